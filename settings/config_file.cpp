@@ -1,0 +1,134 @@
+#include "settings/config_file.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/trace.h"
+#include "settings/broadcast_config.h"
+#include "settings/file_replace.h"
+
+namespace {
+
+const char kSeparator[] = "________________________________________________\n";
+
+}  // namespace
+
+bool ComposeConfigPath(char* out, std::size_t size, const char* suffix) {
+  int n = std::snprintf(out, size, "%s\\%s%s", SaveDirectory, kConfigFileName, suffix);
+  if (n < 0 || static_cast<std::size_t>(n) >= size) {
+    if (size > 0) out[0] = '\0';
+    return false;
+  }
+  return true;
+}
+
+int32_t GetFileLength(const char* path) {
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return 0;
+  long length = 0;
+  if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
+  std::fclose(file);
+  // ftell reports -1 for what it cannot measure; that is no settings file.
+  return length < 0 ? 0 : static_cast<int32_t>(length > INT32_MAX ? INT32_MAX : length);
+}
+
+int WriteConfigFile() {
+  char path[kConfigPathSize];
+  char tempPath[kConfigPathSize];
+  if (!ComposeConfigPath(path, sizeof path) ||
+      !ComposeConfigPath(tempPath, sizeof tempPath, kConfigTempSuffix)) {
+    Trace("Open file - \"%s\\%s\" err!\n", SaveDirectory, kConfigFileName);
+    Trace("%s", kSeparator);
+    return -1;
+  }
+
+  std::FILE* file = std::fopen(tempPath, "wb");
+  if (file == nullptr) {
+    Trace("Open file - \"%s\" err!\n", path);
+    Trace("%s", kSeparator);
+    return -1;
+  }
+  Trace("Open file - \"%s\" success!\n", path);
+
+  // A short write, a failed flush or close (full or removed card) leaves an
+  // incomplete temporary file; it is removed and the old file stays.
+  bool complete = std::fwrite(ConfigBytes(), 1, kConfigSize, file) == kConfigSize;
+  complete = (std::fflush(file) == 0) && complete;
+  complete = (std::fclose(file) == 0) && complete;
+  if (!complete) {
+    Trace("Write file - \"%s\" err!\n", path);
+    std::remove(tempPath);
+    Trace("%s", kSeparator);
+    return -1;
+  }
+  if (!ReplaceWithFile(tempPath, path)) {
+    Trace("Replace file - \"%s\" err!\n", path);
+    std::remove(tempPath);
+    Trace("%s", kSeparator);
+    return -1;
+  }
+  Trace("%s", kSeparator);
+  return 0;
+}
+
+int ReadConfigFile() {
+  Trace("sizeof = %d\n", static_cast<int>(sizeof(BroadcastConfig)));
+
+  char path[kConfigPathSize];
+  // A path that does not fit names no file: it measures as length 0.
+  int32_t length = ComposeConfigPath(path, sizeof path) ? GetFileLength(path) : 0;
+  Trace("iGetFileSize = %d\n", static_cast<int>(length));
+  if (length != static_cast<int32_t>(kConfigSize)) {
+    Trace("File szie != struct size!\n");
+    return -1;
+  }
+
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) {
+    Trace("Open file - \"%s\" err!\n", path);
+    return -1;
+  }
+  Trace("Open file - \"%s\" success!\n", path);
+  // The runtime allocates a stream's buffer lazily; BUFSIZ is the size it uses.
+  Trace("_bufsiz = %d\n", static_cast<int>(BUFSIZ));
+
+  // Read into a local buffer so that a file that shrank since it was measured
+  // (or a failing card) never leaves a half-loaded record.
+  uint8_t bytes[kConfigSize];
+  std::size_t count = std::fread(bytes, 1, sizeof bytes, file);
+  std::fclose(file);
+  if (count != kConfigSize) {
+    Trace("Read file - \"%s\" err!\n", path);
+    return -1;
+  }
+  std::memcpy(ConfigBytes(), bytes, kConfigSize);
+
+  Trace("Ena = %d\n", Config.Ena);
+  Trace("Vol = %d\n", Config.Vol);
+  Trace("TimerMod = %d\n", Config.TimerMod);
+  Trace("SenMod = %d\n", Config.SenMod);
+  Trace("AlarmA = %d\n", Config.AlarmA);
+  Trace("AlarmB = %d\n", Config.AlarmB);
+  Trace("TMLPen = %d\n", Config.TMLPen);
+  Trace("Dly = %d\n", Config.Dly);
+  for (int hour = 0; hour < kHoursPerPlan; ++hour) {
+    Trace("type[%d] = %d\n", hour, Config.type[PlanEntry(0, hour)]);
+  }
+  return 0;
+}
+
+GenerateResult RunGenerate() {
+  GenerateResult result{};
+  // A failed write is reported as such; reading back an older file would both
+  // claim success and replace the values the user set.
+  if (WriteConfigFile() != 0 || ReadConfigFile() != 0) {
+    std::snprintf(result.statusText, sizeof result.statusText, "%s", "生配置文件失败！");
+    Trace("Generate fail!\n");
+    result.succeeded = false;
+    return result;
+  }
+  std::snprintf(result.statusText, sizeof result.statusText, "在“%s”生成了配置文件：%s。", SaveDirectory,
+                kConfigFileName);
+  result.succeeded = true;
+  return result;
+}

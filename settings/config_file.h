@@ -1,0 +1,45 @@
+// CFG_BROADCAST.bin in the save directory: the raw 86 bytes of the record.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "settings/save_directory.h"
+
+constexpr const char* kConfigFileName = "CFG_BROADCAST.bin";
+// The new settings are written here first and then put in place, so a failed
+// write never leaves a damaged CFG_BROADCAST.bin behind.
+constexpr const char* kConfigTempSuffix = ".tmp";
+
+// Room for the longest save directory, one backslash, the file name and the
+// temporary suffix.
+constexpr int kConfigPathSize = kPathSize + 32;
+
+// Composes "<SaveDirectory>\CFG_BROADCAST.bin<suffix>" into out. Returns false
+// (and leaves out empty) when it does not fit.
+bool ComposeConfigPath(char* out, std::size_t size, const char* suffix = "");
+
+// Length of the file in bytes; 0 when it cannot be opened.
+int32_t GetFileLength(const char* path);
+
+// Writes the record into the save directory. 0 when the complete file is in
+// place, -1 when anything failed (the previous file, if any, is untouched).
+int WriteConfigFile();
+
+// Loads the record from the save directory. 0 when exactly 86 bytes were read
+// into the record; -1 otherwise, and the record is left as it was.
+int ReadConfigFile();
+
+// ---- the Generate command, without its window plumbing -----------------------
+
+constexpr int kGenerateTextSize = 520;
+constexpr const char* kGenerateBoxText = "成功生成配置文件!";
+constexpr const char* kGenerateBoxTitle = "通知";
+
+struct GenerateResult {
+  bool succeeded;                      // the message box is shown only then
+  char statusText[kGenerateTextSize];  // for the status line
+};
+
+// Writes the settings file and reads it back; the read-back decides success.
+GenerateResult RunGenerate();

@@ -1,0 +1,6 @@
+#include <cstdio>
+
+#include "settings/file_replace.h"
+
+// rename() replaces an existing target atomically on POSIX file systems.
+bool ReplaceWithFile(const char* source, const char* target) { return std::rename(source, target) == 0; }

@@ -1,0 +1,3 @@
+#include "settings/save_directory.h"
+
+char SaveDirectory[kPathSize] = "C:\\";

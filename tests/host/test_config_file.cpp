@@ -1,0 +1,210 @@
+// The settings file operations. Compiled into the host tests and into the
+// Windows tests, so the same cases run on glibc and on the Windows C runtime.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "settings/broadcast_config.h"
+#include "settings/config_file.h"
+#include "tests/support/scratch_dir.h"
+
+namespace {
+
+std::vector<unsigned char> RecordBytes() {
+  return std::vector<unsigned char>(ConfigBytes(), ConfigBytes() + kConfigSize);
+}
+
+std::vector<unsigned char> DefaultBytes() {
+  const auto* p = reinterpret_cast<const unsigned char*>(&kDefaultConfig);
+  return std::vector<unsigned char>(p, p + kConfigSize);
+}
+
+void SetSaveDirectory(const std::string& dir) {
+  std::snprintf(SaveDirectory, sizeof SaveDirectory, "%s", dir.c_str());
+}
+
+std::string ConfigPath(const char* suffix = "") {
+  char path[kConfigPathSize];
+  EXPECT_TRUE(ComposeConfigPath(path, sizeof path, suffix));
+  return path;
+}
+
+// Each test gets an empty card directory as save directory and a record with
+// the defaults. On Linux the backslash join puts the file beside the card
+// directory as "card\CFG_BROADCAST.bin"; the tests use the composed path.
+class ConfigFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Config = kDefaultConfig;
+    card_ = (scratch_.path() / "card").string();
+    std::filesystem::create_directories(card_);
+    SetSaveDirectory(card_);
+  }
+  void TearDown() override {
+    Config = kDefaultConfig;
+    SetSaveDirectory("C:\\");
+  }
+
+  // Runs fn with standard output captured; returns the trace.
+  template <typename Fn>
+  std::string Traced(Fn fn) {
+    ::testing::internal::CaptureStdout();
+    fn();
+    return WithoutCarriageReturns(::testing::internal::GetCapturedStdout());
+  }
+
+  ScratchDir scratch_;
+  std::string card_;
+};
+
+}  // namespace
+
+TEST_F(ConfigFileTest, PathJoinsWithOneBackslashEvenAfterADriveRoot) {
+  SetSaveDirectory("C:\\");
+  EXPECT_EQ(ConfigPath(), "C:\\\\CFG_BROADCAST.bin");
+  SetSaveDirectory("D:\\card");
+  EXPECT_EQ(ConfigPath(), "D:\\card\\CFG_BROADCAST.bin");
+}
+
+TEST_F(ConfigFileTest, LongestSaveDirectoryStillComposesAndOverlongOnesAreRefused) {
+  std::string longest(kPathSize - 1, 'x');
+  SetSaveDirectory(longest);
+  EXPECT_EQ(ConfigPath(kConfigTempSuffix), longest + "\\CFG_BROADCAST.bin.tmp");
+
+  char small[24];
+  EXPECT_FALSE(ComposeConfigPath(small, sizeof small));
+  EXPECT_STREQ(small, "") << "a truncated path must never be used";
+}
+
+TEST_F(ConfigFileTest, LengthOfMissingEmptyAndOrdinaryFiles) {
+  std::string path = (scratch_.path() / "f.bin").string();
+  EXPECT_EQ(GetFileLength(path.c_str()), 0);
+  WriteAllBytes(path, {});
+  EXPECT_EQ(GetFileLength(path.c_str()), 0);
+  WriteAllBytes(path, std::vector<unsigned char>(1000, 7));
+  EXPECT_EQ(GetFileLength(path.c_str()), 1000);
+}
+
+TEST_F(ConfigFileTest, DefaultRecordWritesExactlyTheDefaultBytes) {
+  std::string trace = Traced([] { EXPECT_EQ(WriteConfigFile(), 0); });
+  EXPECT_EQ(ReadAllBytes(ConfigPath()), DefaultBytes());
+  EXPECT_FALSE(std::filesystem::exists(ConfigPath(kConfigTempSuffix)));
+  EXPECT_EQ(trace, "Open file - \"" + ConfigPath() + "\" success!\n" +
+                       "________________________________________________\n");
+}
+
+TEST_F(ConfigFileTest, MissingFileIsRejectedAndRecordKept) {
+  Config.Vol = 3;
+  std::string trace = Traced([] { EXPECT_EQ(ReadConfigFile(), -1); });
+  EXPECT_EQ(trace, "sizeof = 86\niGetFileSize = 0\nFile szie != struct size!\n");
+  EXPECT_EQ(Config.Vol, 3);
+}
+
+TEST_F(ConfigFileTest, FilesOfWrongLengthAreRejectedAndRecordKept) {
+  for (std::size_t length : {0u, 1u, 85u, 87u, 172u}) {
+    WriteAllBytes(ConfigPath(), std::vector<unsigned char>(length, 0xAB));
+    std::vector<unsigned char> before = RecordBytes();
+    std::string trace = Traced([] { EXPECT_EQ(ReadConfigFile(), -1); });
+    EXPECT_EQ(trace,
+              "sizeof = 86\niGetFileSize = " + std::to_string(length) + "\nFile szie != struct size!\n")
+        << "length " << length;
+    EXPECT_EQ(RecordBytes(), before) << "length " << length;
+  }
+}
+
+TEST_F(ConfigFileTest, OutOfRangeValuesLoadAndWriteBackUnchanged) {
+  std::vector<unsigned char> bytes(kConfigSize);
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<unsigned char>(200 + i);
+  bytes[0] = 2;  // Ena
+  bytes[7] = 0;  // Dly
+  WriteAllBytes(ConfigPath(), bytes);
+
+  std::string trace = Traced([] { EXPECT_EQ(ReadConfigFile(), 0); });
+  EXPECT_EQ(RecordBytes(), bytes);
+
+  std::string expected = "sizeof = 86\niGetFileSize = 86\nOpen file - \"" + ConfigPath() +
+                         "\" success!\n_bufsiz = " + std::to_string(BUFSIZ) + "\n" +
+                         "Ena = 2\nVol = 201\nTimerMod = 205\nSenMod = 206\nAlarmA = 208\n"
+                         "AlarmB = 209\nTMLPen = 26\nDly = 0\n";
+  for (int h = 0; h < 24; ++h) {
+    expected += "type[" + std::to_string(h) + "] = " + std::to_string((210 + h) & 0xFF) + "\n";
+  }
+  EXPECT_EQ(trace, expected);
+
+  std::filesystem::remove(ConfigPath());
+  Traced([] { EXPECT_EQ(WriteConfigFile(), 0); });
+  EXPECT_EQ(ReadAllBytes(ConfigPath()), bytes);
+}
+
+TEST_F(ConfigFileTest, GenerateWritesReadsBackAndReportsSuccess) {
+  Config.Ena = 1;
+  Config.Dly = 10;
+  std::vector<unsigned char> chosen = RecordBytes();
+  GenerateResult result{};
+  std::string trace = Traced([&] { result = RunGenerate(); });
+
+  EXPECT_TRUE(result.succeeded);
+  EXPECT_EQ(std::string(result.statusText), "在“" + card_ + "”生成了配置文件：CFG_BROADCAST.bin。");
+  EXPECT_EQ(ReadAllBytes(ConfigPath()), chosen);
+  EXPECT_EQ(RecordBytes(), chosen);
+  // Write, separator, then a complete read-back.
+  EXPECT_EQ(trace.rfind("Open file - \"" + ConfigPath() + "\" success!\n____", 0), 0u) << trace;
+  EXPECT_NE(trace.find("Ena = 1\n"), std::string::npos);
+  EXPECT_NE(trace.find("Dly = 10\n"), std::string::npos);
+  EXPECT_NE(trace.find("type[23] = 0\n"), std::string::npos);
+  EXPECT_EQ(trace.find("Generate fail!"), std::string::npos);
+}
+
+TEST_F(ConfigFileTest, GenerateIntoMissingDirectoryFailsAndKeepsRecord) {
+  SetSaveDirectory((scratch_.path() / "missing" / "card").string());
+  Config.Ena = 1;
+  Config.Vol = 8;
+  std::vector<unsigned char> chosen = RecordBytes();
+  GenerateResult result{};
+  std::string trace = Traced([&] { result = RunGenerate(); });
+
+  EXPECT_FALSE(result.succeeded);
+  EXPECT_STREQ(result.statusText, "生配置文件失败！");
+  EXPECT_EQ(RecordBytes(), chosen);
+  EXPECT_EQ(trace, "Open file - \"" + ConfigPath() + "\" err!\n" +
+                       "________________________________________________\n" + "Generate fail!\n");
+}
+
+TEST_F(ConfigFileTest, FailedWriteKeepsTheOlderFileAndTheUsersValues) {
+  // An older, valid settings file is on the card.
+  std::vector<unsigned char> older = DefaultBytes();
+  older[1] = 2;
+  WriteAllBytes(ConfigPath(), older);
+  // Something the new file cannot be written over stands where it is first
+  // written, so the write fails.
+  std::filesystem::create_directories(ConfigPath(kConfigTempSuffix));
+
+  Config.Vol = 7;
+  Config.Ena = 1;
+  std::vector<unsigned char> chosen = RecordBytes();
+  GenerateResult result{};
+  std::string trace = Traced([&] { result = RunGenerate(); });
+
+  EXPECT_FALSE(result.succeeded);
+  EXPECT_STREQ(result.statusText, "生配置文件失败！");
+  EXPECT_EQ(ReadAllBytes(ConfigPath()), older) << "the older file must survive";
+  EXPECT_EQ(RecordBytes(), chosen) << "the older file must not be read back into the record";
+  EXPECT_NE(trace.find("Generate fail!\n"), std::string::npos);
+  EXPECT_EQ(trace.find("sizeof = "), std::string::npos) << "no read-back after a failed write";
+}
+
+TEST_F(ConfigFileTest, GenerateReplacesAnExistingFileCompletely) {
+  WriteAllBytes(ConfigPath(), std::vector<unsigned char>(86, 0xEE));
+  Config.IntervalSecond = 59;
+  GenerateResult result{};
+  Traced([&] { result = RunGenerate(); });
+  EXPECT_TRUE(result.succeeded);
+  std::vector<unsigned char> written = ReadAllBytes(ConfigPath());
+  ASSERT_EQ(written.size(), kConfigSize);
+  EXPECT_EQ(written[85], 59);
+  EXPECT_EQ(written[0], 0);
+}

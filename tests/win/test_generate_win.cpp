@@ -1,0 +1,107 @@
+// Generate against a window that carries the status line static, with the
+// message box answered from a helper thread.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+
+#include "common/status_line.h"
+#include "settings/broadcast_config.h"
+#include "settings/config_file.h"
+#include "settings/generate.h"
+#include "tests/support/modal_answer.h"
+#include "tests/support/scratch_dir.h"
+
+namespace {
+
+std::wstring Widen(const std::string& ansi) {
+  wchar_t wide[1024] = L"";
+  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, 1024);
+  return wide;
+}
+
+class GenerateWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Config = kDefaultConfig;
+    host_ = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 200, nullptr,
+                            nullptr, GetModuleHandleW(nullptr), nullptr);
+    status_ = CreateWindowExW(0, L"STATIC", L"状态：空闲", WS_CHILD | WS_VISIBLE, 0, 0, 380, 40, host_,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusLineId)),
+                              GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(status_, nullptr);
+  }
+  void TearDown() override {
+    DestroyWindow(host_);
+    std::snprintf(SaveDirectory, sizeof SaveDirectory, "%s", "C:\\");
+    Config = kDefaultConfig;
+  }
+  std::wstring Status() const { return WindowTextW(status_); }
+
+  HWND host_ = nullptr;
+  HWND status_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(GenerateWindowTest, SuccessSetsStatusAndShowsTheNotice) {
+  ScratchDir scratch;
+  std::snprintf(SaveDirectory, sizeof SaveDirectory, "%s", scratch.str().c_str());
+  Config.Ena = 1;
+
+  // A box owned by the dialog keeps the dialog disabled while it is open.
+  bool ownerDisabled = false;
+  ModalAnswerer answer([&](const ModalWindowSeen& box) {
+    ownerDisabled = !IsWindowEnabled(host_);
+    ModalAnswerer::PressOk(box);
+  });
+  ::testing::internal::CaptureStdout();
+  Generate(host_);
+  std::string trace = ::testing::internal::GetCapturedStdout();
+
+  ASSERT_TRUE(answer.answered()) << "no message box was shown";
+  EXPECT_TRUE(ownerDisabled) << "the box is modal to the dialog";
+  EXPECT_EQ(answer.seen().title, L"通知");
+  EXPECT_NE(
+      std::find(answer.seen().staticTexts.begin(), answer.seen().staticTexts.end(), L"成功生成配置文件!"),
+      answer.seen().staticTexts.end());
+  EXPECT_EQ(Status(), L"在“" + Widen(scratch.str()) + L"”生成了配置文件：CFG_BROADCAST.bin。");
+  EXPECT_EQ(ReadAllBytes(scratch.str() + "\\CFG_BROADCAST.bin").at(0), 1);
+}
+
+TEST_F(GenerateWindowTest, FailureSetsStatusAndShowsNoBox) {
+  ScratchDir scratch;
+  std::snprintf(SaveDirectory, sizeof SaveDirectory, "%s", (scratch.str() + "\\no\\such").c_str());
+  Config.Vol = 2;
+
+  ModalAnswerer answer(ModalAnswerer::PressOk);
+  ::testing::internal::CaptureStdout();
+  Generate(host_);
+  std::string trace = ::testing::internal::GetCapturedStdout();
+  Sleep(300);  // give a wrongly shown box time to appear
+
+  EXPECT_FALSE(answer.answered()) << "a message box was shown for a failure";
+  EXPECT_EQ(Status(), L"生配置文件失败！");
+  EXPECT_EQ(Config.Vol, 2);
+  EXPECT_NE(trace.find("Generate fail!"), std::string::npos);
+}
+
+TEST_F(GenerateWindowTest, DriveRootGetsTwoBackslashesAndWorks) {
+  // The Wine prefix's drive C: is writable, as a card's root would be.
+  std::snprintf(SaveDirectory, sizeof SaveDirectory, "%s", "C:\\");
+  char path[kConfigPathSize];
+  ASSERT_TRUE(ComposeConfigPath(path, sizeof path));
+  EXPECT_STREQ(path, "C:\\\\CFG_BROADCAST.bin");
+
+  ModalAnswerer answer(ModalAnswerer::PressOk);
+  ::testing::internal::CaptureStdout();
+  Generate(host_);
+  std::string trace = ::testing::internal::GetCapturedStdout();
+  EXPECT_TRUE(answer.answered());
+  EXPECT_NE(trace.find("Open file - \"C:\\\\CFG_BROADCAST.bin\" success!"), std::string::npos) << trace;
+  EXPECT_EQ(Status(), L"在“C:\\”生成了配置文件：CFG_BROADCAST.bin。");
+  EXPECT_EQ(ReadAllBytes("C:\\CFG_BROADCAST.bin").size(), kConfigSize);
+  DeleteFileA("C:\\CFG_BROADCAST.bin");
+}
