@@ -1,0 +1,20 @@
+// The dialog's control handles and the rule sets that show, hide, enable and
+// disable whole groups of controls from the record and the two tab pages.
+#pragma once
+
+#include <windows.h>
+
+// Selected pages of the plan tab (0..2) and of the copy tab (0..5).
+extern int PlanPage;
+extern int CopyPage;
+
+// Looks up the handle of every control of the dialog once, after creation.
+void LoadControlHandles(HWND dialog);
+// The handle of control id (nullptr for an id the dialog does not have).
+HWND Control(int id);
+
+void UpdateControlStates();
+void UpdatePlanGrids();
+void UpdateCopyControls(bool on);
+void ShowCopyPage();
+void UpdateCaptureControls(bool enable, bool withSwitch);
