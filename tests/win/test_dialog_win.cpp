@@ -248,3 +248,25 @@ TEST_F(DialogTest, RuleSetsOnDrivenRecordsAndPages) {
   EXPECT_EQ(Text(IDC_COMBO_CAPTURE), L"开");
   EXPECT_TRUE(Enabled(IDC_COMBO_INTERVAL_MINUTE));
 }
+
+TEST_F(DialogTest, CarriesIconAndGenerateButtonWritesTheFile) {
+  Open();
+  EXPECT_NE(SendMessageW(dialog_, WM_GETICON, ICON_SMALL, 0), 0) << "icon 101 set as the small icon";
+  for (int size : {16, 32, 48, 64}) {
+    HICON icon = static_cast<HICON>(
+        LoadImageW(AppInstance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    EXPECT_NE(icon, nullptr) << size;
+    if (icon) DestroyIcon(icon);
+  }
+
+  Config.Ena = 1;
+  ModalAnswerer answer(ModalAnswerer::PressOk);
+  ::testing::internal::CaptureStdout();
+  SendMessageW(Item(IDC_BTN_GENERATE), BM_CLICK, 0, 0);
+  ::testing::internal::GetCapturedStdout();
+  ASSERT_TRUE(answer.answered());
+  EXPECT_EQ(answer.seen().title, L"通知");
+  EXPECT_EQ(ReadAllBytes(scratch_.str() + "\\CFG_BROADCAST.bin").at(0), 1);
+  EXPECT_EQ(Text(IDC_STATUS_LINE),
+            L"在“" + scratch_.path().wstring() + L"”生成了配置文件：CFG_BROADCAST.bin。");
+}
