@@ -6,8 +6,10 @@
 
 #include "common/trace.h"
 #include "dialog/control_ids.h"
+#include "dialog/control_rules.h"
 #include "dialog/control_states.h"
 #include "dialog/control_tables.h"
+#include "library/copy_audio.h"
 #include "settings/broadcast_config.h"
 #include "settings/config_file.h"
 #include "settings/generate.h"
@@ -57,8 +59,6 @@ constexpr ComboFill kModeCombos[] = {
     {IDC_COMBO_ALARM_B, {"随机播放", "据时指定"}, 2, &BroadcastConfig::AlarmB},
 };
 
-constexpr const char* kCopyPageCaptions[kCopyPageCount] = {"感应随机", "定时随机A", "定时随机B",
-                                                           "感应据时", "定时据时A", "定时据时B"};
 constexpr const char* kPlanPageCaptions[kPlanCount] = {"感应播放", "定时播放A", "定时播放B"};
 
 }  // namespace
@@ -126,13 +126,44 @@ void InitializeDialog(HWND dialog) {
   UpdateControlStates();
 }
 
-INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+namespace {
+
+void OnCommand(HWND dialog, int id) {
+  switch (id) {
+    case IDC_BTN_GENERATE:
+      Generate(dialog);
+      break;
+    case IDC_BTN_COPY:
+      Trace("复制:\n");
+      CopyAudio(dialog);
+      break;
+    default:
+      BrowseSource(dialog, id);
+      break;
+  }
+}
+
+void OnNotify(const NMHDR& header) {
+  if (header.code != TCN_SELCHANGE) return;
+  if (header.idFrom == IDC_TAB_COPY) {
+    CopyPage = static_cast<int>(SendMessageA(Control(IDC_TAB_COPY), TCM_GETCURSEL, 0, 0));
+    ShowCopyPage();
+    UpdateCopyControls(CopyControlsOn(Config));
+  }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       InitializeDialog(dialog);
       return TRUE;
     case WM_COMMAND:
-      if (LOWORD(wParam) == IDC_BTN_GENERATE) Generate(dialog);
+      OnCommand(dialog, LOWORD(wParam));
+      return TRUE;
+    case WM_NOTIFY:
+      OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
       return TRUE;
     case WM_CLOSE:
       EndDialog(dialog, 0);

@@ -11,6 +11,9 @@ constexpr int kCopyPageCount = 6;
 constexpr int kRandomPageCount = 3;  // copy pages 0..2: one random source row
 constexpr int kFirstKindPage = 3;    // copy pages 3..5: one row per sound kind
 
+constexpr std::array<const char*, kCopyPageCount> kCopyPageCaptions = {
+    {"感应随机", "定时随机A", "定时随机B", "感应据时", "定时据时A", "定时据时B"}};
+
 struct HourRow {
   int hour;
   const char* caption;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
 
 #include <atomic>
 #include <chrono>
@@ -42,8 +44,45 @@ class ModalAnswerer {
   static void PressOk(const ModalWindowSeen& box) {
     PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   }
+  static void Cancel(const ModalWindowSeen& box) {
+    PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  }
+
+  // Selects folder (an ANSI path) in the folder browser and confirms it.
+  static void ChooseFolder(const ModalWindowSeen& browser, const std::string& folder) {
+    HWND tree = FindWindowExW(browser.window, nullptr, L"SysTreeView32", nullptr);
+    std::wstring leaf = Widen(folder.substr(folder.find_last_of('\\') + 1));
+    for (int attempt = 0; attempt < 20; ++attempt) {
+      SendMessageA(browser.window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+      // Wine answers 0 even when the selection worked, and sometimes misses a
+      // folder whose parent changed a moment ago: read the tree's selection
+      // and try again a little later.
+      if (SelectedItemText(tree) == leaf) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    PostMessageW(browser.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  }
+
+  static std::wstring Widen(const std::string& ansi) {
+    wchar_t wide[1024] = L"";
+    MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, 1024);
+    return wide;
+  }
 
  private:
+  static std::wstring SelectedItemText(HWND tree) {
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (item == nullptr) return L"";
+    wchar_t text[MAX_PATH] = L"";
+    TVITEMW get{};
+    get.mask = TVIF_TEXT;
+    get.hItem = item;
+    get.pszText = text;
+    get.cchTextMax = MAX_PATH;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&get));
+    return text;
+  }
+
   static std::vector<HWND> ProcessDialogs() {
     std::vector<HWND> found;
     EnumWindows(

@@ -5,47 +5,16 @@
 
 #include <string>
 
-#include "app/dialog_proc.h"
 #include "common/status_line.h"
 #include "dialog/control_ids.h"
 #include "dialog/control_states.h"
 #include "dialog/control_tables.h"
 #include "settings/broadcast_config.h"
-#include "tests/support/modal_answer.h"
-#include "tests/support/scratch_dir.h"
+#include "tests/support/dialog_fixture.h"
 
 static_assert(IDC_STATUS_LINE == kStatusLineId, "one status line id");
 
 namespace {
-
-class DialogTest : public ::testing::Test {
- protected:
-  // Starts the dialog in an empty working directory, or in one holding the
-  // given settings bytes.
-  void Open(const std::vector<unsigned char>* settings = nullptr) {
-    if (settings) WriteAllBytes(scratch_.str() + "\\CFG_BROADCAST.bin", *settings);
-    SetCurrentDirectoryA(scratch_.str().c_str());
-    AppInstance = GetModuleHandleA(nullptr);
-    InitCommonControls();
-    ::testing::internal::CaptureStdout();
-    dialog_ = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, DialogProc, 0);
-    trace_ = WithoutCarriageReturns(::testing::internal::GetCapturedStdout());
-    ASSERT_NE(dialog_, nullptr);
-  }
-  void TearDown() override {
-    if (dialog_) DestroyWindow(dialog_);
-    SetCurrentDirectoryA("C:\\");
-  }
-  HWND Item(int id) const { return GetDlgItem(dialog_, id); }
-  bool Visible(int id) const { return IsWindowVisible(Item(id)) != FALSE; }
-  bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-  std::wstring Text(int id) const { return WindowTextW(Item(id)); }
-  int Selection(int id) const { return static_cast<int>(SendMessageW(Item(id), CB_GETCURSEL, 0, 0)); }
-
-  ScratchDir scratch_;
-  HWND dialog_ = nullptr;
-  std::string trace_;
-};
 
 std::wstring ClassOf(HWND window) {
   wchar_t name[64] = L"";

@@ -1,0 +1,158 @@
+#include "library/copy_audio.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/status_line.h"
+#include "common/trace.h"
+#include "dialog/control_ids.h"
+#include "dialog/control_states.h"
+#include "dialog/control_tables.h"
+#include "library/audio_tree.h"
+#include "library/choose_folder.h"
+#include "library/source_slots.h"
+#include "library/target_folder.h"
+
+namespace {
+
+// The status text of the file being copied.
+char copyStatus[kCopyStatusSize];
+
+// Shown while the dialog is blocked by the copy, so the user sees it move on.
+void ShowCopyStatus(HWND dialog) {
+  SetStatusLine(dialog, copyStatus);
+  UpdateWindow(GetDlgItem(dialog, kStatusLineId));
+}
+
+bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+void ChooseSource(HWND dialog, char* slot, bool perKind, const char* caption, int check) {
+  if (ChooseFolder(slot, nullptr) != 0) return;
+  char status[kStatusTextSize] = {};
+  if (perKind) {
+    std::snprintf(status, sizeof status, "选择了“%s”的源目录：%s", caption, slot);
+  } else {
+    std::snprintf(status, sizeof status, "选择了“%s”源目录：%s", caption, slot);
+  }
+  SetStatusLine(dialog, status);
+  CheckDlgButton(dialog, check, BST_CHECKED);
+}
+
+// One file, reached through two names: copying it onto itself would destroy
+// it. Compared by the file system's identity, which also sees through case,
+// short names and links.
+bool SameFile(const char* a, const char* b) {
+  auto open = [](const char* path) {
+    return CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  };
+  HANDLE fa = open(a);
+  if (fa == INVALID_HANDLE_VALUE) return false;
+  HANDLE fb = open(b);
+  bool same = false;
+  if (fb != INVALID_HANDLE_VALUE) {
+    BY_HANDLE_FILE_INFORMATION ia{}, ib{};
+    same = GetFileInformationByHandle(fa, &ia) && GetFileInformationByHandle(fb, &ib) &&
+           ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+           ia.nFileIndexLow == ib.nFileIndexLow;
+    CloseHandle(fb);
+  }
+  CloseHandle(fa);
+  return same;
+}
+
+}  // namespace
+
+bool BrowseSource(HWND dialog, int id) {
+  for (int page = 0; page < kRandomPageCount; ++page) {
+    const SourceRow& row = kRandomRows[page];
+    if (row.button != id) continue;
+    ChooseSource(dialog, RandomSourcePath, false, kCopyPageCaptions[page], row.check);
+    return true;
+  }
+  for (const auto& rows : kKindRows) {
+    for (int kind = 0; kind < kSoundKindCount; ++kind) {
+      if (rows[kind].button != id) continue;
+      ChooseSource(dialog, SenseSpecPath[kind], true, kSoundKinds[kind].caption, rows[kind].check);
+      return true;
+    }
+  }
+  return false;
+}
+
+void CopyAudio(HWND dialog) {
+  if (CopyPage >= 0 && CopyPage < kRandomPageCount) {
+    if (Checked(dialog, kRandomRows[CopyPage].check)) {
+      CopyEntry = kRandomEntryIds[CopyPage];
+      if (CreateTargetFolder(dialog) != -1) {
+        HWND copyButton = GetDlgItem(dialog, IDC_BTN_COPY);
+        EnableWindow(copyButton, FALSE);
+        CopyWavFiles(dialog, RandomSourcePath);
+        EnableWindow(copyButton, TRUE);
+      }
+    }
+  } else if (CopyPage >= kFirstKindPage && CopyPage < kCopyPageCount) {
+    UpdateCopyControls(false);
+    const auto& rows = kKindRows[CopyPage - kFirstKindPage];
+    for (int kind = 0; kind < kSoundKindCount; ++kind) {
+      if (!Checked(dialog, rows[kind].check)) continue;
+      Trace("<SenseSpecPath[0]>%s\n", SenseSpecPath[kind]);
+      CopyEntry = rows[kind].check;
+      if (CreateTargetFolder(dialog) != -1) CopyWavFiles(dialog, SenseSpecPath[kind]);
+    }
+    UpdateCopyControls(true);
+  }
+  CopyEntry = 0;
+}
+
+int CopyWavFiles(HWND dialog, const char* directory) {
+  char pattern[kPathSize];
+  if (!ComposeSearchPattern(pattern, sizeof pattern, directory)) {
+    // The file API takes no longer pattern; the entry is left out, visibly.
+    char status[kStatusTextSize];
+    std::snprintf(status, sizeof status, "源目录路径太长，未复制：%s", directory);
+    SetStatusLine(dialog, status);
+    return 0;
+  }
+
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(pattern, &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    Trace("INVALID_HANDLE_VALUE!");
+    return 0;
+  }
+  bool first = true;
+  do {
+    if (found.cFileName[0] != '.') {
+      if (first) {
+        Trace("Find_0:%s\r\n", found.cFileName);
+      } else {
+        Trace("Find_1:%s\r\n", found.cFileName);
+      }
+      CopyOneFile(dialog, directory, found.cFileName);
+    }
+    first = false;
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return 0;
+}
+
+int CopyOneFile(HWND dialog, const char* directory, const char* name) {
+  // Composed from its parts so that even a path too long to copy is shown
+  // whole, with room left for the result word.
+  std::snprintf(copyStatus, sizeof copyStatus, "复制“%s\\%s”...", directory, name);
+  ShowCopyStatus(dialog);
+
+  char source[kPathSize];
+  char target[kPathSize];
+  BOOL copied = FALSE;
+  if (ComposeSourceFilePath(source, sizeof source, directory, name) &&
+      ComposeTargetFilePath(target, sizeof target, CopyEntry, name) && !SameFile(source, target)) {
+    copied = CopyFileA(source, target, FALSE);
+  }
+
+  std::size_t length = std::strlen(copyStatus);
+  std::snprintf(copyStatus + length, sizeof copyStatus - length, "%s", copied ? "成功" : "失败");
+  ShowCopyStatus(dialog);
+  return copied;
+}

@@ -1,0 +1,4 @@
+#include "library/source_slots.h"
+
+char SenseSpecPath[kSoundKindCount][kPathSize] = {};
+char RandomSourcePath[kPathSize] = {};
