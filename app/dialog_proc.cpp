@@ -9,6 +9,8 @@
 #include "dialog/control_rules.h"
 #include "dialog/control_states.h"
 #include "dialog/control_tables.h"
+#include "dialog/hour_plans.h"
+#include "library/choose_folder.h"
 #include "library/copy_audio.h"
 #include "settings/broadcast_config.h"
 #include "settings/config_file.h"
@@ -20,6 +22,8 @@ HINSTANCE AppInstance = nullptr;
 namespace {
 
 int firstTime = 1;
+
+LRESULT CALLBACK SaveDirEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR);
 
 void AddItem(int combo, const char* text) {
   SendMessageA(Control(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
@@ -67,6 +71,7 @@ void InitializeDialog(HWND dialog) {
   HICON icon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_APP));
   SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   LoadControlHandles(dialog);
+  SetWindowSubclass(Control(IDC_EDIT_SAVE_DIR), SaveDirEditProc, 0, 0);
 
   if (firstTime) {
     Trace("uwLangID=0x%04x\n", static_cast<unsigned>(GetSystemDefaultLangID()));
@@ -128,28 +133,143 @@ void InitializeDialog(HWND dialog) {
 
 namespace {
 
-void OnCommand(HWND dialog, int id) {
+long SelectionOf(int combo) { return static_cast<long>(SendMessageA(Control(combo), CB_GETCURSEL, 0, 0)); }
+
+// A mode change can change which pages and rows are usable.
+void AfterModeChange() {
+  ShowCopyPage();
+  UpdateControlStates();
+}
+
+void StoreDelay(long index) {
+  Config.Dly = DelayFromIndex(index);
+  Trace("Index_Dly = %d, lapse = %d\n", static_cast<int>(index), Config.Dly);
+}
+
+// The combos whose selection is stored straight into one field.
+struct FieldCombo {
+  int combo;
+  uint8_t BroadcastConfig::*field;
+  uint8_t (*fromIndex)(long);
+  void (*after)();
+};
+
+void AfterTimerModeChange() {
+  AfterModeChange();
+  bool timed = Config.TimerMod != 0;
+  EnableWindow(Control(IDC_COMBO_ALARM_A), timed);
+  EnableWindow(Control(IDC_COMBO_ALARM_B), timed);
+}
+
+void AfterCaptureChange() { UpdateCaptureControls(Config.TMLPen == 0, false); }
+
+constexpr FieldCombo kFieldCombos[] = {
+    {IDC_COMBO_TIMER_MODE, &BroadcastConfig::TimerMod, FieldFromIndex, AfterTimerModeChange},
+    {IDC_COMBO_ALARM_A, &BroadcastConfig::AlarmA, FieldFromIndex, AfterModeChange},
+    {IDC_COMBO_ALARM_B, &BroadcastConfig::AlarmB, FieldFromIndex, AfterModeChange},
+    {IDC_COMBO_PAUSE_DAYS, &BroadcastConfig::PauseDays, DayFromIndex, nullptr},
+    {IDC_COMBO_PLAY_DAYS_A, &BroadcastConfig::PlayDaysA, DayFromIndex, nullptr},
+    {IDC_COMBO_PLAY_DAYS_B, &BroadcastConfig::PlayDaysB, DayFromIndex, nullptr},
+    {IDC_COMBO_CAPTURE, &BroadcastConfig::TMLPen, FieldFromIndex, AfterCaptureChange},
+    {IDC_COMBO_INTERVAL_HOUR, &BroadcastConfig::IntervalHour, FieldFromIndex, nullptr},
+    {IDC_COMBO_INTERVAL_MINUTE, &BroadcastConfig::IntervalMinute, FieldFromIndex, nullptr},
+    {IDC_COMBO_INTERVAL_SECOND, &BroadcastConfig::IntervalSecond, FieldFromIndex, nullptr},
+};
+
+bool StoreFieldChoice(int id, int code) {
+  for (const FieldCombo& row : kFieldCombos) {
+    if (row.combo != id) continue;
+    if (code == CBN_SELCHANGE) {
+      Config.*row.field = row.fromIndex(SelectionOf(id));
+      if (row.after) row.after();
+    }
+    return true;
+  }
+  return false;
+}
+
+void OnSensorModeChange() {
+  long index = SelectionOf(IDC_COMBO_SENSOR_MODE);
+  Trace("Index = %d\n", static_cast<int>(index));
+  Config.SenMod = FieldFromIndex(index);
+  AfterModeChange();
+  // The delay is taken again from its combo. A delay read from the file that
+  // the combo cannot show (no selection) is kept rather than turned into 4.
+  long delay = SelectionOf(IDC_COMBO_DELAY);
+  if (delay != CB_ERR) StoreDelay(delay);
+}
+
+void OnCommand(HWND dialog, WPARAM wParam) {
+  int id = LOWORD(wParam);
+  int code = HIWORD(wParam);
   switch (id) {
+    case IDC_RADIO_PLAY_OFF:
+    case IDC_RADIO_PLAY_ON:
+      Config.Ena = id == IDC_RADIO_PLAY_ON ? 1 : 0;
+      UpdateControlStates();
+      return;
+    case IDC_COMBO_SENSOR_MODE:
+      if (code == CBN_SELCHANGE) OnSensorModeChange();
+      return;
+    case IDC_COMBO_DELAY:
+      if (code == CBN_SELCHANGE) StoreDelay(SelectionOf(IDC_COMBO_DELAY));
+      return;
+    case IDC_BTN_SAVE_DIR:
+      ChooseFolder(SaveDirectory, Control(IDC_EDIT_SAVE_DIR));
+      return;
     case IDC_BTN_GENERATE:
       Generate(dialog);
-      break;
+      return;
     case IDC_BTN_COPY:
       Trace("复制:\n");
       CopyAudio(dialog);
-      break;
+      return;
     default:
-      BrowseSource(dialog, id);
       break;
   }
+  if (StoreFieldChoice(id, code) || StoreSensorPlanChoice(id, code)) return;
+  // The schedule plan combos, then the source browse buttons; Enter and Esc
+  // (ids 1 and 2) and everything else fall through both.
+  if (StoreTimedPlanChoice(wParam) == 0) BrowseSource(dialog, id);
 }
 
 void OnNotify(const NMHDR& header) {
-  if (header.code != TCN_SELCHANGE) return;
-  if (header.idFrom == IDC_TAB_COPY) {
+  if (header.code != static_cast<UINT>(TCN_SELCHANGE)) return;
+  if (header.idFrom == IDC_TAB_PLAN) {
+    PlanPage = static_cast<int>(SendMessageA(Control(IDC_TAB_PLAN), TCM_GETCURSEL, 0, 0));
+    if (static_cast<unsigned>(PlanPage) < static_cast<unsigned>(kPlanCount)) UpdatePlanGrids();
+  } else if (header.idFrom == IDC_TAB_COPY) {
     CopyPage = static_cast<int>(SendMessageA(Control(IDC_TAB_COPY), TCM_GETCURSEL, 0, 0));
     ShowCopyPage();
     UpdateCopyControls(CopyControlsOn(Config));
   }
+}
+
+void OnVolume(int scrollCode) {
+  if (scrollCode != TB_THUMBTRACK && scrollCode != TB_ENDTRACK) return;
+  Config.Vol =
+      VolumeFromPosition(static_cast<long>(SendMessageA(Control(IDC_TRACK_VOLUME), TBM_GETPOS, 0, 0)));
+  char text[8];
+  std::snprintf(text, sizeof text, "%d", Config.Vol);
+  SetWindowTextA(Control(IDC_LABEL_VOLUME), text);
+}
+
+// A multi-line edit in a dialog answers Esc by posting WM_CLOSE to the
+// dialog (Windows and Wine alike). The save-directory edit is multi-line and
+// has the focus after start-up, so one stray Esc would end the tool and lose
+// every setting not yet written: the edit does not get to see Esc.
+// Asked by the dialog manager about Esc, the edit does not claim it, so Esc
+// becomes the command IDCANCEL, which the dialog ignores.
+LRESULT CALLBACK SaveDirEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_GETDLGCODE && lParam != 0) {
+    const MSG& asked = *reinterpret_cast<const MSG*>(lParam);
+    LRESULT code = DefSubclassProc(edit, message, wParam, lParam);
+    if (asked.message == WM_KEYDOWN && asked.wParam == VK_ESCAPE)
+      code &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
+    return code;
+  }
+  if ((message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR) && wParam == VK_ESCAPE) return 0;
+  return DefSubclassProc(edit, message, wParam, lParam);
 }
 
 }  // namespace
@@ -160,11 +280,14 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
       InitializeDialog(dialog);
       return TRUE;
     case WM_COMMAND:
-      OnCommand(dialog, LOWORD(wParam));
+      OnCommand(dialog, wParam);
       return TRUE;
     case WM_NOTIFY:
       OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
       return TRUE;
+    case WM_HSCROLL:
+      OnVolume(LOWORD(wParam));
+      return FALSE;
     case WM_CLOSE:
       EndDialog(dialog, 0);
       return TRUE;
