@@ -2,12 +2,16 @@
 // its standard output captured, closed the way the close box closes it.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "dialog/control_ids.h"
 #include "tests/support/scratch_dir.h"
 
 #ifndef BCT_TOOL_EXE
@@ -42,20 +46,28 @@ HWND FindToolWindow(DWORD pid) {
   return search.found;
 }
 
-// Starts the tool in dir, waits for its dialog, sends WM_CLOSE, waits for exit.
-ProgramRun StartAndClose(const std::string& dir) {
-  ProgramRun run;
-  std::string outPath = dir + "\\stdout.txt";
+// A running tool: its process and its dialog.
+struct Program {
+  PROCESS_INFORMATION process{};
+  HANDLE out = nullptr;
+  std::string outPath;
+  HWND window = nullptr;
+};
+
+// Starts the tool in dir with its standard output going to a file and waits
+// for its dialog.
+Program Start(const std::string& dir) {
+  Program program;
+  program.outPath = dir + "\\stdout.txt";
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  program.out = CreateFileA(program.outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = out;
-  startup.hStdError = out;
+  startup.hStdOutput = program.out;
+  startup.hStdError = program.out;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION process{};
   // The tool is built beside this test program.
   char self[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, self, MAX_PATH);
@@ -63,27 +75,150 @@ ProgramRun StartAndClose(const std::string& dir) {
   tool = tool.substr(0, tool.find_last_of('\\') + 1) + BCT_TOOL_EXE;
   std::string command = "\"" + tool + "\"";
   if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, dir.c_str(), &startup,
-                      &process)) {
-    CloseHandle(out);
-    return run;
+                      &program.process)) {
+    return program;
   }
-  HWND window = nullptr;
-  for (int i = 0; i < 300 && window == nullptr; ++i) {
+  for (int i = 0; i < 300 && program.window == nullptr; ++i) {
     Sleep(50);
-    window = FindToolWindow(process.dwProcessId);
+    program.window = FindToolWindow(program.process.dwProcessId);
   }
-  run.windowSeen = window != nullptr;
-  if (window) PostMessageA(window, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 99);
-  GetExitCodeProcess(process.hProcess, &run.exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  CloseHandle(out);
-  std::ifstream in(outPath, std::ios::binary);
+  return program;
+}
+
+// Closes the dialog the way the close box does and collects the run.
+ProgramRun Close(Program& program) {
+  ProgramRun run;
+  run.windowSeen = program.window != nullptr;
+  if (program.process.hProcess == nullptr) return run;
+  if (program.window) PostMessageA(program.window, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(program.process.hProcess, 20000) != WAIT_OBJECT_0) {
+    TerminateProcess(program.process.hProcess, 99);
+  }
+  GetExitCodeProcess(program.process.hProcess, &run.exitCode);
+  CloseHandle(program.process.hThread);
+  CloseHandle(program.process.hProcess);
+  CloseHandle(program.out);
+  std::ifstream in(program.outPath, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
   run.out = WithoutCarriageReturns(text.str());
   return run;
+}
+
+// Memory inside the tool's process, for the control messages whose pointers
+// the platform does not carry across processes (TCM_GETITEMRECT,
+// TVM_GETITEM, BFFM_SETSELECTION).
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HANDLE process, size_t size) : process_(process) {
+    address_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  }
+  ~RemoteBuffer() { VirtualFreeEx(process_, address_, 0, MEM_RELEASE); }
+  LPARAM address() const { return reinterpret_cast<LPARAM>(address_); }
+  void Write(const void* data, size_t size, size_t offset = 0) {
+    WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
+  }
+  void Read(void* data, size_t size, size_t offset = 0) const {
+    ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
+  }
+
+ private:
+  HANDLE process_;
+  void* address_;
+};
+
+std::wstring TextOf(HWND window) {
+  wchar_t text[1024] = L"";
+  SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+// A visible dialog window of the tool other than its main dialog: the
+// message box or the folder browser.
+HWND WaitForModal(const Program& program) {
+  struct Search {
+    DWORD pid;
+    HWND main;
+    HWND found;
+  } search{program.process.dwProcessId, program.window, nullptr};
+  for (int i = 0; i < 200 && search.found == nullptr; ++i) {
+    Sleep(50);
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(param);
+          DWORD pid = 0;
+          GetWindowThreadProcessId(window, &pid);
+          wchar_t cls[32] = L"";
+          GetClassNameW(window, cls, 32);
+          if (pid == s->pid && window != s->main && IsWindowVisible(window) && std::wstring(cls) == L"#32770") {
+            s->found = window;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+  }
+  return search.found;
+}
+
+std::wstring SelectedTreeText(const Program& program, HWND tree) {
+  auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  if (item == nullptr) return L"";
+  RemoteBuffer remote(program.process.hProcess, sizeof(TVITEMW) + MAX_PATH * sizeof(wchar_t));
+  TVITEMW get{};
+  get.mask = TVIF_TEXT;
+  get.hItem = item;
+  get.pszText = reinterpret_cast<wchar_t*>(remote.address() + sizeof(TVITEMW));
+  get.cchTextMax = MAX_PATH;
+  remote.Write(&get, sizeof get);
+  SendMessageW(tree, TVM_GETITEMW, 0, remote.address());
+  wchar_t text[MAX_PATH] = L"";
+  remote.Read(text, sizeof text, sizeof(TVITEMW));
+  return text;
+}
+
+// Presses a button that opens the folder browser and chooses folder in it.
+bool ChooseInBrowser(const Program& program, int button, const std::string& folder) {
+  PostMessageW(GetDlgItem(program.window, button), BM_CLICK, 0, 0);
+  HWND browser = WaitForModal(program);
+  if (browser == nullptr) return false;
+  HWND tree = FindWindowExW(browser, nullptr, L"SysTreeView32", nullptr);
+  RemoteBuffer path(program.process.hProcess, folder.size() + 1);
+  path.Write(folder.c_str(), folder.size() + 1);
+  std::string leafAnsi = folder.substr(folder.find_last_of('\\') + 1);
+  std::wstring leaf(leafAnsi.begin(), leafAnsi.end());
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, path.address());
+    if (SelectedTreeText(program, tree) == leaf) break;
+    Sleep(250);
+  }
+  PostMessageW(browser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  for (int i = 0; i < 100 && IsWindow(browser); ++i) Sleep(50);
+  return true;
+}
+
+void ChooseItem(const Program& program, int combo, int index) {
+  HWND window = GetDlgItem(program.window, combo);
+  SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageW(program.window, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(window));
+}
+
+// A mouse click on a tab's page: the tab control then notifies the dialog
+// itself (WM_NOTIFY cannot be sent from another process).
+void ClickTab(const Program& program, int tab, int page) {
+  HWND window = GetDlgItem(program.window, tab);
+  RemoteBuffer rect(program.process.hProcess, sizeof(RECT));
+  SendMessageW(window, TCM_GETITEMRECT, static_cast<WPARAM>(page), rect.address());
+  RECT item{};
+  rect.Read(&item, sizeof item);
+  LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
+ProgramRun StartAndClose(const std::string& dir) {
+  Program program = Start(dir);
+  return Close(program);
 }
 
 }  // namespace
@@ -112,4 +247,58 @@ TEST(Program, ReadsTheSettingsFileOfItsWorkingDirectory) {
   EXPECT_NE(run.out.find("iGetFileSize = 86\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("Ena = 1\nVol = 3\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("Dly = 12\ntype[0] = 6\n"), std::string::npos) << run.out;
+}
+
+TEST(Program, ScriptedRunLeavesSettingsAudioTreeAndTrace) {
+  ScratchDir scratch;
+  std::string source = scratch.str() + "\\barks";
+  std::filesystem::create_directories(source);
+  WriteAllBytes(source + "\\bark.wav", {'R', 'I', 'F', 'F', 1, 2, 3});
+
+  Program tool = Start(scratch.str());
+  ASSERT_NE(tool.window, nullptr);
+  SendMessageW(GetDlgItem(tool.window, IDC_RADIO_PLAY_ON), BM_CLICK, 0, 0);
+  ChooseItem(tool, IDC_COMBO_DELAY, 5);        // 10 seconds
+  ChooseItem(tool, IDC_COMBO_SENSOR_MODE, 2);  // by hour
+  ChooseItem(tool, 40109, 6);                  // 07:00 "黑熊"
+
+  PostMessageW(GetDlgItem(tool.window, IDC_BTN_GENERATE), BM_CLICK, 0, 0);
+  HWND box = WaitForModal(tool);
+  ASSERT_NE(box, nullptr) << "no message box after Generate";
+  EXPECT_EQ(TextOf(box), L"通知");
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
+
+  ClickTab(tool, IDC_TAB_COPY, 3);
+  EXPECT_EQ(SendMessageW(GetDlgItem(tool.window, IDC_TAB_COPY), TCM_GETCURSEL, 0, 0), 3);
+  ASSERT_TRUE(ChooseInBrowser(tool, 40208, source));
+  EXPECT_EQ(TextOf(GetDlgItem(tool.window, IDC_STATUS_LINE)),
+            L"选择了“狗”的源目录：" + std::filesystem::path(source).wstring());
+  SendMessageW(GetDlgItem(tool.window, IDC_BTN_COPY), BM_CLICK, 0, 0);
+  ProgramRun run = Close(tool);
+
+  EXPECT_EQ(run.exitCode, 0u);
+  std::vector<unsigned char> settings = ReadAllBytes(scratch.str() + "\\CFG_BROADCAST.bin");
+  ASSERT_EQ(settings.size(), 86u);
+  EXPECT_EQ(settings[0], 1);   // Ena
+  EXPECT_EQ(settings[6], 2);   // SenMod
+  EXPECT_EQ(settings[7], 10);  // Dly
+  EXPECT_EQ(settings[17], 6);  // sensor plan 07:00
+  EXPECT_EQ(ReadAllBytes(scratch.str() + "\\audio\\SenseSpecify\\dog\\bark.wav"),
+            (std::vector<unsigned char>{'R', 'I', 'F', 'F', 1, 2, 3}));
+  std::string copyTrace = "复制:\n<SenseSpecPath[0]>" + source + "\n<NewFolder>" + scratch.str() +
+                          "\\audio\\SenseSpecify\\dog\nFind_0:bark.wav\n";
+  EXPECT_NE(run.out.find("Index_Dly = 5, lapse = 10\nIndex = 2\nIndex_Dly = 5, lapse = 10\n"), std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find(copyTrace), std::string::npos) << run.out;
+  EXPECT_LT(run.out.find("lapse = 10"), run.out.find(copyTrace));
+
+  // A second start in the same directory shows what was saved.
+  Program again = Start(scratch.str());
+  ASSERT_NE(again.window, nullptr);
+  EXPECT_EQ(SendMessageW(GetDlgItem(again.window, IDC_RADIO_PLAY_ON), BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(TextOf(GetDlgItem(again.window, IDC_COMBO_DELAY)), L"10 秒");
+  EXPECT_EQ(TextOf(GetDlgItem(again.window, IDC_COMBO_SENSOR_MODE)), L"据时指定");
+  EXPECT_EQ(TextOf(GetDlgItem(again.window, 40109)), L"黑熊");
+  EXPECT_EQ(Close(again).exitCode, 0u);
 }
