@@ -215,7 +215,7 @@ void OnCommand(HWND dialog, WPARAM wParam) {
       if (code == CBN_SELCHANGE) StoreDelay(SelectionOf(IDC_COMBO_DELAY));
       return;
     case IDC_BTN_SAVE_DIR:
-      ChooseFolder(SaveDirectory, Control(IDC_EDIT_SAVE_DIR));
+      if (ChooseFolder(SaveDirectory, Control(IDC_EDIT_SAVE_DIR)) == kFolderUnusable) ReportUnusableFolder(dialog);
       return;
     case IDC_BTN_GENERATE:
       Generate(dialog);

@@ -3,8 +3,17 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <cwchar>
 
+#include "common/status_line.h"
 #include "settings/save_directory.h"
+
+namespace {
+
+// The folder the last unusable choice named, in the shell's own UTF-16.
+wchar_t rejected[MAX_PATH];
+
+}  // namespace
 
 int ChooseFolder(char* destination, HWND textControl) {
   BROWSEINFOA info{};
@@ -17,12 +26,32 @@ int ChooseFolder(char* destination, HWND textControl) {
   // The conversion fails for folders without a file-system path. Taking that
   // as a choice would leave an empty source, and a copy would then search
   // "\*.wav" at the root of the current drive: it counts as a cancel.
-  char path[kPathSize] = "";
-  BOOL converted = SHGetPathFromIDListA(item, path);
+  wchar_t wide[MAX_PATH] = L"";
+  BOOL converted = SHGetPathFromIDListW(item, wide);
   CoTaskMemFree(item);
-  if (!converted || path[0] == '\0') return 1;
+  if (!converted || wide[0] == L'\0') return 1;
+
+  // The program works with ANSI paths. A name that code page 936 cannot
+  // spell would come out with "?" in it (or a look-alike), naming another
+  // folder or none; a path of more than 259 bytes would be cut. Neither is
+  // taken.
+  char path[kPathSize] = "";
+  BOOL lossy = FALSE;
+  int length =
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, path, sizeof path, nullptr, &lossy);
+  if (length == 0 || lossy) {
+    std::swprintf(rejected, MAX_PATH, L"%ls", wide);
+    return kFolderUnusable;
+  }
 
   std::snprintf(destination, kPathSize, "%s", path);
   if (textControl != nullptr) SetWindowTextA(textControl, destination);
   return 0;
+}
+
+void ReportUnusableFolder(HWND dialog) {
+  wchar_t status[kStatusTextSize];
+  std::swprintf(status, kStatusTextSize, L"无法使用所选文件夹（路径含有本程序不支持的字符或过长）：%ls",
+                rejected);
+  SetDlgItemTextW(dialog, kStatusLineId, status);
 }

@@ -27,7 +27,9 @@ void ShowCopyStatus(HWND dialog) {
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 void ChooseSource(HWND dialog, char* slot, bool perKind, const char* caption, int check) {
-  if (ChooseFolder(slot, nullptr) != 0) return;
+  int chosen = ChooseFolder(slot, nullptr);
+  if (chosen == kFolderUnusable) ReportUnusableFolder(dialog);
+  if (chosen != 0) return;
   char status[kStatusTextSize] = {};
   if (perKind) {
     std::snprintf(status, sizeof status, "选择了“%s”的源目录：%s", caption, slot);

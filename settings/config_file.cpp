@@ -13,8 +13,8 @@ const char kSeparator[] = "________________________________________________\n";
 
 }  // namespace
 
-bool ComposeConfigPath(char* out, std::size_t size, const char* suffix) {
-  int n = std::snprintf(out, size, "%s\\%s%s", SaveDirectory, kConfigFileName, suffix);
+bool ComposeConfigPath(char* out, std::size_t size, const char* name) {
+  int n = std::snprintf(out, size, "%s\\%s", SaveDirectory, name);
   if (n < 0 || static_cast<std::size_t>(n) >= size) {
     if (size > 0) out[0] = '\0';
     return false;
@@ -36,7 +36,7 @@ int WriteConfigFile() {
   char path[kConfigPathSize];
   char tempPath[kConfigPathSize];
   if (!ComposeConfigPath(path, sizeof path) ||
-      !ComposeConfigPath(tempPath, sizeof tempPath, kConfigTempSuffix)) {
+      !ComposeConfigPath(tempPath, sizeof tempPath, kConfigTempName)) {
     Trace("Open file - \"%s\\%s\" err!\n", SaveDirectory, kConfigFileName);
     Trace("%s", kSeparator);
     return -1;
@@ -57,13 +57,13 @@ int WriteConfigFile() {
   complete = (std::fclose(file) == 0) && complete;
   if (!complete) {
     Trace("Write file - \"%s\" err!\n", path);
-    std::remove(tempPath);
+    RemoveFile(tempPath);
     Trace("%s", kSeparator);
     return -1;
   }
   if (!ReplaceWithFile(tempPath, path)) {
     Trace("Replace file - \"%s\" err!\n", path);
-    std::remove(tempPath);
+    RemoveFile(tempPath);
     Trace("%s", kSeparator);
     return -1;
   }

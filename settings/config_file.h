@@ -8,16 +8,17 @@
 
 constexpr const char* kConfigFileName = "CFG_BROADCAST.bin";
 // The new settings are written here first and then put in place, so a failed
-// write never leaves a damaged CFG_BROADCAST.bin behind.
-constexpr const char* kConfigTempSuffix = ".tmp";
+// write never leaves a damaged CFG_BROADCAST.bin behind. The name is no longer
+// than the file's own, so every directory that can hold the settings file can
+// hold its temporary file too.
+constexpr const char* kConfigTempName = "CFG_BROADCAST.tmp";
 
-// Room for the longest save directory, one backslash, the file name and the
-// temporary suffix.
+// Room for the longest save directory, one backslash and the file name.
 constexpr int kConfigPathSize = kPathSize + 32;
 
-// Composes "<SaveDirectory>\CFG_BROADCAST.bin<suffix>" into out. Returns false
-// (and leaves out empty) when it does not fit.
-bool ComposeConfigPath(char* out, std::size_t size, const char* suffix = "");
+// Composes "<SaveDirectory>\<name>" into out. Returns false (and leaves out
+// empty) when it does not fit.
+bool ComposeConfigPath(char* out, std::size_t size, const char* name = kConfigFileName);
 
 // Length of the file in bytes; 0 when it cannot be opened.
 int32_t GetFileLength(const char* path);

@@ -27,9 +27,9 @@ void SetSaveDirectory(const std::string& dir) {
   std::snprintf(SaveDirectory, sizeof SaveDirectory, "%s", dir.c_str());
 }
 
-std::string ConfigPath(const char* suffix = "") {
+std::string ConfigPath(const char* name = kConfigFileName) {
   char path[kConfigPathSize];
-  EXPECT_TRUE(ComposeConfigPath(path, sizeof path, suffix));
+  EXPECT_TRUE(ComposeConfigPath(path, sizeof path, name));
   return path;
 }
 
@@ -73,7 +73,7 @@ TEST_F(ConfigFileTest, PathJoinsWithOneBackslashEvenAfterADriveRoot) {
 TEST_F(ConfigFileTest, LongestSaveDirectoryStillComposesAndOverlongOnesAreRefused) {
   std::string longest(kPathSize - 1, 'x');
   SetSaveDirectory(longest);
-  EXPECT_EQ(ConfigPath(kConfigTempSuffix), longest + "\\CFG_BROADCAST.bin.tmp");
+  EXPECT_EQ(ConfigPath(kConfigTempName), longest + "\\CFG_BROADCAST.tmp");
 
   char small[24];
   EXPECT_FALSE(ComposeConfigPath(small, sizeof small));
@@ -92,7 +92,7 @@ TEST_F(ConfigFileTest, LengthOfMissingEmptyAndOrdinaryFiles) {
 TEST_F(ConfigFileTest, DefaultRecordWritesExactlyTheDefaultBytes) {
   std::string trace = Traced([] { EXPECT_EQ(WriteConfigFile(), 0); });
   EXPECT_EQ(ReadAllBytes(ConfigPath()), DefaultBytes());
-  EXPECT_FALSE(std::filesystem::exists(ConfigPath(kConfigTempSuffix)));
+  EXPECT_FALSE(std::filesystem::exists(ConfigPath(kConfigTempName)));
   EXPECT_EQ(trace, "Open file - \"" + ConfigPath() + "\" success!\n" +
                        "________________________________________________\n");
 }
@@ -181,7 +181,7 @@ TEST_F(ConfigFileTest, FailedWriteKeepsTheOlderFileAndTheUsersValues) {
   WriteAllBytes(ConfigPath(), older);
   // Something the new file cannot be written over stands where it is first
   // written, so the write fails.
-  std::filesystem::create_directories(ConfigPath(kConfigTempSuffix));
+  std::filesystem::create_directories(ConfigPath(kConfigTempName));
 
   Config.Vol = 7;
   Config.Ena = 1;

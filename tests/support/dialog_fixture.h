@@ -84,6 +84,9 @@ class DialogTest : public ::testing::Test {
   // A click on a button that opens the folder browser, answered with folder
   // (or cancelled when folder is empty). Returns the trace.
   std::string ClickAndChoose(int id, const std::string& folder) {
+    return ClickAndChoose(id, ModalAnswerer::Widen(folder));
+  }
+  std::string ClickAndChoose(int id, const std::wstring& folder) {
     ModalAnswerer answer([&](const ModalWindowSeen& browser) {
       if (folder.empty()) {
         ModalAnswerer::Cancel(browser);

@@ -48,12 +48,12 @@ class ModalAnswerer {
     PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   }
 
-  // Selects folder (an ANSI path) in the folder browser and confirms it.
-  static void ChooseFolder(const ModalWindowSeen& browser, const std::string& folder) {
+  // Selects folder in the folder browser and confirms it.
+  static void ChooseFolder(const ModalWindowSeen& browser, const std::wstring& folder) {
     HWND tree = FindWindowExW(browser.window, nullptr, L"SysTreeView32", nullptr);
-    std::wstring leaf = Widen(folder.substr(folder.find_last_of('\\') + 1));
+    std::wstring leaf = folder.substr(folder.find_last_of(L'\\') + 1);
     for (int attempt = 0; attempt < 20; ++attempt) {
-      SendMessageA(browser.window, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+      SendMessageW(browser.window, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
       // Wine answers 0 even when the selection worked, and sometimes misses a
       // folder whose parent changed a moment ago: read the tree's selection
       // and try again a little later.
@@ -61,6 +61,10 @@ class ModalAnswerer {
       std::this_thread::sleep_for(std::chrono::milliseconds(250));
     }
     PostMessageW(browser.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  }
+  // The same for a folder given as an ANSI path.
+  static void ChooseFolder(const ModalWindowSeen& browser, const std::string& folder) {
+    ChooseFolder(browser, Widen(folder));
   }
 
   static std::wstring Widen(const std::string& ansi) {
