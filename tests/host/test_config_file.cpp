@@ -105,8 +105,18 @@ TEST_F(ConfigFileTest, MissingFileIsRejectedAndRecordKept) {
 }
 
 TEST_F(ConfigFileTest, FilesOfWrongLengthAreRejectedAndRecordKept) {
-  for (std::size_t length : {0u, 1u, 85u, 87u, 172u}) {
-    WriteAllBytes(ConfigPath(), std::vector<unsigned char>(length, 0xAB));
+  std::vector<std::size_t> lengths;
+  for (std::size_t length = 0; length <= 200; ++length) {
+    if (length != kConfigSize) lengths.push_back(length);
+  }
+  for (std::size_t length : {std::size_t{BUFSIZ}, std::size_t{BUFSIZ} + 86, std::size_t{1} << 20}) {
+    lengths.push_back(length);
+  }
+  for (std::size_t length : lengths) {
+    // A file whose first 86 bytes would make a valid record all the same.
+    std::vector<unsigned char> bytes(length, 0xAB);
+    for (std::size_t i = 0; i < length && i < kConfigSize; ++i) bytes[i] = static_cast<unsigned char>(i % 3);
+    WriteAllBytes(ConfigPath(), bytes);
     std::vector<unsigned char> before = RecordBytes();
     std::string trace = Traced([] { EXPECT_EQ(ReadConfigFile(), -1); });
     EXPECT_EQ(trace,
