@@ -63,6 +63,30 @@ bool SameFile(const char* a, const char* b) {
   return same;
 }
 
+// What a file looked like before a copy over it.
+struct FileStamp {
+  bool exists;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+};
+
+FileStamp Stamp(const char* path) {
+  FileStamp stamp{};
+  stamp.exists = GetFileAttributesExA(path, GetFileExInfoStandard, &stamp.data) != 0;
+  return stamp;
+}
+
+// A copy that fails part-way (a full card) can leave a cut-off file that the
+// device would play. Whatever the failed copy itself wrote is removed; a file
+// it never touched (a locked or write-protected one) stays.
+void RemoveLeftover(const char* target, const FileStamp& before) {
+  FileStamp after = Stamp(target);
+  if (!after.exists || (after.data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+  bool touched = !before.exists || after.data.nFileSizeLow != before.data.nFileSizeLow ||
+                 after.data.nFileSizeHigh != before.data.nFileSizeHigh ||
+                 CompareFileTime(&after.data.ftLastWriteTime, &before.data.ftLastWriteTime) != 0;
+  if (touched) DeleteFileA(target);
+}
+
 }  // namespace
 
 bool BrowseSource(HWND dialog, int id) {
@@ -150,7 +174,9 @@ int CopyOneFile(HWND dialog, const char* directory, const char* name) {
   BOOL copied = FALSE;
   if (ComposeSourceFilePath(source, sizeof source, directory, name) &&
       ComposeTargetFilePath(target, sizeof target, CopyEntry, name) && !SameFile(source, target)) {
+    FileStamp before = Stamp(target);
     copied = CopyFileA(source, target, FALSE);
+    if (!copied) RemoveLeftover(target, before);
   }
 
   std::size_t length = std::strlen(copyStatus);

@@ -51,7 +51,11 @@ class DialogTest : public ::testing::Test {
   // given settings bytes.
   void Open(const std::vector<unsigned char>* settings = nullptr) {
     if (settings) WriteAllBytes(scratch_.str() + "\\CFG_BROADCAST.bin", *settings);
-    SetCurrentDirectoryA(scratch_.str().c_str());
+    OpenIn(scratch_.str());
+  }
+  // Starts the dialog with dir as its working directory.
+  void OpenIn(const std::string& dir) {
+    SetCurrentDirectoryA(dir.c_str());
     AppInstance = GetModuleHandleA(nullptr);
     InitCommonControls();
     ::testing::internal::CaptureStdout();
