@@ -19,8 +19,18 @@ constexpr int kFirstId = 40000;
 constexpr int kLastId = 40251;
 std::array<HWND, kLastId - kFirstId + 1> handles{};
 
-void Show(int id, bool shown) { ShowWindow(Control(id), shown ? SW_SHOW : SW_HIDE); }
-void Enable(int id, bool enabled) { EnableWindow(Control(id), enabled ? TRUE : FALSE); }
+// The rules run over hundreds of controls; a control already in the wanted
+// state is left alone, since every change is a round trip to the window
+// system (under Wine, to its server).
+void Show(int id, bool shown) {
+  HWND control = Control(id);
+  bool visible = (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+  if (visible != shown) ShowWindow(control, shown ? SW_SHOW : SW_HIDE);
+}
+void Enable(int id, bool enabled) {
+  HWND control = Control(id);
+  if ((IsWindowEnabled(control) != FALSE) != enabled) EnableWindow(control, enabled ? TRUE : FALSE);
+}
 
 constexpr int kSettingsControls[] = {IDC_TRACK_VOLUME, IDC_COMBO_SENSOR_MODE, IDC_COMBO_TIMER_MODE,
                                      IDC_COMBO_DELAY,  IDC_LABEL_PAUSE_DAYS,  IDC_COMBO_PAUSE_DAYS};

@@ -18,10 +18,18 @@ namespace {
 // The status text of the file being copied.
 char copyStatus[kCopyStatusSize];
 
-// Shown while the dialog is blocked by the copy, so the user sees it move on.
+// Painted while the dialog is blocked by the copy, so the user sees it move
+// on; at most every 40 ms, as painting for every one of many small files
+// would cost more than copying them. The last text is painted when the
+// dialog takes messages again.
 void ShowCopyStatus(HWND dialog) {
+  static ULONGLONG lastPaint = 0;
   SetStatusLine(dialog, copyStatus);
-  UpdateWindow(GetDlgItem(dialog, kStatusLineId));
+  ULONGLONG now = GetTickCount64();
+  if (now - lastPaint >= 40) {
+    UpdateWindow(GetDlgItem(dialog, kStatusLineId));
+    lastPaint = now;
+  }
 }
 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
@@ -173,10 +181,14 @@ int CopyOneFile(HWND dialog, const char* directory, const char* name) {
   char target[kPathSize];
   BOOL copied = FALSE;
   if (ComposeSourceFilePath(source, sizeof source, directory, name) &&
-      ComposeTargetFilePath(target, sizeof target, CopyEntry, name) && !SameFile(source, target)) {
+      ComposeTargetFilePath(target, sizeof target, CopyEntry, name)) {
+    // Only an existing target can be the source itself; the check costs two
+    // opens, which a fresh card need not pay for every file.
     FileStamp before = Stamp(target);
-    copied = CopyFileA(source, target, FALSE);
-    if (!copied) RemoveLeftover(target, before);
+    if (!before.exists || !SameFile(source, target)) {
+      copied = CopyFileA(source, target, FALSE);
+      if (!copied) RemoveLeftover(target, before);
+    }
   }
 
   std::size_t length = std::strlen(copyStatus);
