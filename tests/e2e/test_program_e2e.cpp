@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include <filesystem>
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -150,7 +151,8 @@ HWND WaitForModal(const Program& program) {
           GetWindowThreadProcessId(window, &pid);
           wchar_t cls[32] = L"";
           GetClassNameW(window, cls, 32);
-          if (pid == s->pid && window != s->main && IsWindowVisible(window) && std::wstring(cls) == L"#32770") {
+          if (pid == s->pid && window != s->main && IsWindowVisible(window) &&
+              std::wstring(cls) == L"#32770") {
             s->found = window;
             return FALSE;
           }
@@ -200,7 +202,8 @@ bool ChooseInBrowser(const Program& program, int button, const std::string& fold
 void ChooseItem(const Program& program, int combo, int index) {
   HWND window = GetDlgItem(program.window, combo);
   SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  SendMessageW(program.window, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE), reinterpret_cast<LPARAM>(window));
+  SendMessageW(program.window, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(window));
 }
 
 // A mouse click on a tab's page: the tab control then notifies the dialog
@@ -214,6 +217,67 @@ void ClickTab(const Program& program, int tab, int page) {
   LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
   SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
   SendMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
+// A small, well-formed PCM sound file: 16 kHz, mono, 16-bit, 0.1 s.
+std::vector<unsigned char> PcmWave() {
+  const uint32_t samples = 1600, dataBytes = samples * 2;
+  std::vector<unsigned char> wave;
+  auto text = [&](const char* four) { wave.insert(wave.end(), four, four + 4); };
+  auto u32 = [&](uint32_t v) {
+    for (int i = 0; i < 4; ++i) wave.push_back(static_cast<unsigned char>(v >> (8 * i)));
+  };
+  auto u16 = [&](uint16_t v) {
+    wave.push_back(static_cast<unsigned char>(v));
+    wave.push_back(static_cast<unsigned char>(v >> 8));
+  };
+  text("RIFF");
+  u32(36 + dataBytes);
+  text("WAVE");
+  text("fmt ");
+  u32(16);
+  u16(1);          // PCM
+  u16(1);          // channels
+  u32(16000);      // sample rate
+  u32(16000 * 2);  // bytes per second
+  u16(2);          // block align
+  u16(16);         // bits per sample
+  text("data");
+  u32(dataBytes);
+  for (uint32_t i = 0; i < samples; ++i) u16(static_cast<uint16_t>((i * 97) & 0x3FFF));
+  return wave;
+}
+
+// Runs the card check beside the tool on dir; its exit code and report.
+ProgramRun CheckCard(const std::string& dir) {
+  ProgramRun run;
+  std::string outPath = dir + "\\..\\cardcheck.txt";
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = out;
+  startup.hStdError = out;
+  char self[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string exe = self;
+  exe = exe.substr(0, exe.find_last_of('\\') + 1) + "cardcheck.exe";
+  std::string command = "\"" + exe + "\" \"" + dir + "\"";
+  PROCESS_INFORMATION process{};
+  if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    WaitForSingleObject(process.hProcess, 30000);
+    GetExitCodeProcess(process.hProcess, &run.exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  CloseHandle(out);
+  std::ifstream in(outPath, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  run.out = WithoutCarriageReturns(text.str());
+  return run;
 }
 
 ProgramRun StartAndClose(const std::string& dir) {
@@ -288,7 +352,8 @@ TEST(Program, ScriptedRunLeavesSettingsAudioTreeAndTrace) {
             (std::vector<unsigned char>{'R', 'I', 'F', 'F', 1, 2, 3}));
   std::string copyTrace = "复制:\n<SenseSpecPath[0]>" + source + "\n<NewFolder>" + scratch.str() +
                           "\\audio\\SenseSpecify\\dog\nFind_0:bark.wav\n";
-  EXPECT_NE(run.out.find("Index_Dly = 5, lapse = 10\nIndex = 2\nIndex_Dly = 5, lapse = 10\n"), std::string::npos)
+  EXPECT_NE(run.out.find("Index_Dly = 5, lapse = 10\nIndex = 2\nIndex_Dly = 5, lapse = 10\n"),
+            std::string::npos)
       << run.out;
   EXPECT_NE(run.out.find(copyTrace), std::string::npos) << run.out;
   EXPECT_LT(run.out.find("lapse = 10"), run.out.find(copyTrace));
@@ -301,4 +366,65 @@ TEST(Program, ScriptedRunLeavesSettingsAudioTreeAndTrace) {
   EXPECT_EQ(TextOf(GetDlgItem(again.window, IDC_COMBO_SENSOR_MODE)), L"据时指定");
   EXPECT_EQ(TextOf(GetDlgItem(again.window, 40109)), L"黑熊");
   EXPECT_EQ(Close(again).exitCode, 0u);
+}
+
+TEST(Program, ACardPreparedByTheToolPassesTheCardCheckUntilSomethingIsWrong) {
+  ScratchDir scratch;
+  std::string card = scratch.str() + "\\card";
+  std::string source = scratch.str() + "\\dog sounds";
+  std::filesystem::create_directories(card);
+  std::filesystem::create_directories(source);
+  for (const char* name : {"\\bark1.wav", "\\bark2.wav"}) WriteAllBytes(source + name, PcmWave());
+
+  // Sensor playback by hour (the plan names the dog for every hour), timed
+  // playback off; the dog sounds copied; the settings written.
+  Program tool = Start(card);
+  ASSERT_NE(tool.window, nullptr);
+  SendMessageW(GetDlgItem(tool.window, IDC_RADIO_PLAY_ON), BM_CLICK, 0, 0);
+  ChooseItem(tool, IDC_COMBO_SENSOR_MODE, 2);
+  ChooseItem(tool, IDC_COMBO_TIMER_MODE, 0);
+  ChooseItem(tool, IDC_COMBO_DELAY, 5);
+  ClickTab(tool, IDC_TAB_COPY, 3);
+  ASSERT_TRUE(ChooseInBrowser(tool, 40208, source));
+  SendMessageW(GetDlgItem(tool.window, IDC_BTN_COPY), BM_CLICK, 0, 0);
+  PostMessageW(GetDlgItem(tool.window, IDC_BTN_GENERATE), BM_CLICK, 0, 0);
+  HWND box = WaitForModal(tool);
+  ASSERT_NE(box, nullptr);
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
+  ASSERT_EQ(Close(tool).exitCode, 0u);
+
+  ProgramRun check = CheckCard(card);
+  EXPECT_EQ(check.exitCode, 0u) << check.out;
+  EXPECT_NE(check.out.find(u8"播放延时: 10 秒"), std::string::npos) << check.out;
+  EXPECT_NE(check.out.find(u8"存储卡可以使用"), std::string::npos) << check.out;
+
+  std::string dog = card + "\\audio\\SenseSpecify\\dog";
+  std::string settings = card + "\\CFG_BROADCAST.bin";
+  std::vector<unsigned char> good = ReadAllBytes(settings);
+  // Each fault on its own turns the verdict, with its own problem.
+  std::vector<unsigned char> truncated = PcmWave();
+  truncated.resize(truncated.size() / 2);
+  WriteAllBytes(dog + "\\bark2.wav", truncated);
+  check = CheckCard(card);
+  EXPECT_EQ(check.exitCode, 1u);
+  EXPECT_NE(check.out.find(u8"文件被截断"), std::string::npos) << check.out;
+  WriteAllBytes(dog + "\\bark2.wav", PcmWave());
+
+  std::vector<unsigned char> badDelay = good;
+  badDelay[7] = 0;
+  WriteAllBytes(settings, badDelay);
+  check = CheckCard(card);
+  EXPECT_EQ(check.exitCode, 1u);
+  EXPECT_NE(check.out.find(u8"播放延时: 0 不在对话框的范围内"), std::string::npos) << check.out;
+  WriteAllBytes(settings, good);
+
+  std::filesystem::remove(dog + "\\bark1.wav");
+  std::filesystem::remove(dog + "\\bark2.wav");
+  check = CheckCard(card);
+  EXPECT_EQ(check.exitCode, 1u);
+  EXPECT_NE(check.out.find(u8"没有 .wav 文件"), std::string::npos) << check.out;
+  EXPECT_NE(check.out.find(u8"存储卡还不能使用"), std::string::npos) << check.out;
+
+  EXPECT_EQ(CheckCard(scratch.str() + "\\no such card").exitCode, 2u);
 }

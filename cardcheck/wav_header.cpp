@@ -1,0 +1,187 @@
+#include "cardcheck/wav_header.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+namespace {
+
+// No real file has anywhere near this many chunks; a file that claims more is
+// damaged, and walking it would only cost time.
+constexpr int kMaxChunks = 1024;
+
+constexpr std::size_t kFmtBaseSize = 16;
+constexpr std::size_t kFmtExtensibleSize = 40;
+constexpr uint16_t kExtensibleExtraSize = 22;  // cbSize of WAVE_FORMAT_EXTENSIBLE
+
+// The fourteen bytes every standard sub-format GUID ends with, after its
+// two-byte format code (xxxx0000-0000-0010-8000-00AA00389B71).
+constexpr unsigned char kGuidTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                         0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+uint16_t Le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint32_t Le32(const unsigned char* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+bool ReadAt(std::istream& in, uint64_t offset, unsigned char* out, std::size_t size) {
+  in.clear();
+  in.seekg(static_cast<std::streamoff>(offset));
+  if (!in) return false;
+  in.read(reinterpret_cast<char*>(out), static_cast<std::streamsize>(size));
+  return static_cast<std::size_t>(in.gcount()) == size;
+}
+
+// A chunk id for messages: the four characters, or hex when they are not
+// printable.
+std::string ChunkName(const unsigned char* id) {
+  std::string name = "'";
+  for (int i = 0; i < 4; ++i) {
+    if (id[i] < 0x20 || id[i] > 0x7E) {
+      char hex[16];
+      std::snprintf(hex, sizeof hex, "0x%02X%02X%02X%02X", id[0], id[1], id[2], id[3]);
+      return hex;
+    }
+    name += static_cast<char>(id[i]);
+  }
+  return name + "'";
+}
+
+std::string Num(uint64_t n) { return std::to_string(n); }
+
+WavInfo Fail(WavError error, std::string detail) {
+  WavInfo info;
+  info.error = error;
+  info.detail = std::move(detail);
+  return info;
+}
+
+// Decodes the fmt chunk (size bytes, of which the first min(size, 40) are in
+// fmt) into info. Empty string when it is usable, else what is wrong.
+std::string DecodeFmt(const unsigned char* fmt, uint32_t size, WavInfo& info) {
+  if (size < kFmtBaseSize) return "fmt 块只有 " + Num(size) + " 字节，至少应有 16 字节";
+  info.formatTag = Le16(fmt);
+  info.channels = Le16(fmt + 2);
+  info.sampleRate = Le32(fmt + 4);
+  info.blockAlign = Le16(fmt + 12);
+  info.bitsPerSample = Le16(fmt + 14);
+  if (info.formatTag == kWaveExtensible) {
+    if (size < kFmtExtensibleSize || Le16(fmt + 16) < kExtensibleExtraSize) {
+      return "WAVE_FORMAT_EXTENSIBLE 的 fmt 块太短 (" + Num(size) + " 字节)";
+    }
+    info.subFormat = Le16(fmt + 24);
+    info.standardSubFormat = std::memcmp(fmt + 26, kGuidTail, sizeof kGuidTail) == 0;
+  }
+  if (info.channels == 0) return "声道数为 0";
+  if (info.sampleRate == 0) return "采样率为 0";
+  if (info.bitsPerSample == 0) return "采样位数为 0";
+  uint16_t coding = info.EffectiveFormat();
+  if (coding == kWavePcm || coding == kWaveFloat) {
+    uint32_t frame = static_cast<uint32_t>(info.channels) * ((info.bitsPerSample + 7u) / 8u);
+    if (info.blockAlign != frame) {
+      return "块对齐为 " + Num(info.blockAlign) + "，" + Num(info.channels) + " 声道 " +
+             Num(info.bitsPerSample) + " 位应为 " + Num(frame);
+    }
+  } else if (info.blockAlign == 0) {
+    return "块对齐为 0";
+  }
+  return "";
+}
+
+}  // namespace
+
+double WavInfo::Seconds() const {
+  if (blockAlign == 0 || sampleRate == 0) return 0.0;
+  return static_cast<double>(dataSize / blockAlign) / sampleRate;
+}
+
+WavInfo ReadWavHeader(std::istream& in, uint64_t length) {
+  if (length < 12) return Fail(WavError::kTooShort, "只有 " + Num(length) + " 字节，不是 WAV 文件");
+  unsigned char head[12];
+  if (!ReadAt(in, 0, head, sizeof head)) return Fail(WavError::kUnreadable, "读取失败");
+  if (std::memcmp(head, "RIFF", 4) != 0) return Fail(WavError::kNotRiff, "不是 RIFF 文件");
+  if (std::memcmp(head + 8, "WAVE", 4) != 0) return Fail(WavError::kNotWave, "RIFF 文件，但不是 WAVE");
+
+  uint32_t riffSize = Le32(head + 4);
+  uint64_t riffEnd = 8 + static_cast<uint64_t>(riffSize);
+  if (riffEnd > length) {
+    return Fail(WavError::kTruncated,
+                "文件被截断：RIFF 头写明 " + Num(riffEnd) + " 字节，文件只有 " + Num(length) + " 字节");
+  }
+  bool trailingPad = (riffSize & 1u) != 0 && riffEnd + 1 == length;
+  if (riffEnd < length && !trailingPad) {
+    return Fail(WavError::kTrailingBytes,
+                "RIFF 头写明 " + Num(riffEnd) + " 字节，文件却有 " + Num(length) + " 字节");
+  }
+
+  WavInfo info;
+  bool haveFmt = false, haveData = false;
+  uint64_t offset = 12;
+  for (int count = 0; offset < riffEnd; ++count) {
+    if (count == kMaxChunks) return Fail(WavError::kTooManyChunks, "块超过 " + Num(kMaxChunks) + " 个");
+    if (offset + 8 > riffEnd)
+      return Fail(WavError::kChunkCutOff, "第 " + Num(offset) + " 字节处的块头被截断");
+    unsigned char header[8];
+    if (!ReadAt(in, offset, header, sizeof header)) return Fail(WavError::kUnreadable, "读取失败");
+    uint32_t size = Le32(header + 4);
+    uint64_t chunkEnd = offset + 8 + size;
+    std::string name = ChunkName(header);
+
+    if (std::memcmp(header, "data", 4) == 0) {
+      if (chunkEnd > riffEnd) {
+        return Fail(WavError::kDataPastEnd,
+                    "data 块写明 " + Num(size) + " 字节，超出文件末尾 " + Num(chunkEnd - riffEnd) + " 字节");
+      }
+      if (!haveData) info.dataSize = size;
+      haveData = true;
+    } else if (std::memcmp(header, "fmt ", 4) == 0) {
+      if (chunkEnd > riffEnd) return Fail(WavError::kChunkCutOff, "fmt 块超出文件末尾");
+      if (haveData) return Fail(WavError::kFmtAfterData, "fmt 块在 data 块之后");
+      if (!haveFmt) {
+        unsigned char fmt[kFmtExtensibleSize] = {};
+        std::size_t want = size < sizeof fmt ? size : sizeof fmt;
+        if (!ReadAt(in, offset + 8, fmt, want)) return Fail(WavError::kUnreadable, "读取失败");
+        std::string bad = DecodeFmt(fmt, size, info);
+        if (!bad.empty()) return Fail(WavError::kBadFmt, bad);
+      }
+      haveFmt = true;
+    } else if (chunkEnd > riffEnd) {
+      return Fail(WavError::kChunkCutOff, name + " 块超出文件末尾");
+    }
+
+    if ((size & 1u) != 0) {
+      if (chunkEnd + 1 > length)
+        return Fail(WavError::kMissingPad, "奇数长度的 " + name + " 块后缺少填充字节");
+      ++chunkEnd;
+    }
+    offset = chunkEnd;
+  }
+
+  if (!haveFmt) return Fail(WavError::kNoFmt, "没有 fmt 块");
+  if (!haveData) return Fail(WavError::kNoData, "没有 data 块");
+  if (info.dataSize < info.blockAlign) return Fail(WavError::kEmptyData, "data 块里没有声音");
+  return info;
+}
+
+WavInfo ReadWavFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return Fail(WavError::kUnreadable, "无法打开");
+  in.seekg(0, std::ios::end);
+  std::streamoff length = in.tellg();
+  if (length < 0) return Fail(WavError::kUnreadable, "无法读取长度");
+  return ReadWavHeader(in, static_cast<uint64_t>(length));
+}
+
+std::string FormatName(const WavInfo& info) {
+  auto name = [](uint16_t code) -> std::string {
+    if (code == kWavePcm) return "PCM";
+    if (code == kWaveFloat) return "float";
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%04X", code);
+    return hex;
+  };
+  if (info.formatTag != kWaveExtensible) return name(info.formatTag);
+  std::string sub = info.standardSubFormat ? name(info.subFormat) : "非标准子格式";
+  return "WAVE_FORMAT_EXTENSIBLE (" + sub + ")";
+}
