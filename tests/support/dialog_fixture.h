@@ -18,6 +18,10 @@
 #include "tests/support/modal_answer.h"
 #include "tests/support/scratch_dir.h"
 
+inline std::vector<unsigned char> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+// An ANSI (code page 936) text as the controls show it.
+inline std::wstring W(const std::string& ansi) { return ModalAnswerer::Widen(ansi); }
+
 inline std::vector<unsigned char> SettingsBytes(const BroadcastConfig& config) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(&config);
   return std::vector<unsigned char>(bytes, bytes + kConfigSize);

@@ -24,9 +24,6 @@ namespace {
 
 using Files = std::map<std::string, std::vector<unsigned char>>;
 
-std::vector<unsigned char> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
-std::wstring W(const std::string& ansi) { return ModalAnswerer::Widen(ansi); }
-
 // The regular files at the top of dir, with their contents.
 Files Snapshot(const std::string& dir) {
   Files files;

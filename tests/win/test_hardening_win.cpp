@@ -16,10 +16,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::wstring W(const std::string& ansi) { return ModalAnswerer::Widen(ansi); }
-std::vector<unsigned char> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
-
 BroadcastConfig CopyPagesUsable() {
   BroadcastConfig c = kDefaultConfig;
   c.Ena = 1;
