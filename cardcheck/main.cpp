@@ -5,14 +5,9 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <vector>
-
-#ifdef _WIN32
-#include <windows.h>
-#include <shellapi.h>
-#endif
 
 #include "cardcheck/card_report.h"
+#include "common/console.h"
 
 namespace fs = std::filesystem;
 
@@ -28,55 +23,26 @@ constexpr const char* kUsage =
     "  --json  以一个 JSON 文档输出报告\n"
     "退出码: 0 可以使用，1 发现问题，2 无法读取存储卡或用法错误\n";
 
-void Write(std::FILE* stream, const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stream);
-  std::fflush(stream);
-}
-
-// The arguments in UTF-8. On Windows the narrow argv is in the ANSI code page
-// and loses names outside it, so they are taken from the wide command line.
-std::vector<std::string> Arguments(int argc, char** argv) {
-#ifdef _WIN32
-  int count = 0;
-  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (wide != nullptr) {
-    std::vector<std::string> args;
-    for (int i = 1; i < count; ++i) {
-      int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-      std::string arg(size > 0 ? static_cast<std::size_t>(size) : 1u, '\0');
-      if (size > 0) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, &arg[0], size, nullptr, nullptr);
-      arg.resize(arg.size() - 1);
-      args.push_back(arg);
-    }
-    LocalFree(wide);
-    return args;
-  }
-#endif
-  return std::vector<std::string>(argv + 1, argv + argc);
-}
-
 int UsageError(const std::string& message) {
-  Write(stderr, "cardcheck: " + message + "\n" + kUsage);
+  WriteText(stderr, "cardcheck: " + message + "\n" + kUsage);
   return kExitUnreadable;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef _WIN32
-  SetConsoleOutputCP(CP_UTF8);
-#endif
+  UseUtf8Console();
   bool json = false;
   bool haveDirectory = false;
   bool optionsDone = false;
   std::string directory;
-  for (const std::string& arg : Arguments(argc, argv)) {
+  for (const std::string& arg : Utf8Arguments(argc, argv)) {
     if (!optionsDone && arg == "--") {
       optionsDone = true;
     } else if (!optionsDone && arg == "--json") {
       json = true;
     } else if (!optionsDone && (arg == "--help" || arg == "-h")) {
-      Write(stdout, kUsage);
+      WriteText(stdout, kUsage);
       return kExitReady;
     } else if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
       return UsageError("未知选项 " + arg);
@@ -91,11 +57,11 @@ int main(int argc, char** argv) {
   std::error_code ec;
   fs::path card = haveDirectory ? fs::u8path(directory) : fs::current_path(ec);
   if (ec || !fs::is_directory(card, ec)) {
-    Write(stderr, "cardcheck: 找不到目录 " + (haveDirectory ? directory : card.u8string()) + "\n");
+    WriteText(stderr, "cardcheck: 找不到目录 " + (haveDirectory ? directory : card.u8string()) + "\n");
     return kExitUnreadable;
   }
 
   CardReport report = CheckCard(card);
-  Write(stdout, json ? RenderJson(report) : RenderText(report));
+  WriteText(stdout, json ? RenderJson(report) : RenderText(report));
   return report.Ready() ? kExitReady : kExitProblems;
 }
