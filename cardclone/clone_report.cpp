@@ -22,7 +22,7 @@ std::string Dump(const nlohmann::json& document) {
 std::string CardLine(const CardResult& card) {
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%.1f", card.seconds);
-  std::string line = card.target + ": " + (card.ready ? "可以使用" : "失败 (" + card.reason + ")");
+  std::string line = card.target + "  " + (card.ready ? "可以使用" : "失败 (" + card.reason + ")");
   line += "，写入 " + std::to_string(card.filesWritten) + " 个文件，删除 " +
           std::to_string(card.filesRemoved) + " 个，已相同 " + std::to_string(card.filesIdentical) + " 个，" +
           Megabytes(card.bytesWritten) + "，" + seconds + " 秒，" + (card.verified ? "已校验" : "未校验") +

@@ -137,8 +137,9 @@ int main(int argc, char** argv) {
   run.Start();
   if (!options.json && StdoutIsLiveTerminal()) {
     Progress progress(run, targets, golden.totalBytes);
-    while (!run.Finished()) {
+    for (;;) {
       progress.Draw();
+      if (run.Finished()) break;
       std::this_thread::sleep_for(std::chrono::milliseconds(250));
     }
     progress.Erase();
