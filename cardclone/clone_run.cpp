@@ -6,6 +6,7 @@
 #include <deque>
 #include <mutex>
 #include <system_error>
+#include <unordered_map>
 #include <unordered_set>
 
 // Header-only: the checksum is compiled into cardclone, so the cross build
@@ -147,6 +148,7 @@ class CardWriter {
   }
 
   bool FailIo(const std::string& doing, const IoError& error) {
+    if (IdOfFolder(target_.path) != target_.id) return Fail("存储卡已移除或已更换 (" + doing + ")");
     std::error_code ec;
     fs::space_info space = fs::space(target_.path, ec);
     if (error.full || (!ec && space.available < kIoAlign)) return Fail("存储卡已满 (" + doing + ")");
@@ -187,6 +189,26 @@ class CardWriter {
     return true;
   }
 
+  // On a card whose names ignore case (FAT), "SenseRand" may stand there as
+  // "senserand": the same entry under another spelling, which the device
+  // takes as the same. It keeps the card's spelling (renaming a folder is not
+  // safe on every FAT driver: fusefat loses the folder's contents) and is
+  // compared with the golden entry like any other.
+  std::string GoldenSpelling(const fs::path& dir, const fs::directory_entry& entry,
+                             const std::string& childRel) {
+    auto golden = spellings_.find(Lower(childRel));
+    if (golden == spellings_.end()) return childRel;
+    fs::path goldenPath = dir / fs::u8path(golden->second.substr(golden->second.rfind('/') + 1));
+    return IdOfFolder(goldenPath) == IdOfFolder(entry.path()) ? golden->second : childRel;
+  }
+
+  static std::string Lower(std::string text) {
+    for (char& c : text) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+  }
+
   // Removes what the golden card lacks inside dir (unless kept) and what is
   // in the way of a golden file or folder of the same name.
   bool Sweep(const fs::path& dir, const std::string& rel) {
@@ -197,18 +219,22 @@ class CardWriter {
     for (const fs::directory_entry& entry : entries) {
       std::string name = entry.path().filename().u8string();
       std::string childRel = rel + "/" + name;
-      bool isFolder = entry.is_directory(ec) && !entry.is_symlink(ec);
+      if (folders_.count(childRel) == 0 && files_.count(childRel) == 0) {
+        childRel = GoldenSpelling(dir, entry, childRel);
+      }
+      const fs::path& path = entry.path();
+      bool isFolder = fs::is_directory(fs::symlink_status(path, ec));
       bool goldenFolder = folders_.count(childRel) > 0;
       bool goldenFile = files_.count(childRel) > 0;
       if (name == kCloneTempName) {
         if (!Remove(entry.path(), childRel)) return false;
       } else if (isFolder && goldenFolder) {
-        if (!Sweep(entry.path(), childRel)) return false;
+        if (!Sweep(path, childRel)) return false;
       } else if (!isFolder && goldenFile) {
         // Compared with the golden file while copying.
       } else if (keepExtra_ && !goldenFolder && !goldenFile) {
         // Kept at the user's request.
-      } else if (!Remove(entry.path(), childRel)) {
+      } else if (!Remove(path, childRel)) {
         return false;
       }
     }
@@ -218,6 +244,8 @@ class CardWriter {
   bool PrepareTree() {
     for (const std::string& folder : golden_.folders) folders_.insert(folder);
     for (const GoldenFile& file : golden_.files) files_.insert(file.rel);
+    for (const std::string& folder : golden_.folders) spellings_[Lower(folder)] = folder;
+    for (const GoldenFile& file : golden_.files) spellings_[Lower(file.rel)] = file.rel;
     std::string audio = AudioFolderName();
     fs::path audioPath = target_.path / fs::u8path(audio);
     std::error_code ec;
@@ -419,6 +447,7 @@ class CardWriter {
   std::atomic<uint64_t>& progress_;
   AlignedBuffer buffer_;
   std::unordered_set<std::string> folders_, files_;
+  std::unordered_map<std::string, std::string> spellings_;  // lower case -> golden spelling
 
   const GoldenFile* file_ = nullptr;
   fs::path finalPath_, tempPath_;
