@@ -177,15 +177,23 @@ class CardWriter {
     return true;
   }
 
+  // Removes a file, or a folder with everything in it; counts the files.
   bool Remove(const fs::path& path, const std::string& rel) {
     if (!Touch()) return false;
     std::error_code ec;
+    int files = 0;
+    if (fs::is_directory(fs::symlink_status(path, ec))) {
+      for (fs::recursive_directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!it->is_directory(ec)) ++files;
+      }
+    } else {
+      files = 1;
+    }
     std::uintmax_t count = fs::remove_all(path, ec);
     if (ec || count == static_cast<std::uintmax_t>(-1)) {
       return Fail("无法删除 " + CardSpelling(rel) + ": " + ec.message());
     }
-    if (fs::path(path).filename().u8string() != kCloneTempName)
-      result_.filesRemoved += static_cast<int>(count);
+    if (path.filename().u8string() != kCloneTempName) result_.filesRemoved += files;
     return true;
   }
 

@@ -21,7 +21,7 @@ struct CardResult {
   bool ready = false;
   std::string reason;  // why the card failed; empty when ready
   int filesWritten = 0;
-  int filesRemoved = 0;  // files and folders the golden card lacks
+  int filesRemoved = 0;  // files the golden card lacks (with their folders)
   int filesIdentical = 0;
   uint64_t bytesWritten = 0;
   double seconds = 0;
