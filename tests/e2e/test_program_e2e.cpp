@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dialog/control_ids.h"
+#include "tests/e2e/e2e_programs.h"
 #include "tests/support/scratch_dir.h"
 
 #ifndef BCT_TOOL_EXE
@@ -250,33 +251,10 @@ std::vector<unsigned char> PcmWave() {
 
 // Runs the card check beside the tool on dir; its exit code and report.
 ProgramRun CheckCard(const std::string& dir) {
+  ConsoleRun console = RunConsoleProgram("cardcheck.exe", "\"" + dir + "\"");
   ProgramRun run;
-  std::string outPath = dir + "\\..\\cardcheck.txt";
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = out;
-  startup.hStdError = out;
-  char self[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  std::string exe = self;
-  exe = exe.substr(0, exe.find_last_of('\\') + 1) + "cardcheck.exe";
-  std::string command = "\"" + exe + "\" \"" + dir + "\"";
-  PROCESS_INFORMATION process{};
-  if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-    WaitForSingleObject(process.hProcess, 30000);
-    GetExitCodeProcess(process.hProcess, &run.exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
-  CloseHandle(out);
-  std::ifstream in(outPath, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  run.out = WithoutCarriageReturns(text.str());
+  run.exitCode = console.exitCode;
+  run.out = console.out;
   return run;
 }
 
@@ -286,6 +264,62 @@ ProgramRun StartAndClose(const std::string& dir) {
 }
 
 }  // namespace
+
+ConsoleRun RunConsoleProgram(const std::string& exeName, const std::string& arguments) {
+  ConsoleRun run;
+  char folder[MAX_PATH] = "";
+  GetTempPathA(MAX_PATH, folder);
+  char outPath[MAX_PATH] = "";
+  GetTempFileNameA(folder, "bct", 0, outPath);
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE out = CreateFileA(outPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = out;
+  startup.hStdError = out;
+  char self[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string exe = self;
+  exe = exe.substr(0, exe.find_last_of('\\') + 1) + exeName;
+  std::string command = "\"" + exe + "\" " + arguments;
+  PROCESS_INFORMATION process{};
+  if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    WaitForSingleObject(process.hProcess, 60000);
+    GetExitCodeProcess(process.hProcess, &run.exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  CloseHandle(out);
+  std::ifstream in(outPath, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  in.close();
+  DeleteFileA(outPath);
+  run.out = WithoutCarriageReturns(text.str());
+  return run;
+}
+
+std::vector<unsigned char> PcmWaveFile() { return PcmWave(); }
+
+bool PrepareCardWithTool(const std::string& card, const std::string& source) {
+  Program tool = Start(card);
+  if (tool.window == nullptr) return false;
+  SendMessageW(GetDlgItem(tool.window, IDC_RADIO_PLAY_ON), BM_CLICK, 0, 0);
+  ChooseItem(tool, IDC_COMBO_SENSOR_MODE, 2);
+  ChooseItem(tool, IDC_COMBO_TIMER_MODE, 0);
+  ChooseItem(tool, IDC_COMBO_DELAY, 5);
+  ClickTab(tool, IDC_TAB_COPY, 3);
+  if (!ChooseInBrowser(tool, 40208, source)) return false;
+  SendMessageW(GetDlgItem(tool.window, IDC_BTN_COPY), BM_CLICK, 0, 0);
+  PostMessageW(GetDlgItem(tool.window, IDC_BTN_GENERATE), BM_CLICK, 0, 0);
+  HWND box = WaitForModal(tool);
+  if (box == nullptr) return false;
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
+  return Close(tool).exitCode == 0;
+}
 
 TEST(Program, StartsWithoutSettingsTracesStartUpAndClosesWithZero) {
   ScratchDir scratch;
@@ -378,21 +412,7 @@ TEST(Program, ACardPreparedByTheToolPassesTheCardCheckUntilSomethingIsWrong) {
 
   // Sensor playback by hour (the plan names the dog for every hour), timed
   // playback off; the dog sounds copied; the settings written.
-  Program tool = Start(card);
-  ASSERT_NE(tool.window, nullptr);
-  SendMessageW(GetDlgItem(tool.window, IDC_RADIO_PLAY_ON), BM_CLICK, 0, 0);
-  ChooseItem(tool, IDC_COMBO_SENSOR_MODE, 2);
-  ChooseItem(tool, IDC_COMBO_TIMER_MODE, 0);
-  ChooseItem(tool, IDC_COMBO_DELAY, 5);
-  ClickTab(tool, IDC_TAB_COPY, 3);
-  ASSERT_TRUE(ChooseInBrowser(tool, 40208, source));
-  SendMessageW(GetDlgItem(tool.window, IDC_BTN_COPY), BM_CLICK, 0, 0);
-  PostMessageW(GetDlgItem(tool.window, IDC_BTN_GENERATE), BM_CLICK, 0, 0);
-  HWND box = WaitForModal(tool);
-  ASSERT_NE(box, nullptr);
-  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
-  ASSERT_EQ(Close(tool).exitCode, 0u);
+  ASSERT_TRUE(PrepareCardWithTool(card, source));
 
   ProgramRun check = CheckCard(card);
   EXPECT_EQ(check.exitCode, 0u) << check.out;

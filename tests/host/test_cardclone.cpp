@@ -1,0 +1,257 @@
+// cardclone, the real program on card folders in a scratch directory: what a
+// target holds afterwards, what is left alone, what is refused, what a second
+// run writes. Real FAT cards, full and removed ones are in cardclone_fat.sh.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "settings/broadcast_config.h"
+#include "tests/support/scratch_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CloneRunOut {
+  int exitCode;
+  std::string out;
+};
+
+CloneRunOut Clone(const std::string& args) {
+  std::string command = std::string("'") + CARDCLONE_EXE + "' " + args + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  CloneRunOut run{-1, ""};
+  if (pipe == nullptr) return run;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+  int status = pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+std::string Q(const fs::path& path) { return "'" + path.string() + "'"; }
+
+// A PCM WAVE file of total bytes, 16 kHz mono 16-bit, samples all fill.
+std::vector<unsigned char> Wav(std::size_t total, unsigned char fill) {
+  std::vector<unsigned char> out(total, fill);
+  auto put = [&](std::size_t at, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) out[at + i] = static_cast<unsigned char>(v >> (8 * i));
+  };
+  auto text = [&](std::size_t at, const char* four) { std::copy(four, four + 4, out.begin() + at); };
+  text(0, "RIFF");
+  put(4, static_cast<uint32_t>(total - 8), 4);
+  text(8, "WAVE");
+  text(12, "fmt ");
+  put(16, 16, 4);
+  put(20, 1, 2);  // PCM
+  put(22, 1, 2);  // channels
+  put(24, 16000, 4);
+  put(28, 32000, 4);
+  put(32, 2, 2);   // block
+  put(34, 16, 2);  // bits
+  text(36, "data");
+  put(40, static_cast<uint32_t>(total - 44), 4);
+  return out;
+}
+
+void Put(const fs::path& file, const std::vector<unsigned char>& bytes) {
+  fs::create_directories(file.parent_path());
+  WriteAllBytes(file.string(), bytes);
+}
+
+// Every file below root with its bytes (and every folder, as an empty entry).
+std::map<std::string, std::vector<unsigned char>> Tree(const fs::path& root) {
+  std::map<std::string, std::vector<unsigned char>> tree;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    std::string rel = fs::relative(entry.path(), root).generic_string();
+    tree[rel] = entry.is_directory() ? std::vector<unsigned char>{} : ReadAllBytes(entry.path().string());
+  }
+  return tree;
+}
+
+// Write times of everything below root: unchanged when nothing was written.
+std::map<std::string, fs::file_time_type> Times(const fs::path& root) {
+  std::map<std::string, fs::file_time_type> times;
+  for (const auto& entry : fs::recursive_directory_iterator(root))
+    times[entry.path().string()] = entry.last_write_time();
+  return times;
+}
+
+std::map<std::string, std::vector<unsigned char>> Only(
+    const std::map<std::string, std::vector<unsigned char>>& tree, const std::string& prefix) {
+  std::map<std::string, std::vector<unsigned char>> part;
+  for (const auto& [rel, bytes] : tree) {
+    if (rel.rfind(prefix, 0) == 0) part[rel] = bytes;
+  }
+  return part;
+}
+
+class CloneTest : public ::testing::Test {
+ protected:
+  // Sensor playback at random: the device plays audio/SenseRand. Files of
+  // several chunks, of exactly one chunk, empty, in a Chinese name, and a
+  // folder the settings do not use.
+  void SetUp() override {
+    BroadcastConfig c = kDefaultConfig;
+    c.Ena = 1;
+    c.SenMod = 1;
+    c.TimerMod = 0;
+    c.Dly = 10;
+    settings_.assign(reinterpret_cast<unsigned char*>(&c), reinterpret_cast<unsigned char*>(&c) + sizeof c);
+    Put(golden() / "CFG_BROADCAST.bin", settings_);
+    Put(golden() / "audio/SenseRand/big.wav", Wav(2 * 1048576 + 1000, 0x11));
+    Put(golden() / "audio/SenseRand/one chunk.wav", Wav(1048576, 0x22));
+    Put(golden() / "audio/SenseRand/狗叫.wav", Wav(5000, 0x33));
+    Put(golden() / "audio/SenseRand/empty.txt", {});
+    Put(golden() / "audio/Alarm/A/dog/bark.wav", Wav(3000, 0x44));
+    fs::create_directories(golden() / "audio/Alarm/B/bird A");
+    Put(golden() / "captures/golden-only.jpg", {1, 2, 3});
+  }
+  fs::path golden() const { return scratch_.path() / "golden"; }
+  fs::path Card(const std::string& name) const {
+    fs::create_directories(scratch_.path() / name);
+    return scratch_.path() / name;
+  }
+  // A card used before: old settings, other sounds, captures, a user's file,
+  // a golden file's name holding other bytes of the same size past the first
+  // chunk, and one golden file already there.
+  fs::path UsedCard(const std::string& name) {
+    fs::path card = Card(name);
+    Put(card / "CFG_BROADCAST.bin", std::vector<unsigned char>(86, 7));
+    Put(card / "audio/SenseRand/stale.wav", Wav(4000, 0x55));
+    Put(card / "audio/SenseSpecify/dog/old.wav", Wav(4000, 0x66));
+    std::vector<unsigned char> almost = Wav(2 * 1048576 + 1000, 0x11);
+    almost[1048576 + 5] ^= 1;
+    Put(card / "audio/SenseRand/big.wav", almost);
+    Put(card / "audio/SenseRand/狗叫.wav", Wav(5000, 0x33));
+    Put(card / "captures/0001.jpg", {9, 9, 9});
+    Put(card / "notes.txt", {'k', 'e', 'e', 'p'});
+    return card;
+  }
+  void ExpectCloneOf(const fs::path& card) {
+    auto goldenTree = Tree(golden());
+    auto cardTree = Tree(card);
+    EXPECT_EQ(Only(cardTree, "audio"), Only(goldenTree, "audio"));
+    EXPECT_EQ(cardTree["CFG_BROADCAST.bin"], settings_);
+  }
+
+  ScratchDir scratch_;
+  std::vector<unsigned char> settings_;
+};
+
+TEST_F(CloneTest, UsedAndFreshCardsComeOutIdenticalAndOnlyTheAudioTreeAndSettingsChange) {
+  fs::path used = UsedCard("used"), fresh = Card("fresh");
+  auto goldenBefore = Tree(golden());
+  CloneRunOut run = Clone(Q(golden()) + " " + Q(used) + " " + Q(fresh));
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  ExpectCloneOf(used);
+  ExpectCloneOf(fresh);
+  auto usedTree = Tree(used);
+  EXPECT_EQ(usedTree["captures/0001.jpg"], (std::vector<unsigned char>{9, 9, 9}));
+  EXPECT_EQ(usedTree["notes.txt"], (std::vector<unsigned char>{'k', 'e', 'e', 'p'}));
+  EXPECT_EQ(usedTree.count("captures/golden-only.jpg"), 0u);
+  EXPECT_EQ(Tree(golden()), goldenBefore);
+  EXPECT_NE(run.out.find(used.string() + "  可以使用，写入 4 个文件，删除 2 个，已相同 1 个，"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find(fresh.string() + "  可以使用，写入 5 个文件，删除 0 个，已相同 0 个，3.2 MB，"),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("\n2 张存储卡可以使用，0 张失败\n"), std::string::npos) << run.out;
+
+  // Again on the finished cards: nothing is written, not even the settings.
+  auto times = Times(used);
+  CloneRunOut again = Clone("--json " + Q(golden()) + " " + Q(used) + " " + Q(fresh));
+  EXPECT_EQ(again.exitCode, 0) << again.out;
+  EXPECT_EQ(Times(used), times);
+  nlohmann::json doc = nlohmann::json::parse(again.out);
+  ASSERT_EQ(doc["cards"].size(), 2u);
+  for (const auto& card : doc["cards"]) {
+    EXPECT_EQ(card["ready"], true);
+    EXPECT_EQ(card["verified"], true);
+    EXPECT_EQ(card["files_written"], 0);
+    EXPECT_EQ(card["files_removed"], 0);
+    EXPECT_EQ(card["files_identical"], 5);
+    EXPECT_EQ(card["bytes_written"], 0);
+  }
+  EXPECT_EQ(doc["ready"], 2);
+  EXPECT_EQ(doc["failed"], 0);
+}
+
+TEST_F(CloneTest, KeepExtraKeepsOtherSoundsButNotALeftOverTemporaryFile) {
+  fs::path used = UsedCard("used");
+  Put(used / "audio/SenseRand/.cardclone.tmp", {1});
+  CloneRunOut run = Clone("--keep-extra " + Q(golden()) + " " + Q(used));
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  auto tree = Tree(used);
+  EXPECT_EQ(tree.count("audio/SenseRand/stale.wav"), 1u);
+  EXPECT_EQ(tree.count("audio/SenseSpecify/dog/old.wav"), 1u);
+  EXPECT_EQ(tree.count("audio/SenseRand/.cardclone.tmp"), 0u);
+  EXPECT_EQ(tree["audio/SenseRand/big.wav"], Wav(2 * 1048576 + 1000, 0x11));
+  EXPECT_EQ(tree["CFG_BROADCAST.bin"], settings_);
+}
+
+TEST_F(CloneTest, RefusedTargetsAndAGoldenCardNotReadyLeaveEveryCardAsItWas) {
+  fs::path used = UsedCard("used");
+  fs::create_directory_symlink(golden(), scratch_.path() / "link");
+  auto before = Tree(scratch_.path());
+  struct Case {
+    std::string args;
+    std::string says;
+  } cases[] = {
+      {Q(golden()) + " " + Q(used) + " " + Q(scratch_.path() / "missing"), "目标不存在或不是文件夹"},
+      {Q(golden()) + " " + Q(used) + " " + Q(scratch_.path() / "link"), "目标就是样板卡"},
+      {Q(golden()) + " " + Q(used) + " " + Q(used / ".." / "golden" / "."), "目标就是样板卡"},
+      {Q(golden()) + " " + Q(used) + " " + Q(golden() / "captures"), "目标在样板卡里面"},
+      {Q(golden()) + " " + Q(used) + " " + Q(scratch_.path()), "目标包含样板卡"},
+      {Q(golden()) + " " + Q(used) + " " + Q(used / "."), "同一个目标给了两次"},
+      {Q(golden()) + " " + Q(used) + " " + Q(used / "captures"), "一个目标在另一个目标里面"},
+      {Q(golden()), "需要一张样板卡和至少一张目标卡"},
+      {"--bogus " + Q(golden()) + " " + Q(used), "未知选项 --bogus"},
+  };
+  for (const Case& c : cases) {
+    CloneRunOut run = Clone(c.args);
+    EXPECT_EQ(run.exitCode, 2) << c.args << "\n" << run.out;
+    EXPECT_NE(run.out.find(c.says), std::string::npos) << c.args << "\n" << run.out;
+  }
+  EXPECT_EQ(Tree(scratch_.path()), before);
+
+  // A golden card whose plan names a kind without sounds is not ready.
+  BroadcastConfig c = kDefaultConfig;
+  c.Ena = 1;
+  c.SenMod = 2;
+  c.TimerMod = 0;
+  Put(golden() / "CFG_BROADCAST.bin", std::vector<unsigned char>(reinterpret_cast<unsigned char*>(&c),
+                                                                 reinterpret_cast<unsigned char*>(&c) + 86));
+  before = Tree(scratch_.path());
+  CloneRunOut run = Clone("--json " + Q(golden()) + " " + Q(used));
+  EXPECT_EQ(run.exitCode, 2) << run.out;
+  nlohmann::json doc = nlohmann::json::parse(run.out);
+  EXPECT_EQ(doc["done"], false);
+  EXPECT_NE(doc["errors"][0].get<std::string>().find("audio\\SenseSpecify\\dog"), std::string::npos)
+      << run.out;
+  EXPECT_EQ(Tree(scratch_.path()), before);
+}
+
+TEST_F(CloneTest, ProgressIsShownOnATerminalOnly) {
+  fs::path card = Card("card");
+  // script(1) gives the program a terminal of its own.
+  std::string command =
+      std::string("script -qec \"'") + CARDCLONE_EXE + "' " + Q(golden()) + " " + Q(card) + "\" /dev/null";
+  CloneRunOut onTerminal = Clone("--help >/dev/null; " + command);
+  EXPECT_NE(onTerminal.out.find("写入中"), std::string::npos) << onTerminal.out;
+  EXPECT_NE(onTerminal.out.find("\x1b[0J"), std::string::npos) << onTerminal.out;
+  EXPECT_NE(onTerminal.out.find("1 张存储卡可以使用"), std::string::npos) << onTerminal.out;
+  CloneRunOut piped = Clone(Q(golden()) + " " + Q(card));
+  EXPECT_EQ(piped.out.find("\x1b"), std::string::npos) << piped.out;
+}
+
+}  // namespace
