@@ -16,3 +16,15 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
 // Writes text as it is and flushes, so that interleaved output stays ordered.
 void WriteText(std::FILE* stream, const std::string& text);
+
+// A console program started from Explorer (double-clicked, or a folder
+// dropped on it) gets a console window of its own, which closes the moment the
+// program ends, before anyone has read what it printed. It is then the only
+// process on its console. From a command window (the shell shares the
+// console), from a script, or with its output or input redirected, nobody
+// needs to be kept waiting.
+bool ShouldWaitForKey(unsigned long consoleProcesses, bool inputIsConsole, bool outputIsConsole);
+
+// Shows "按任意键关闭窗口" and waits for a key when ShouldWaitForKey says so
+// for this process (Windows); nothing elsewhere. Called last, before exit.
+void WaitForKeyIfAlone();
