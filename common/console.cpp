@@ -5,8 +5,6 @@
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
-// shellapi.h needs the types of windows.h first.
-#include <shellapi.h>
 #endif
 
 namespace {
@@ -44,22 +42,40 @@ void UseUtf8Console() {
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 #ifdef _WIN32
-  int count = 0;
-  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (wide != nullptr) {
-    std::vector<std::string> args;
-    for (int i = 1; i < count; ++i) {
-      int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-      std::string arg(size > 0 ? static_cast<std::size_t>(size) : 1u, '\0');
-      if (size > 0) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, &arg[0], size, nullptr, nullptr);
-      arg.resize(arg.size() - 1);
-      args.push_back(arg);
-    }
-    LocalFree(wide);
-    return args;
+  const wchar_t* wide = GetCommandLineW();
+  int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (size > 0) {
+    std::string line(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, &line[0], size, nullptr, nullptr);
+    line.resize(line.size() - 1);
+    std::vector<std::string> words = SplitCommandLine(line);
+    if (!words.empty()) words.erase(words.begin());
+    return words;
   }
 #endif
   return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+std::vector<std::string> SplitCommandLine(const std::string& line) {
+  std::vector<std::string> words;
+  std::string word;
+  bool quoted = false;
+  bool inWord = false;
+  for (char c : line) {
+    if (c == '"') {
+      quoted = !quoted;
+      inWord = true;
+    } else if ((c == ' ' || c == '\t') && !quoted) {
+      if (inWord) words.push_back(word);
+      word.clear();
+      inWord = false;
+    } else {
+      word += c;
+      inWord = true;
+    }
+  }
+  if (inWord) words.push_back(word);
+  return words;
 }
 
 void WriteText(std::FILE* stream, const std::string& text) {

@@ -11,8 +11,16 @@ void UseUtf8Console();
 
 // The arguments after the program name, in UTF-8. On Windows the narrow argv
 // is in the ANSI code page and loses names outside it, so they are taken from
-// the wide command line.
+// the wide command line, split by SplitCommandLine.
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
+
+// A Windows command line (UTF-8) split into its words, the program first:
+// blanks outside double quotes separate, every double quote opens or closes
+// a quoted part, a backslash is always itself. The usual rule (the C runtime's
+// and CommandLineToArgvW's) takes a backslash before a quote as an escape, so
+// the way a drive is typed or dropped, "E:\", becomes E:" and swallows what
+// follows; a double quote can never be part of a file name.
+std::vector<std::string> SplitCommandLine(const std::string& line);
 
 // Writes text as it is and flushes, so that interleaved output stays ordered.
 void WriteText(std::FILE* stream, const std::string& text);

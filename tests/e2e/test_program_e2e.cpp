@@ -430,6 +430,11 @@ TEST(Program, ACardPreparedByTheToolPassesTheCardCheckUntilSomethingIsWrong) {
   EXPECT_NE(check.out.find(u8"存储卡还不能使用"), std::string::npos) << check.out;
 
   EXPECT_EQ(CheckCard(scratch.str() + "\\no such card").exitCode, 2u);
+  // Quoted with its closing backslash, as "E:\" is typed or dropped, the
+  // card is still the card.
+  check = CheckCard(card + "\\");
+  EXPECT_EQ(check.exitCode, 1u) << check.out;
+  EXPECT_NE(check.out.find(u8"存储卡还不能使用"), std::string::npos) << check.out;
 }
 
 // A Windows whose ANSI code page is not 936 garbles every text of the tool:

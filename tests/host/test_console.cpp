@@ -15,3 +15,16 @@ TEST(Console, WaitsForAKeyOnlyWhenAloneOnItsConsole) {
   // No console at all (GetConsoleProcessList fails with 0).
   EXPECT_FALSE(ShouldWaitForKey(0, false, false));
 }
+
+// The way technicians type or drop a card: a quoted path may end in a
+// backslash, and nothing after it is swallowed.
+TEST(Console, CommandLinesSplitWithBackslashesAsThemselves) {
+  using Words = std::vector<std::string>;
+  EXPECT_EQ(SplitCommandLine("cardcheck.exe \"E:\\\""), (Words{"cardcheck.exe", "E:\\"}));
+  EXPECT_EQ(SplitCommandLine("\"C:\\Program Files\\t\\cardcheck.exe\" \"E:\\\" --json"),
+            (Words{"C:\\Program Files\\t\\cardcheck.exe", "E:\\", "--json"}));
+  EXPECT_EQ(SplitCommandLine("cardcheck  --json\t\"D:\\备用 卡\\声音\\\\\" \"\""),
+            (Words{"cardcheck", "--json", "D:\\备用 卡\\声音\\\\", ""}));
+  EXPECT_EQ(SplitCommandLine("cardcheck D:\\a\" b\"\\c"), (Words{"cardcheck", "D:\\a b\\c"}));
+  EXPECT_EQ(SplitCommandLine(""), Words{});
+}
