@@ -264,7 +264,11 @@ ProgramRun CheckCard(const std::string& dir) {
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdOutput = out;
   startup.hStdError = out;
-  std::string command = "\"" + BesideThisProgram("cardcheck.exe") + "\" \"" + dir + "\"";
+  char self[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string exe = self;
+  exe = exe.substr(0, exe.find_last_of('\\') + 1) + "cardcheck.exe";
+  std::string command = "\"" + exe + "\" \"" + dir + "\"";
   PROCESS_INFORMATION process{};
   if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
     WaitForSingleObject(process.hProcess, 30000);
