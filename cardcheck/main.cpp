@@ -28,10 +28,7 @@ int UsageError(const std::string& message) {
   return kExitUnreadable;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  UseUtf8Console();
+int CheckCommand(int argc, char** argv) {
   bool json = false;
   bool haveDirectory = false;
   bool optionsDone = false;
@@ -64,4 +61,15 @@ int main(int argc, char** argv) {
   CardReport report = CheckCard(card);
   WriteText(stdout, json ? RenderJson(report) : RenderText(report));
   return report.Ready() ? kExitReady : kExitProblems;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  UseUtf8Console();
+  int code = CheckCommand(argc, argv);
+  // Started from Explorer, the console window would close before the verdict
+  // could be read.
+  WaitForKeyIfAlone();
+  return code;
 }

@@ -1,10 +1,38 @@
 #include "common/console.h"
 
+#include <algorithm>
+
 #ifdef _WIN32
+#include <io.h>
 #include <windows.h>
-// shellapi.h needs the types of windows.h first.
-#include <shellapi.h>
 #endif
+
+namespace {
+
+#ifdef _WIN32
+bool IsConsole(HANDLE handle) {
+  DWORD mode = 0;
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
+}
+
+// Shift, Ctrl, Alt and the Windows keys alone close nothing: they are the
+// first half of Alt+Tab and the like, pressed to look at another window.
+bool ClosesTheWindow(const KEY_EVENT_RECORD& key) {
+  if (!key.bKeyDown) return false;
+  switch (key.wVirtualKeyCode) {
+    case VK_SHIFT:
+    case VK_CONTROL:
+    case VK_MENU:
+    case VK_LWIN:
+    case VK_RWIN:
+      return false;
+    default:
+      return true;
+  }
+}
+#endif
+
+}  // namespace
 
 void UseUtf8Console() {
 #ifdef _WIN32
@@ -14,25 +42,92 @@ void UseUtf8Console() {
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 #ifdef _WIN32
-  int count = 0;
-  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  if (wide != nullptr) {
-    std::vector<std::string> args;
-    for (int i = 1; i < count; ++i) {
-      int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-      std::string arg(size > 0 ? static_cast<std::size_t>(size) : 1u, '\0');
-      if (size > 0) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, &arg[0], size, nullptr, nullptr);
-      arg.resize(arg.size() - 1);
-      args.push_back(arg);
-    }
-    LocalFree(wide);
-    return args;
+  const wchar_t* wide = GetCommandLineW();
+  int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (size > 0) {
+    std::string line(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, &line[0], size, nullptr, nullptr);
+    line.resize(line.size() - 1);
+    std::vector<std::string> words = SplitCommandLine(line);
+    if (!words.empty()) words.erase(words.begin());
+    return words;
   }
 #endif
   return std::vector<std::string>(argv + 1, argv + argc);
 }
 
+std::vector<std::string> SplitCommandLine(const std::string& line) {
+  std::vector<std::string> words;
+  std::string word;
+  bool quoted = false;
+  bool inWord = false;
+  for (char c : line) {
+    if (c == '"') {
+      quoted = !quoted;
+      inWord = true;
+    } else if ((c == ' ' || c == '\t') && !quoted) {
+      if (inWord) words.push_back(word);
+      word.clear();
+      inWord = false;
+    } else {
+      word += c;
+      inWord = true;
+    }
+  }
+  if (inWord) words.push_back(word);
+  return words;
+}
+
 void WriteText(std::FILE* stream, const std::string& text) {
+#ifdef _WIN32
+  // On a console the text goes in as UTF-16: bytes written through the C
+  // runtime are translated by it on the way (Wine's msvcrt takes them one by
+  // one as characters of its C locale), whatever the console's code page.
+  HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  if (IsConsole(handle)) {
+    std::fflush(stream);
+    int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
+    // In pieces: older consoles refuse one write of more than about 64 KiB.
+    constexpr std::size_t kPiece = 8192;
+    for (std::size_t at = 0; at < wide.size();) {
+      std::size_t count = std::min(kPiece, wide.size() - at);
+      // Never between the two halves of a surrogate pair.
+      if (at + count < wide.size() && IS_HIGH_SURROGATE(wide[at + count - 1])) --count;
+      DWORD written = 0;
+      if (!WriteConsoleW(handle, wide.data() + at, static_cast<DWORD>(count), &written, nullptr)) break;
+      at += count;
+    }
+    return;
+  }
+#endif
   std::fwrite(text.data(), 1, text.size(), stream);
   std::fflush(stream);
+}
+
+bool ShouldWaitForKey(unsigned long consoleProcesses, bool inputIsConsole, bool outputIsConsole) {
+  return consoleProcesses == 1 && inputIsConsole && outputIsConsole;
+}
+
+void WaitForKeyIfAlone() {
+#ifdef _WIN32
+  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD processes[2];
+  DWORD count = GetConsoleProcessList(processes, 2);
+  if (!ShouldWaitForKey(count, IsConsole(input), IsConsole(output))) return;
+
+  const wchar_t prompt[] = L"\n按任意键关闭窗口";
+  DWORD written = 0;
+  WriteConsoleW(output, prompt, static_cast<DWORD>(sizeof prompt / sizeof prompt[0] - 1), &written, nullptr);
+  // Keys pressed while the program was still working are not the answer.
+  FlushConsoleInputBuffer(input);
+  for (;;) {
+    INPUT_RECORD record;
+    DWORD read = 0;
+    if (!ReadConsoleInputW(input, &record, 1, &read) || read == 0) return;
+    if (record.EventType == KEY_EVENT && ClosesTheWindow(record.Event.KeyEvent)) return;
+  }
+#endif
 }

@@ -11,8 +11,28 @@ void UseUtf8Console();
 
 // The arguments after the program name, in UTF-8. On Windows the narrow argv
 // is in the ANSI code page and loses names outside it, so they are taken from
-// the wide command line.
+// the wide command line, split by SplitCommandLine.
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
+
+// A Windows command line (UTF-8) split into its words, the program first:
+// blanks outside double quotes separate, every double quote opens or closes
+// a quoted part, a backslash is always itself. The usual rule (the C runtime's
+// and CommandLineToArgvW's) takes a backslash before a quote as an escape, so
+// the way a drive is typed or dropped, "E:\", becomes E:" and swallows what
+// follows; a double quote can never be part of a file name.
+std::vector<std::string> SplitCommandLine(const std::string& line);
 
 // Writes text as it is and flushes, so that interleaved output stays ordered.
 void WriteText(std::FILE* stream, const std::string& text);
+
+// A console program started from Explorer (double-clicked, or a folder
+// dropped on it) gets a console window of its own, which closes the moment the
+// program ends, before anyone has read what it printed. It is then the only
+// process on its console. From a command window (the shell shares the
+// console), from a script, or with its output or input redirected, nobody
+// needs to be kept waiting.
+bool ShouldWaitForKey(unsigned long consoleProcesses, bool inputIsConsole, bool outputIsConsole);
+
+// Shows "按任意键关闭窗口" and waits for a key when ShouldWaitForKey says so
+// for this process (Windows); nothing elsewhere. Called last, before exit.
+void WaitForKeyIfAlone();

@@ -5,8 +5,9 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include <filesystem>
 #include <cstdint>
+#include <cwchar>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -56,8 +57,16 @@ struct Program {
   HWND window = nullptr;
 };
 
+// The full path of a program built beside this test program.
+std::string BesideThisProgram(const char* name) {
+  char self[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string path = self;
+  return path.substr(0, path.find_last_of('\\') + 1) + name;
+}
+
 // Starts the tool in dir with its standard output going to a file and waits
-// for its dialog.
+// for its first window: the dialog, or a notice before it.
 Program Start(const std::string& dir) {
   Program program;
   program.outPath = dir + "\\stdout.txt";
@@ -70,12 +79,7 @@ Program Start(const std::string& dir) {
   startup.hStdOutput = program.out;
   startup.hStdError = program.out;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  // The tool is built beside this test program.
-  char self[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  std::string tool = self;
-  tool = tool.substr(0, tool.find_last_of('\\') + 1) + BCT_TOOL_EXE;
-  std::string command = "\"" + tool + "\"";
+  std::string command = "\"" + BesideThisProgram(BCT_TOOL_EXE) + "\"";
   if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, dir.c_str(), &startup,
                       &program.process)) {
     return program;
@@ -323,7 +327,10 @@ bool PrepareCardWithTool(const std::string& card, const std::string& source) {
 
 TEST(Program, StartsWithoutSettingsTracesStartUpAndClosesWithZero) {
   ScratchDir scratch;
-  ProgramRun run = StartAndClose(scratch.str());
+  Program tool = Start(scratch.str());
+  // On code page 936 the dialog is the first window: no notice before it.
+  EXPECT_NE(GetDlgItem(tool.window, IDC_STATUS_LINE), nullptr) << "another window came before the dialog";
+  ProgramRun run = Close(tool);
   ASSERT_TRUE(run.windowSeen) << "the dialog never appeared";
   EXPECT_EQ(run.exitCode, 0u);
   char lang[32];
@@ -447,4 +454,225 @@ TEST(Program, ACardPreparedByTheToolPassesTheCardCheckUntilSomethingIsWrong) {
   EXPECT_NE(check.out.find(u8"存储卡还不能使用"), std::string::npos) << check.out;
 
   EXPECT_EQ(CheckCard(scratch.str() + "\\no such card").exitCode, 2u);
+  // Quoted with its closing backslash, as "E:\" is typed or dropped, the
+  // card is still the card.
+  check = CheckCard(card + "\\");
+  EXPECT_EQ(check.exitCode, 1u) << check.out;
+  EXPECT_NE(check.out.find(u8"存储卡还不能使用"), std::string::npos) << check.out;
+}
+
+// A Windows whose ANSI code page is not 936 garbles every text of the tool:
+// the notice, in UTF-16, says why, before the dialog; then the tool goes on.
+// Wine takes a process's code page from its Unix locale, so ctest runs this
+// case, and the tool it starts, under en_US.UTF-8: code page 1252.
+TEST(Program, OnAnotherCodePageANoticeInChineseAndEnglishComesFirst) {
+  ASSERT_EQ(GetACP(), 1252u)
+      << "this case runs under a locale of code page 1252 (BCT_WINE_LOCALE=en_US.UTF-8)";
+  ScratchDir scratch;
+  Program tool = Start(scratch.str());
+  HWND notice = tool.window;
+  bool noticeFirst = notice != nullptr && GetDlgItem(notice, IDC_STATUS_LINE) == nullptr;
+  EXPECT_TRUE(noticeFirst) << "the dialog came without the notice";
+  if (noticeFirst) {
+    EXPECT_EQ(TextOf(notice), L"系统区域设置 / System locale");
+    std::wstring text = TextOf(GetDlgItem(notice, 0xFFFF));  // the message box's text
+    for (const wchar_t* part :
+         {L"“非 Unicode 程序的语言”", L"不是“中文(简体，中国)”，当前代码页为 1252。", L"intl.cpl",
+          L"本程序会继续运行，但其中的文字将无法正常显示。", L"the current code page is 1252",
+          L"Change system locale...", L"The tool goes on, but its texts will be unreadable."}) {
+      EXPECT_NE(text.find(part), std::wstring::npos) << "missing: " << std::filesystem::path(part).u8string();
+    }
+    PostMessageW(notice, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    tool.window = nullptr;
+    for (int i = 0; i < 200 && tool.window == nullptr; ++i) {
+      Sleep(50);
+      HWND window = FindToolWindow(tool.process.dwProcessId);
+      if (window != nullptr && GetDlgItem(window, IDC_STATUS_LINE) != nullptr) tool.window = window;
+    }
+    EXPECT_NE(tool.window, nullptr) << "the dialog did not follow the notice";
+  }
+  ProgramRun run = Close(tool);
+  EXPECT_EQ(run.exitCode, 0u);
+  // The notice writes no trace line; the start-up traces as usual.
+  EXPECT_EQ(run.out.find("uwLangID="), 0u) << run.out;
+  EXPECT_NE(run.out.find("sizeof = 86\niGetFileSize = 0\nFile szie != struct size!\n"), std::string::npos)
+      << run.out;
+}
+
+// The one version of the project: the dialog's label, and the version
+// resources of both programs (fixed and text, file and product).
+TEST(Program, BothProgramsCarryTheVersionTheDialogShows) {
+  ScratchDir scratch;
+  Program tool = Start(scratch.str());
+  ASSERT_NE(tool.window, nullptr);
+  std::wstring label = TextOf(GetDlgItem(tool.window, IDC_LABEL_VERSION));
+  Close(tool);
+  ASSERT_EQ(label.rfind(L"V", 0), 0u) << std::filesystem::path(label).u8string();
+  std::wstring version = label.substr(1);
+
+  struct Expected {
+    const char* exe;
+    const wchar_t* description;
+  };
+  for (const Expected& program :
+       {Expected{BCT_TOOL_EXE, L"声音播放器存储卡配置"}, Expected{"cardcheck.exe", L"存储卡检查"}}) {
+    SCOPED_TRACE(program.exe);
+    std::wstring path = std::filesystem::path(BesideThisProgram(program.exe)).wstring();
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    ASSERT_GT(size, 0u) << "no version resource";
+    std::vector<unsigned char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, info.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    for (auto [ms, ls] : {std::pair{fixed->dwFileVersionMS, fixed->dwFileVersionLS},
+                          std::pair{fixed->dwProductVersionMS, fixed->dwProductVersionLS}}) {
+      wchar_t numbers[64];
+      std::swprintf(numbers, 64, L"%u.%u.%u", HIWORD(ms), LOWORD(ms), HIWORD(ls));
+      EXPECT_EQ(numbers, version);
+      EXPECT_EQ(LOWORD(ls), 0u);
+    }
+    auto text = [&](const wchar_t* name) {
+      wchar_t* value = nullptr;
+      UINT chars = 0;
+      std::wstring key = std::wstring(L"\\StringFileInfo\\080404B0\\") + name;
+      if (!VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(&value), &chars))
+        return std::wstring();
+      return std::wstring(value);
+    };
+    EXPECT_EQ(text(L"FileVersion"), version);
+    EXPECT_EQ(text(L"ProductVersion"), version);
+    EXPECT_EQ(text(L"FileDescription"), program.description);
+  }
+}
+
+namespace {
+
+// cardcheck started with a console of its own, as Explorer starts it (or,
+// through cmd, as a command window runs it), with its output to outPath
+// when that is given.
+PROCESS_INFORMATION StartCardCheckInNewConsole(const std::string& commandLine,
+                                               const std::string& outPath = "") {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  HANDLE out = nullptr;
+  if (!outPath.empty()) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = out;
+    startup.hStdError = out;
+  }
+  std::string command = commandLine;
+  PROCESS_INFORMATION process{};
+  CreateProcessA(nullptr, &command[0], nullptr, nullptr, out != nullptr, CREATE_NEW_CONSOLE, nullptr, nullptr,
+                 &startup, &process);
+  if (out != nullptr) CloseHandle(out);
+  return process;
+}
+
+// The text on the console of process pid, read by attaching to it.
+std::wstring ConsoleText(DWORD pid) {
+  std::wstring text;
+  FreeConsole();
+  if (!AttachConsole(pid)) return text;
+  HANDLE screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  CONSOLE_SCREEN_BUFFER_INFO buffer{};
+  if (GetConsoleScreenBufferInfo(screen, &buffer)) {
+    std::wstring cells(static_cast<size_t>(buffer.dwSize.X) * buffer.dwSize.Y, L' ');
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(screen, &cells[0], static_cast<DWORD>(cells.size()), COORD{0, 0}, &read);
+    text = cells.substr(0, read);
+  }
+  CloseHandle(screen);
+  FreeConsole();
+  return text;
+}
+
+// Presses a key on the console of process pid.
+void PressKey(DWORD pid, WORD key, wchar_t character) {
+  FreeConsole();
+  if (!AttachConsole(pid)) return;
+  HANDLE input = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, 0, nullptr);
+  INPUT_RECORD records[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    records[i].EventType = KEY_EVENT;
+    records[i].Event.KeyEvent.bKeyDown = i == 0;
+    records[i].Event.KeyEvent.wRepeatCount = 1;
+    records[i].Event.KeyEvent.wVirtualKeyCode = key;
+    records[i].Event.KeyEvent.uChar.UnicodeChar = character;
+  }
+  DWORD written = 0;
+  WriteConsoleInputW(input, records, 2, &written);
+  CloseHandle(input);
+  FreeConsole();
+}
+
+bool Ends(const PROCESS_INFORMATION& process, DWORD milliseconds) {
+  return WaitForSingleObject(process.hProcess, milliseconds) == WAIT_OBJECT_0;
+}
+
+void Release(PROCESS_INFORMATION& process) {
+  if (process.hProcess == nullptr) return;
+  if (!Ends(process, 0)) TerminateProcess(process.hProcess, 99);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  process = PROCESS_INFORMATION{};
+}
+
+}  // namespace
+
+// Double-clicked or given a folder by drag and drop, cardcheck has a console
+// window of its own: it keeps it open, with its verdict, until a key.
+TEST(CardCheck, AloneOnItsConsoleItWaitsForAKeyBeforeClosing) {
+  ScratchDir scratch;
+  PROCESS_INFORMATION check =
+      StartCardCheckInNewConsole("\"" + BesideThisProgram("cardcheck.exe") + "\" \"" + scratch.str() + "\"");
+  ASSERT_NE(check.hProcess, nullptr);
+  std::wstring screen;
+  for (int i = 0; i < 200 && screen.find(L"按任意键关闭窗口") == std::wstring::npos; ++i) {
+    Sleep(50);
+    screen = ConsoleText(check.dwProcessId);
+  }
+  EXPECT_NE(screen.find(L"结论: 存储卡还不能使用"), std::wstring::npos)
+      << std::filesystem::path(screen).u8string();
+  ASSERT_NE(screen.find(L"按任意键关闭窗口"), std::wstring::npos) << std::filesystem::path(screen).u8string();
+  // A Shift alone is no answer; a key is.
+  PressKey(check.dwProcessId, VK_SHIFT, 0);
+  EXPECT_FALSE(Ends(check, 500)) << "it closed without waiting";
+  PressKey(check.dwProcessId, 'A', L'a');
+  EXPECT_TRUE(Ends(check, 10000)) << "a key did not close it";
+  DWORD code = 0;
+  GetExitCodeProcess(check.hProcess, &code);
+  EXPECT_EQ(code, 1u);  // its verdict still makes the exit code
+  Release(check);
+}
+
+// From a command window (the shell shares the console) or with its output
+// redirected, it ends at once.
+TEST(CardCheck, FromACommandWindowOrRedirectedItNeverWaits) {
+  ScratchDir scratch;
+  std::string cardcheck = "\"" + BesideThisProgram("cardcheck.exe") + "\" \"" + scratch.str() + "\"";
+  char system[MAX_PATH] = "";
+  GetSystemDirectoryA(system, MAX_PATH);
+  PROCESS_INFORMATION fromCmd =
+      StartCardCheckInNewConsole("\"" + std::string(system) + "\\cmd.exe\" /c \"" + cardcheck + "\"");
+  ASSERT_NE(fromCmd.hProcess, nullptr);
+  EXPECT_TRUE(Ends(fromCmd, 15000)) << "it waited under a command window";
+  Release(fromCmd);
+
+  std::string outPath = scratch.str() + "\\report.txt";
+  PROCESS_INFORMATION redirected = StartCardCheckInNewConsole(cardcheck, outPath);
+  ASSERT_NE(redirected.hProcess, nullptr);
+  EXPECT_TRUE(Ends(redirected, 15000)) << "it waited with its output redirected";
+  Release(redirected);
+  std::ifstream in(outPath, std::ios::binary);
+  std::string report((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(report.find(u8"结论"), std::string::npos) << report;
+  EXPECT_EQ(report.find(u8"按任意键"), std::string::npos) << report;
 }
