@@ -81,10 +81,7 @@ class Progress {
   bool drawn_ = false;
 };
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  UseUtf8Console();
+int CloneCommand(int argc, char** argv) {
   Options options;
   bool optionsDone = false;
   for (const std::string& arg : Utf8Arguments(argc, argv)) {
@@ -158,4 +155,15 @@ int main(int argc, char** argv) {
     if (!card.ready) return kExitFailed;
   }
   return kExitReady;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  UseUtf8Console();
+  int code = CloneCommand(argc, argv);
+  // Started from Explorer (card folders dropped on it), the console window
+  // would close before the results could be read.
+  WaitForKeyIfAlone();
+  return code;
 }

@@ -25,6 +25,7 @@ zip_path, unpacked, build = sys.argv[1], pathlib.Path(sys.argv[2]), pathlib.Path
 EXPECTED = [
     "BroadcastCardTool.exe",
     "cardcheck.exe",
+    "cardclone.exe",
     "使用说明.html",
     "SHA256SUMS",
 ]
@@ -75,7 +76,7 @@ sys.exit(1 if failures else 0)
 EOF
 
 status=0
-for exe in BroadcastCardTool.exe cardcheck.exe; do
+for exe in BroadcastCardTool.exe cardcheck.exe cardclone.exe; do
   echo "imports of $exe:"
   bash "$ROOT/tests/e2e/check_imports.sh" "$UNPACKED/$exe" || status=1
 done
@@ -89,6 +90,17 @@ if [ "$code" = 1 ] && grep -q '结论: 存储卡还不能使用' "$WORK/cardchec
 else
   cat "$WORK/cardcheck.txt"
   echo "FAILED: cardcheck.exe from the unpacked folder: exit code $code"
+  status=1
+fi
+
+# cardclone without cards: its usage and exit code 2 (nothing done).
+code=0
+"$ROOT/scripts/wine-run" cardclone.exe >"$WORK/cardclone.txt" 2>&1 </dev/null || code=$?
+if [ "$code" = 2 ] && grep -q '用法: cardclone' "$WORK/cardclone.txt"; then
+  echo "ok      cardclone.exe started from the unpacked folder"
+else
+  cat "$WORK/cardclone.txt"
+  echo "FAILED: cardclone.exe from the unpacked folder: exit code $code"
   status=1
 fi
 

@@ -500,8 +500,8 @@ TEST(Program, OnAnotherCodePageANoticeInChineseAndEnglishComesFirst) {
 }
 
 // The one version of the project: the dialog's label, and the version
-// resources of both programs (fixed and text, file and product).
-TEST(Program, BothProgramsCarryTheVersionTheDialogShows) {
+// resources of every program (fixed and text, file and product).
+TEST(Program, EveryProgramCarriesTheVersionTheDialogShows) {
   ScratchDir scratch;
   Program tool = Start(scratch.str());
   ASSERT_NE(tool.window, nullptr);
@@ -515,7 +515,8 @@ TEST(Program, BothProgramsCarryTheVersionTheDialogShows) {
     const wchar_t* description;
   };
   for (const Expected& program :
-       {Expected{BCT_TOOL_EXE, L"声音播放器存储卡配置"}, Expected{"cardcheck.exe", L"存储卡检查"}}) {
+       {Expected{BCT_TOOL_EXE, L"声音播放器存储卡配置"}, Expected{"cardcheck.exe", L"存储卡检查"},
+        Expected{"cardclone.exe", L"存储卡批量复制"}}) {
     SCOPED_TRACE(program.exe);
     std::wstring path = std::filesystem::path(BesideThisProgram(program.exe)).wstring();
     DWORD ignored = 0;
