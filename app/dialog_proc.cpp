@@ -15,6 +15,8 @@
 #include "settings/broadcast_config.h"
 #include "settings/config_file.h"
 #include "settings/generate.h"
+#include "settings/playback_pages.h"
+#include "settings/record_fields.h"
 #include "settings/save_directory.h"
 
 HINSTANCE AppInstance = nullptr;
@@ -32,15 +34,6 @@ void Select(int combo, int index) {
   SendMessageA(Control(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-// Appends "%d" of n followed by suffix, for n = first..last.
-void AddNumbers(int combo, const char* suffix, int first, int last) {
-  for (int n = first; n <= last; ++n) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d%s", n, suffix);
-    AddItem(combo, text);
-  }
-}
-
 void AddTab(int tab, int index, const char* caption) {
   TCITEMA item{};
   item.mask = TCIF_TEXT | TCIF_IMAGE;
@@ -49,21 +42,96 @@ void AddTab(int tab, int index, const char* caption) {
   SendMessageA(Control(tab), TCM_INSERTITEMA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
 }
 
-struct ComboFill {
+// The volume step, in the static beside the trackbar.
+void ShowVolume() {
+  char text[8];
+  std::snprintf(text, sizeof text, "%d", Config.Vol);
+  SetWindowTextA(Control(IDC_LABEL_VOLUME), text);
+}
+
+// A combo that shows one scalar field of the record. Start-up fills it and
+// selects its item from the field table; a choice is stored through the
+// table's conversion, then `after` (if any) runs with the chosen index.
+struct FieldCombo {
   int combo;
-  const char* items[3];
-  int count;
-  uint8_t BroadcastConfig::*field;
+  const RecordField* field;
+  void (*after)(long index) = nullptr;
 };
 
-constexpr ComboFill kModeCombos[] = {
-    {IDC_COMBO_TIMER_MODE, {"关闭", "周期循环"}, 2, &BroadcastConfig::TimerMod},
-    {IDC_COMBO_SENSOR_MODE, {"关闭", "随机播放", "据时指定"}, 3, &BroadcastConfig::SenMod},
-    {IDC_COMBO_ALARM_A, {"随机播放", "据时指定"}, 2, &BroadcastConfig::AlarmA},
-    {IDC_COMBO_ALARM_B, {"随机播放", "据时指定"}, 2, &BroadcastConfig::AlarmB},
+// A mode change can change which pages and rows are usable.
+void AfterModeChange(long) {
+  ShowCopyPage();
+  UpdateControlStates();
+}
+
+void AfterTimerModeChange(long index) {
+  AfterModeChange(index);
+  bool timed = Config.TimerMod != 0;
+  EnableWindow(Control(IDC_COMBO_ALARM_A), timed);
+  EnableWindow(Control(IDC_COMBO_ALARM_B), timed);
+}
+
+void AfterSensorModeChange(long index);
+
+void AfterDelayChange(long index) {
+  Trace("Index_Dly = %d, lapse = %d\n", static_cast<int>(index), Config.Dly);
+}
+
+void AfterCaptureChange(long) { UpdateCaptureControls(Config.TMLPen == 0, false); }
+
+constexpr FieldCombo kFieldCombos[] = {
+    {IDC_COMBO_TIMER_MODE, &RecordFieldOf(&BroadcastConfig::TimerMod), AfterTimerModeChange},
+    {IDC_COMBO_SENSOR_MODE, &RecordFieldOf(&BroadcastConfig::SenMod), AfterSensorModeChange},
+    {IDC_COMBO_ALARM_A, &RecordFieldOf(&BroadcastConfig::AlarmA), AfterModeChange},
+    {IDC_COMBO_ALARM_B, &RecordFieldOf(&BroadcastConfig::AlarmB), AfterModeChange},
+    {IDC_COMBO_DELAY, &RecordFieldOf(&BroadcastConfig::Dly), AfterDelayChange},
+    {IDC_COMBO_CAPTURE, &RecordFieldOf(&BroadcastConfig::TMLPen), AfterCaptureChange},
+    {IDC_COMBO_PAUSE_DAYS, &RecordFieldOf(&BroadcastConfig::PauseDays)},
+    {IDC_COMBO_PLAY_DAYS_A, &RecordFieldOf(&BroadcastConfig::PlayDaysA)},
+    {IDC_COMBO_PLAY_DAYS_B, &RecordFieldOf(&BroadcastConfig::PlayDaysB)},
+    {IDC_COMBO_INTERVAL_HOUR, &RecordFieldOf(&BroadcastConfig::IntervalHour)},
+    {IDC_COMBO_INTERVAL_MINUTE, &RecordFieldOf(&BroadcastConfig::IntervalMinute)},
+    {IDC_COMBO_INTERVAL_SECOND, &RecordFieldOf(&BroadcastConfig::IntervalSecond)},
 };
 
-constexpr const char* kPlanPageCaptions[kPlanCount] = {"感应播放", "定时播放A", "定时播放B"};
+const FieldCombo* FindFieldCombo(int combo) {
+  for (const FieldCombo& row : kFieldCombos) {
+    if (row.combo == combo) return &row;
+  }
+  return nullptr;
+}
+
+void FillFieldCombo(const FieldCombo& row) {
+  const RecordField& field = *row.field;
+  for (int index = 0; index < field.ItemCount(); ++index) {
+    char text[kComboItemSize];
+    if (ComboItemText(field, index, text, sizeof text)) AddItem(row.combo, text);
+  }
+  Select(row.combo, field.toIndex(Config.*field.member));
+}
+
+void StoreChoice(const FieldCombo& row, long index) {
+  Config.*row.field->member = row.field->fromIndex(index);
+  if (row.after) row.after(index);
+}
+
+void AfterSensorModeChange(long index) {
+  Trace("Index = %d\n", static_cast<int>(index));
+  AfterModeChange(index);
+  // The delay is taken again from its combo. A delay read from the file that
+  // the combo cannot show (no selection) is kept rather than turned into 4.
+  long delay = SelectionOf(IDC_COMBO_DELAY);
+  if (delay != CB_ERR) StoreChoice(*FindFieldCombo(IDC_COMBO_DELAY), delay);
+}
+
+// A command of a field combo: stores a selection change and returns true;
+// false for any other control.
+bool StoreFieldChoice(int id, int code) {
+  const FieldCombo* row = FindFieldCombo(id);
+  if (row == nullptr) return false;
+  if (code == CBN_SELCHANGE) StoreChoice(*row, SelectionOf(id));
+  return true;
+}
 
 }  // namespace
 
@@ -88,116 +156,28 @@ void InitializeDialog(HWND dialog) {
 
   SendMessageA(Control(IDC_TRACK_VOLUME), TBM_SETRANGE, TRUE, MAKELPARAM(kVolumeMin, kVolumeMax));
   SendMessageA(Control(IDC_TRACK_VOLUME), TBM_SETPOS, TRUE, Config.Vol);
-  char volume[8];
-  std::snprintf(volume, sizeof volume, "%d", Config.Vol);
-  SetWindowTextA(Control(IDC_LABEL_VOLUME), volume);
+  ShowVolume();
 
   for (int page = 0; page < kCopyPageCount; ++page) AddTab(IDC_TAB_COPY, page, kCopyPageCaptions[page]);
   CopyPage = 0;
   SendMessageA(Control(IDC_TAB_COPY), TCM_SETCURSEL, 0, 0);
-  for (int page = 0; page < kPlanCount; ++page) AddTab(IDC_TAB_PLAN, page, kPlanPageCaptions[page]);
+  for (int page = 0; page < kPlanCount; ++page) AddTab(IDC_TAB_PLAN, page, kPlanPages[page].caption);
   PlanPage = 0;
   SendMessageA(Control(IDC_TAB_PLAN), TCM_SETCURSEL, 0, 0);
 
-  for (const ComboFill& fill : kModeCombos) {
-    for (int i = 0; i < fill.count; ++i) AddItem(fill.combo, fill.items[i]);
-    Select(fill.combo, IndexFromField(Config.*fill.field));
-  }
-  AddNumbers(IDC_COMBO_DELAY, " 秒", kDelayFirst, kDelayLast);
-  Select(IDC_COMBO_DELAY, IndexFromDelay(Config.Dly));
+  for (const FieldCombo& row : kFieldCombos) FillFieldCombo(row);
   for (const HourRow& row : kHourRows) {
     for (int plan = 0; plan < kPlanCount; ++plan) {
       for (const SoundKindInfo& kind : kSoundKinds) AddItem(row.combo[plan], kind.caption);
       Select(row.combo[plan], IndexFromField(Config.type[PlanEntry(plan, row.hour)]));
     }
   }
-  AddItem(IDC_COMBO_CAPTURE, "开");
-  AddItem(IDC_COMBO_CAPTURE, "关");
-  Select(IDC_COMBO_CAPTURE, IndexFromField(Config.TMLPen));
-  AddNumbers(IDC_COMBO_PAUSE_DAYS, "", kDayFirst, kDayLast);
-  Select(IDC_COMBO_PAUSE_DAYS, IndexFromDay(Config.PauseDays));
-  AddNumbers(IDC_COMBO_PLAY_DAYS_A, "", kDayFirst, kDayLast);
-  AddNumbers(IDC_COMBO_PLAY_DAYS_B, "", kDayFirst, kDayLast);
-  Select(IDC_COMBO_PLAY_DAYS_A, IndexFromDay(Config.PlayDaysA));
-  Select(IDC_COMBO_PLAY_DAYS_B, IndexFromDay(Config.PlayDaysB));
-  AddNumbers(IDC_COMBO_INTERVAL_HOUR, "", 0, 23);
-  Select(IDC_COMBO_INTERVAL_HOUR, IndexFromField(Config.IntervalHour));
-  AddNumbers(IDC_COMBO_INTERVAL_MINUTE, "", 0, 59);
-  AddNumbers(IDC_COMBO_INTERVAL_SECOND, "", 0, 59);
-  Select(IDC_COMBO_INTERVAL_MINUTE, IndexFromField(Config.IntervalMinute));
-  Select(IDC_COMBO_INTERVAL_SECOND, IndexFromField(Config.IntervalSecond));
 
   ShowCopyPage();
   UpdateControlStates();
 }
 
 namespace {
-
-long SelectionOf(int combo) { return static_cast<long>(SendMessageA(Control(combo), CB_GETCURSEL, 0, 0)); }
-
-// A mode change can change which pages and rows are usable.
-void AfterModeChange() {
-  ShowCopyPage();
-  UpdateControlStates();
-}
-
-void StoreDelay(long index) {
-  Config.Dly = DelayFromIndex(index);
-  Trace("Index_Dly = %d, lapse = %d\n", static_cast<int>(index), Config.Dly);
-}
-
-// The combos whose selection is stored straight into one field.
-struct FieldCombo {
-  int combo;
-  uint8_t BroadcastConfig::*field;
-  uint8_t (*fromIndex)(long);
-  void (*after)();
-};
-
-void AfterTimerModeChange() {
-  AfterModeChange();
-  bool timed = Config.TimerMod != 0;
-  EnableWindow(Control(IDC_COMBO_ALARM_A), timed);
-  EnableWindow(Control(IDC_COMBO_ALARM_B), timed);
-}
-
-void AfterCaptureChange() { UpdateCaptureControls(Config.TMLPen == 0, false); }
-
-constexpr FieldCombo kFieldCombos[] = {
-    {IDC_COMBO_TIMER_MODE, &BroadcastConfig::TimerMod, FieldFromIndex, AfterTimerModeChange},
-    {IDC_COMBO_ALARM_A, &BroadcastConfig::AlarmA, FieldFromIndex, AfterModeChange},
-    {IDC_COMBO_ALARM_B, &BroadcastConfig::AlarmB, FieldFromIndex, AfterModeChange},
-    {IDC_COMBO_PAUSE_DAYS, &BroadcastConfig::PauseDays, DayFromIndex, nullptr},
-    {IDC_COMBO_PLAY_DAYS_A, &BroadcastConfig::PlayDaysA, DayFromIndex, nullptr},
-    {IDC_COMBO_PLAY_DAYS_B, &BroadcastConfig::PlayDaysB, DayFromIndex, nullptr},
-    {IDC_COMBO_CAPTURE, &BroadcastConfig::TMLPen, FieldFromIndex, AfterCaptureChange},
-    {IDC_COMBO_INTERVAL_HOUR, &BroadcastConfig::IntervalHour, FieldFromIndex, nullptr},
-    {IDC_COMBO_INTERVAL_MINUTE, &BroadcastConfig::IntervalMinute, FieldFromIndex, nullptr},
-    {IDC_COMBO_INTERVAL_SECOND, &BroadcastConfig::IntervalSecond, FieldFromIndex, nullptr},
-};
-
-bool StoreFieldChoice(int id, int code) {
-  for (const FieldCombo& row : kFieldCombos) {
-    if (row.combo != id) continue;
-    if (code == CBN_SELCHANGE) {
-      Config.*row.field = row.fromIndex(SelectionOf(id));
-      if (row.after) row.after();
-    }
-    return true;
-  }
-  return false;
-}
-
-void OnSensorModeChange() {
-  long index = SelectionOf(IDC_COMBO_SENSOR_MODE);
-  Trace("Index = %d\n", static_cast<int>(index));
-  Config.SenMod = FieldFromIndex(index);
-  AfterModeChange();
-  // The delay is taken again from its combo. A delay read from the file that
-  // the combo cannot show (no selection) is kept rather than turned into 4.
-  long delay = SelectionOf(IDC_COMBO_DELAY);
-  if (delay != CB_ERR) StoreDelay(delay);
-}
 
 void OnCommand(HWND dialog, WPARAM wParam) {
   int id = LOWORD(wParam);
@@ -207,12 +187,6 @@ void OnCommand(HWND dialog, WPARAM wParam) {
     case IDC_RADIO_PLAY_ON:
       Config.Ena = id == IDC_RADIO_PLAY_ON ? 1 : 0;
       UpdateControlStates();
-      return;
-    case IDC_COMBO_SENSOR_MODE:
-      if (code == CBN_SELCHANGE) OnSensorModeChange();
-      return;
-    case IDC_COMBO_DELAY:
-      if (code == CBN_SELCHANGE) StoreDelay(SelectionOf(IDC_COMBO_DELAY));
       return;
     case IDC_BTN_SAVE_DIR:
       if (ChooseFolder(SaveDirectory, Control(IDC_EDIT_SAVE_DIR)) == kFolderUnusable) ReportUnusableFolder(dialog);
@@ -249,9 +223,7 @@ void OnVolume(int scrollCode) {
   if (scrollCode != TB_THUMBTRACK && scrollCode != TB_ENDTRACK) return;
   Config.Vol =
       VolumeFromPosition(static_cast<long>(SendMessageA(Control(IDC_TRACK_VOLUME), TBM_GETPOS, 0, 0)));
-  char text[8];
-  std::snprintf(text, sizeof text, "%d", Config.Vol);
-  SetWindowTextA(Control(IDC_LABEL_VOLUME), text);
+  ShowVolume();
 }
 
 // A multi-line edit in a dialog answers Esc by posting WM_CLOSE to the

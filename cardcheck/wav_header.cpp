@@ -89,14 +89,9 @@ std::string DecodeFmt(const unsigned char* fmt, uint32_t size, WavInfo& info) {
   return "";
 }
 
-}  // namespace
-
-double WavInfo::Seconds() const {
-  if (blockAlign == 0 || sampleRate == 0) return 0.0;
-  return static_cast<double>(dataSize / blockAlign) / sampleRate;
-}
-
-WavInfo ReadWavHeader(std::istream& in, uint64_t length) {
+// The RIFF/WAVE frame of a file of length bytes: a failure, or kNone with
+// riffEnd set to where the RIFF data ends.
+WavInfo CheckFrame(std::istream& in, uint64_t length, uint64_t& riffEnd) {
   if (length < 12) return Fail(WavError::kTooShort, "只有 " + Num(length) + " 字节，不是 WAV 文件");
   unsigned char head[12];
   if (!ReadAt(in, 0, head, sizeof head)) return Fail(WavError::kUnreadable, "读取失败");
@@ -104,7 +99,7 @@ WavInfo ReadWavHeader(std::istream& in, uint64_t length) {
   if (std::memcmp(head + 8, "WAVE", 4) != 0) return Fail(WavError::kNotWave, "RIFF 文件，但不是 WAVE");
 
   uint32_t riffSize = Le32(head + 4);
-  uint64_t riffEnd = 8 + static_cast<uint64_t>(riffSize);
+  riffEnd = 8 + static_cast<uint64_t>(riffSize);
   if (riffEnd > length) {
     return Fail(WavError::kTruncated,
                 "文件被截断：RIFF 头写明 " + Num(riffEnd) + " 字节，文件只有 " + Num(length) + " 字节");
@@ -114,54 +109,93 @@ WavInfo ReadWavHeader(std::istream& in, uint64_t length) {
     return Fail(WavError::kTrailingBytes,
                 "RIFF 头写明 " + Num(riffEnd) + " 字节，文件却有 " + Num(length) + " 字节");
   }
+  return WavInfo{};
+}
 
+// What the walk over the chunks has found so far.
+struct ChunkWalk {
   WavInfo info;
-  bool haveFmt = false, haveData = false;
+  bool haveFmt = false;
+  bool haveData = false;
+};
+
+bool Failed(ChunkWalk& walk, WavError error, std::string detail) {
+  walk.info = Fail(error, std::move(detail));
+  return false;
+}
+
+// The fmt chunk of size bytes whose header is at offset; only the first one
+// counts.
+bool TakeFmt(std::istream& in, uint64_t offset, uint32_t size, bool pastEnd, ChunkWalk& walk) {
+  if (pastEnd) return Failed(walk, WavError::kChunkCutOff, "fmt 块超出文件末尾");
+  if (walk.haveData) return Failed(walk, WavError::kFmtAfterData, "fmt 块在 data 块之后");
+  if (!walk.haveFmt) {
+    unsigned char fmt[kFmtExtensibleSize] = {};
+    std::size_t want = size < sizeof fmt ? size : sizeof fmt;
+    if (!ReadAt(in, offset + 8, fmt, want)) return Failed(walk, WavError::kUnreadable, "读取失败");
+    std::string bad = DecodeFmt(fmt, size, walk.info);
+    if (!bad.empty()) return Failed(walk, WavError::kBadFmt, bad);
+  }
+  walk.haveFmt = true;
+  return true;
+}
+
+// The chunk whose header is at offset, in the RIFF data that ends at riffEnd
+// of a file of length bytes. False with walk.info the failure; else next is
+// where the following chunk starts (after a pad byte).
+bool TakeChunk(std::istream& in, uint64_t offset, uint64_t riffEnd, uint64_t length, ChunkWalk& walk,
+               uint64_t& next) {
+  if (offset + 8 > riffEnd)
+    return Failed(walk, WavError::kChunkCutOff, "第 " + Num(offset) + " 字节处的块头被截断");
+  unsigned char header[8];
+  if (!ReadAt(in, offset, header, sizeof header)) return Failed(walk, WavError::kUnreadable, "读取失败");
+  uint32_t size = Le32(header + 4);
+  uint64_t chunkEnd = offset + 8 + size;
+  std::string name = ChunkName(header);
+
+  if (std::memcmp(header, "data", 4) == 0) {
+    if (chunkEnd > riffEnd) {
+      return Failed(walk, WavError::kDataPastEnd,
+                    "data 块写明 " + Num(size) + " 字节，超出文件末尾 " + Num(chunkEnd - riffEnd) + " 字节");
+    }
+    if (!walk.haveData) walk.info.dataSize = size;
+    walk.haveData = true;
+  } else if (std::memcmp(header, "fmt ", 4) == 0) {
+    if (!TakeFmt(in, offset, size, chunkEnd > riffEnd, walk)) return false;
+  } else if (chunkEnd > riffEnd) {
+    return Failed(walk, WavError::kChunkCutOff, name + " 块超出文件末尾");
+  }
+
+  if ((size & 1u) != 0) {
+    if (chunkEnd + 1 > length)
+      return Failed(walk, WavError::kMissingPad, "奇数长度的 " + name + " 块后缺少填充字节");
+    ++chunkEnd;
+  }
+  next = chunkEnd;
+  return true;
+}
+
+}  // namespace
+
+double WavInfo::Seconds() const {
+  if (blockAlign == 0 || sampleRate == 0) return 0.0;
+  return static_cast<double>(dataSize / blockAlign) / sampleRate;
+}
+
+WavInfo ReadWavHeader(std::istream& in, uint64_t length) {
+  uint64_t riffEnd = 0;
+  WavInfo frame = CheckFrame(in, length, riffEnd);
+  if (!frame.ok()) return frame;
+  ChunkWalk walk;
   uint64_t offset = 12;
   for (int count = 0; offset < riffEnd; ++count) {
     if (count == kMaxChunks) return Fail(WavError::kTooManyChunks, "块超过 " + Num(kMaxChunks) + " 个");
-    if (offset + 8 > riffEnd)
-      return Fail(WavError::kChunkCutOff, "第 " + Num(offset) + " 字节处的块头被截断");
-    unsigned char header[8];
-    if (!ReadAt(in, offset, header, sizeof header)) return Fail(WavError::kUnreadable, "读取失败");
-    uint32_t size = Le32(header + 4);
-    uint64_t chunkEnd = offset + 8 + size;
-    std::string name = ChunkName(header);
-
-    if (std::memcmp(header, "data", 4) == 0) {
-      if (chunkEnd > riffEnd) {
-        return Fail(WavError::kDataPastEnd,
-                    "data 块写明 " + Num(size) + " 字节，超出文件末尾 " + Num(chunkEnd - riffEnd) + " 字节");
-      }
-      if (!haveData) info.dataSize = size;
-      haveData = true;
-    } else if (std::memcmp(header, "fmt ", 4) == 0) {
-      if (chunkEnd > riffEnd) return Fail(WavError::kChunkCutOff, "fmt 块超出文件末尾");
-      if (haveData) return Fail(WavError::kFmtAfterData, "fmt 块在 data 块之后");
-      if (!haveFmt) {
-        unsigned char fmt[kFmtExtensibleSize] = {};
-        std::size_t want = size < sizeof fmt ? size : sizeof fmt;
-        if (!ReadAt(in, offset + 8, fmt, want)) return Fail(WavError::kUnreadable, "读取失败");
-        std::string bad = DecodeFmt(fmt, size, info);
-        if (!bad.empty()) return Fail(WavError::kBadFmt, bad);
-      }
-      haveFmt = true;
-    } else if (chunkEnd > riffEnd) {
-      return Fail(WavError::kChunkCutOff, name + " 块超出文件末尾");
-    }
-
-    if ((size & 1u) != 0) {
-      if (chunkEnd + 1 > length)
-        return Fail(WavError::kMissingPad, "奇数长度的 " + name + " 块后缺少填充字节");
-      ++chunkEnd;
-    }
-    offset = chunkEnd;
+    if (!TakeChunk(in, offset, riffEnd, length, walk, offset)) return walk.info;
   }
-
-  if (!haveFmt) return Fail(WavError::kNoFmt, "没有 fmt 块");
-  if (!haveData) return Fail(WavError::kNoData, "没有 data 块");
-  if (info.dataSize < info.blockAlign) return Fail(WavError::kEmptyData, "data 块里没有声音");
-  return info;
+  if (!walk.haveFmt) return Fail(WavError::kNoFmt, "没有 fmt 块");
+  if (!walk.haveData) return Fail(WavError::kNoData, "没有 data 块");
+  if (walk.info.dataSize < walk.info.blockAlign) return Fail(WavError::kEmptyData, "data 块里没有声音");
+  return walk.info;
 }
 
 WavInfo ReadWavFile(const std::filesystem::path& path) {
@@ -184,4 +218,9 @@ std::string FormatName(const WavInfo& info) {
   if (info.formatTag != kWaveExtensible) return name(info.formatTag);
   std::string sub = info.standardSubFormat ? name(info.subFormat) : "非标准子格式";
   return "WAVE_FORMAT_EXTENSIBLE (" + sub + ")";
+}
+
+std::string FormatWords(uint16_t channels, uint32_t sampleRate, uint16_t bitsPerSample) {
+  return std::to_string(channels) + " 声道 " + std::to_string(sampleRate) + " Hz " +
+         std::to_string(bitsPerSample) + " 位";
 }

@@ -63,3 +63,6 @@ WavInfo ReadWavFile(const std::filesystem::path& path);
 
 // "PCM", "float", "WAVE_FORMAT_EXTENSIBLE (PCM)" and the like.
 std::string FormatName(const WavInfo& info);
+
+// "1 声道 16000 Hz 16 位": what must agree between the files of one folder.
+std::string FormatWords(uint16_t channels, uint32_t sampleRate, uint16_t bitsPerSample);

@@ -1,27 +1,22 @@
 // When the dialog's controls are usable: the conditions of the enable and
 // visibility rules, as plain functions of the record and the two tab pages.
 // Some tests are "= 1" and some "!= 0" on purpose: a stored Ena of 2 (only
-// possible from a file) locks the settings but not a plan grid.
+// possible from a file) locks the settings but not a plan grid. What differs
+// per page (the mode field and value, whether the page is timed) comes from
+// the page table; the tests of Ena and TimerMod stay written in each rule.
 #pragma once
 
 #include "settings/broadcast_config.h"
+#include "settings/playback_pages.h"
 
 // Plan grid g (0 sensor, 1 schedule A, 2 schedule B) is shown on its page only.
 constexpr bool PlanGridVisible(int grid, int planPage) { return grid == planPage; }
 
 // A shown grid is editable only while its plan is in use; a hidden one never.
 constexpr bool PlanGridEnabled(int grid, int planPage, const BroadcastConfig& c) {
-  if (grid != planPage || c.Ena == 0) return false;
-  switch (grid) {
-    case 0:
-      return c.SenMod == 2;
-    case 1:
-      return c.TimerMod != 0 && c.AlarmA == 1;
-    case 2:
-      return c.TimerMod != 0 && c.AlarmB == 1;
-    default:
-      return false;
-  }
+  if (grid != planPage || grid < 0 || grid >= kPlanCount || c.Ena == 0) return false;
+  const CopyPageInfo& page = kCopyPages[kPlanPages[grid].copyPage];
+  return (!page.timed || c.TimerMod != 0) && ModeChoosesPage(page, c);
 }
 
 // Volume, sensor mode, timer mode, delay, pause-days label and combo.
@@ -33,55 +28,23 @@ constexpr bool ScheduleControlsEnabled(const BroadcastConfig& c) { return c.Ena 
 // Label and browse button of the random source row of copy page 0, 1 or 2,
 // whatever page is shown.
 constexpr bool RandomRowEnabled(int page, const BroadcastConfig& c) {
-  if (c.Ena != 1) return false;
-  switch (page) {
-    case 0:
-      return c.SenMod == 1;
-    case 1:
-      return c.TimerMod != 0 && c.AlarmA == 0;
-    case 2:
-      return c.TimerMod != 0 && c.AlarmB == 0;
-    default:
-      return false;
-  }
+  if (c.Ena != 1 || page < 0 || page >= kRandomPageCount) return false;
+  return (!kCopyPages[page].timed || c.TimerMod != 0) && ModeChoosesPage(kCopyPages[page], c);
 }
 
 // Label and browse button of the per-kind rows of copy page 3, 4 or 5. These
 // do not test TimerMod: the sources of a schedule can be chosen while timed
 // playback is off, only the copy waits for it.
 constexpr bool KindRowsEnabled(int page, bool on, int copyPage, const BroadcastConfig& c) {
-  if (!on || page != copyPage) return false;
-  switch (page) {
-    case 3:
-      return c.SenMod == 2;
-    case 4:
-      return c.AlarmA == 1;
-    case 5:
-      return c.AlarmB == 1;
-    default:
-      return false;
-  }
+  if (!on || page != copyPage || page < kFirstKindPage || page >= kCopyPageCount) return false;
+  return ModeChoosesPage(kCopyPages[page], c);
 }
 
 // The Copy button, for the page shown.
 constexpr bool CopyButtonEnabled(bool on, int copyPage, const BroadcastConfig& c) {
-  if (!on) return false;
-  switch (copyPage) {
-    case 0:
-      return c.SenMod == 1;
-    case 1:
-      return c.TimerMod == 1 && c.AlarmA == 0;
-    case 2:
-      return c.TimerMod == 1 && c.AlarmB == 0;
-    case 3:
-      return c.SenMod == 2;
-    case 4:
-      return c.TimerMod == 1 && c.AlarmA == 1;
-    case 5:
-      return c.TimerMod == 1 && c.AlarmB == 1;
-    default:
-      return false;
-  }
+  if (!on || copyPage < 0 || copyPage >= kCopyPageCount) return false;
+  const CopyPageInfo& page = kCopyPages[copyPage];
+  return (!page.timed || c.TimerMod == 1) && ModeChoosesPage(page, c);
 }
 
 // The copy-tab rules run "on" exactly when playback is switched on.

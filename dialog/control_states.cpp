@@ -49,6 +49,8 @@ void LoadControlHandles(HWND dialog) {
 
 HWND Control(int id) { return (id >= kFirstId && id <= kLastId) ? handles[id - kFirstId] : nullptr; }
 
+long SelectionOf(int id) { return static_cast<long>(SendMessageA(Control(id), CB_GETCURSEL, 0, 0)); }
+
 void UpdateCaptureControls(bool enable, bool withSwitch) {
   if (withSwitch) {
     bool locked = CaptureSwitchLocked(Config);

@@ -12,6 +12,8 @@ extern int CopyPage;
 void LoadControlHandles(HWND dialog);
 // The handle of control id (nullptr for an id the dialog does not have).
 HWND Control(int id);
+// The selected item of combo id: its index, CB_ERR (-1) for none.
+long SelectionOf(int id);
 
 void UpdateControlStates();
 void UpdatePlanGrids();

@@ -1,18 +1,22 @@
 // The dialog's controls as tables, in the orders the code walks them: hour
-// order for the plan grids, sound-kind order for the per-kind copy rows.
+// order for the plan grids, sound-kind order for the per-kind copy rows. What
+// the pages stand for is in settings/playback_pages.h.
 #pragma once
 
 #include <array>
 
 #include "dialog/control_ids.h"
 #include "settings/broadcast_config.h"
+#include "settings/playback_pages.h"
 
-constexpr int kCopyPageCount = 6;
-constexpr int kRandomPageCount = 3;  // copy pages 0..2: one random source row
-constexpr int kFirstKindPage = 3;    // copy pages 3..5: one row per sound kind
-
-constexpr std::array<const char*, kCopyPageCount> kCopyPageCaptions = {
-    {"感应随机", "定时随机A", "定时随机B", "感应据时", "定时据时A", "定时据时B"}};
+// The copy tab's captions in page order: the tab's items and the pages'
+// names in the status line.
+constexpr std::array<const char*, kCopyPageCount> MakeCopyPageCaptions() {
+  std::array<const char*, kCopyPageCount> captions{};
+  for (int page = 0; page < kCopyPageCount; ++page) captions[page] = kCopyPages[page].caption;
+  return captions;
+}
+constexpr std::array<const char*, kCopyPageCount> kCopyPageCaptions = MakeCopyPageCaptions();
 
 struct HourRow {
   int hour;

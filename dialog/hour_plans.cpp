@@ -4,12 +4,6 @@
 #include "dialog/control_states.h"
 #include "settings/broadcast_config.h"
 
-namespace {
-
-long SelectionOf(int id) { return static_cast<long>(SendMessageA(Control(id), CB_GETCURSEL, 0, 0)); }
-
-}  // namespace
-
 bool StoreSensorPlanChoice(int id, int code) {
   for (const HourRow& row : kHourRows) {
     if (row.combo[0] != id) continue;

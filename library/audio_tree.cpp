@@ -20,12 +20,6 @@ const AudioEntry* FindEntry(int copyEntry) {
   return nullptr;
 }
 
-bool EntryFolder(const AudioEntry& entry, char* out, std::size_t size) {
-  const char* folder = kPageFolders[entry.page];
-  if (entry.kind == kNoKind) return Fits(std::snprintf(out, size, "%s", folder), out, size);
-  return Fits(std::snprintf(out, size, "%s\\%s", folder, kSoundKinds[entry.kind].folder), out, size);
-}
-
 bool NoFolder(char* out, std::size_t size) {
   if (size > 0) out[0] = '\0';
   return false;
@@ -35,17 +29,24 @@ bool NoFolder(char* out, std::size_t size) {
 
 bool FolderOfPage(int copyPage, int copyEntry, char* out, std::size_t size) {
   if (copyPage < 0 || copyPage >= kCopyPageCount) return NoFolder(out, size);
-  if (copyPage < kRandomPageCount)
-    return Fits(std::snprintf(out, size, "%s", kPageFolders[copyPage]), out, size);
+  if (!kCopyPages[copyPage].perKind) return FolderOfKind(copyPage, kNoKind, out, size);
   const AudioEntry* entry = FindEntry(copyEntry);
   if (entry == nullptr || entry->page != copyPage) return NoFolder(out, size);
-  return EntryFolder(*entry, out, size);
+  return FolderOfKind(copyPage, entry->kind, out, size);
+}
+
+bool FolderOfKind(int copyPage, int kind, char* out, std::size_t size) {
+  if (copyPage < 0 || copyPage >= kCopyPageCount) return NoFolder(out, size);
+  const char* folder = kPageFolders[copyPage];
+  if (!kCopyPages[copyPage].perKind) return Fits(std::snprintf(out, size, "%s", folder), out, size);
+  if (kind < 0 || kind >= kSoundKindCount) return NoFolder(out, size);
+  return Fits(std::snprintf(out, size, "%s\\%s", folder, kSoundKinds[kind].folder), out, size);
 }
 
 bool FolderOfEntry(int copyEntry, char* out, std::size_t size) {
   const AudioEntry* entry = FindEntry(copyEntry);
   if (entry == nullptr) return NoFolder(out, size);
-  return EntryFolder(*entry, out, size);
+  return FolderOfKind(entry->page, entry->kind, out, size);
 }
 
 bool ComposeTargetFolderPath(char* out, std::size_t size, int copyPage, int copyEntry) {

@@ -13,17 +13,13 @@
 // Check box id of the copy entry being processed; 0 whenever no copy runs.
 extern int CopyEntry;
 
-// Folder of each copy page below the save directory. Pages 0..2 hold their
-// files directly; pages 3..5 hold one subfolder per sound kind. The random
-// files of a schedule lie beside the kind folders of the same schedule.
-constexpr std::array<const char*, kCopyPageCount> kPageFolders = {{
-    "audio\\SenseRand",
-    "audio\\Alarm\\A",
-    "audio\\Alarm\\B",
-    "audio\\SenseSpecify",
-    "audio\\Alarm\\A",
-    "audio\\Alarm\\B",
-}};
+// Folder of each copy page below the save directory, from the page table.
+constexpr std::array<const char*, kCopyPageCount> MakePageFolders() {
+  std::array<const char*, kCopyPageCount> folders{};
+  for (int page = 0; page < kCopyPageCount; ++page) folders[page] = kCopyPages[page].folder;
+  return folders;
+}
+constexpr std::array<const char*, kCopyPageCount> kPageFolders = MakePageFolders();
 
 constexpr int kNoKind = -1;
 
@@ -59,6 +55,11 @@ constexpr std::array<AudioEntry, kAudioEntryCount> kAudioEntries = MakeAudioEntr
 // pages 3..5 look the entry up among their own ten. Writes the relative folder
 // into out; false (out empty) for no match or when it does not fit.
 bool FolderOfPage(int copyPage, int copyEntry, char* out, std::size_t size);
+
+// The folder of copy page's files of sound kind `kind`: the page's own folder
+// on pages 0..2 (kind unused), the kind's subfolder on pages 3..5. False (out
+// empty) for a page or kind out of range or when it does not fit.
+bool FolderOfKind(int copyPage, int kind, char* out, std::size_t size);
 
 // A copied file's rule: the entry alone, over all 33 entries.
 bool FolderOfEntry(int copyEntry, char* out, std::size_t size);

@@ -256,11 +256,12 @@ TEST(CardReport, KindsAPlanNamesAndTheirFolders) {
 TEST(CardReport, JsonStringsAreEscaped) {
   EXPECT_EQ(JsonString("audio\\Alarm\\A"), "\"audio\\\\Alarm\\\\A\"");
   EXPECT_EQ(JsonString("say \"hi\"\n\t"), "\"say \\\"hi\\\"\\n\\t\"");
-  EXPECT_EQ(JsonString(std::string("a\0b\x1F", 4)), "\"a\\u0000b\\u001F\"");
+  EXPECT_EQ(JsonString(std::string("a\0b\x1F", 4)), "\"a\\u0000b\\u001f\"");
   EXPECT_EQ(JsonString("黑熊"), "\"黑熊\"");
   // Names that are not UTF-8 (possible on a Linux card) must not break the document.
   EXPECT_EQ(JsonString("\xB9\xB7.wav"), "\"\xEF\xBF\xBD\xEF\xBF\xBD.wav\"");
-  EXPECT_EQ(JsonString("\xE7\x8B"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\"") << "a cut-off sequence";
+  // A cut-off sequence is one U+FFFD, as Unicode recommends (one per maximal subpart).
+  EXPECT_EQ(JsonString("\xE7\x8B"), "\"\xEF\xBF\xBD\"") << "a cut-off sequence";
   EXPECT_EQ(JsonString("\xED\xA0\x80"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\"") << "a surrogate";
 }
 

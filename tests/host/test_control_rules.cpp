@@ -14,6 +14,11 @@ BroadcastConfig With(uint8_t ena, uint8_t timerMod, uint8_t senMod, uint8_t alar
   return c;
 }
 
+BroadcastConfig WithCapture(BroadcastConfig c, uint8_t tmlpen) {
+  c.TMLPen = tmlpen;
+  return c;
+}
+
 }  // namespace
 
 TEST(ControlRules, DefaultRecordLocksEverythingButTheCapture) {
@@ -38,6 +43,12 @@ TEST(ControlRules, PlaybackOnFromTheDefaults) {
   EXPECT_TRUE(RandomRowEnabled(0, c));
   EXPECT_TRUE(CopyButtonEnabled(CopyControlsOn(c), 0, c));
   EXPECT_FALSE(PlanGridEnabled(0, 0, c)) << "SenMod 1 is random playback";
+}
+
+TEST(ControlRules, ScheduleControlsNeedTimedPlayback) {
+  // Playback on, timed playback off: the schedule kinds and play days are locked.
+  EXPECT_FALSE(ScheduleControlsEnabled(With(1, 0, 1, 0, 0)));
+  EXPECT_TRUE(ScheduleControlsEnabled(With(1, 2, 1, 0, 0))) << "any timed mode but 0";
 }
 
 TEST(ControlRules, PlanGridsFollowTheirModes) {
@@ -107,4 +118,28 @@ TEST(ControlRules, CopyButtonPerPage) {
   for (const Case& k : cases) {
     EXPECT_EQ(CopyButtonEnabled(true, k.page, k.config), k.enabled) << "page " << k.page;
   }
+}
+
+TEST(ControlRules, EveryTestOfEachRuleDecidesACase) {
+  // In each case one test of the rule alone decides; a stored 2 tells "!= 0"
+  // from "= 1".
+  struct Case {
+    const char* what;
+    bool got;
+    bool expected;
+  } cases[] = {
+      {"plan grid: Ena != 0", PlanGridEnabled(0, 0, With(0, 1, 2, 1, 1)), false},
+      {"plan grid: TimerMod != 0", PlanGridEnabled(1, 1, With(1, 2, 2, 1, 1)), true},
+      {"random row: its mode", RandomRowEnabled(0, With(1, 1, 2, 1, 1)), false},
+      {"random row: TimerMod != 0", RandomRowEnabled(2, With(1, 2, 1, 0, 0)), true},
+      {"random row: schedule A's own mode", RandomRowEnabled(1, With(1, 1, 0, 0, 1)), true},
+      {"kind rows: their mode", KindRowsEnabled(4, true, 4, With(1, 1, 2, 0, 1)), false},
+      {"capture lock: TimerMod = 1", CaptureSwitchLocked(With(1, 0, 1, 0, 0)), false},
+      {"capture lock: TimerMod 2", CaptureSwitchLocked(With(1, 2, 1, 0, 0)), false},
+      {"fix-up: TMLPen = 1", CaptureNeedsSwitchingOn(WithCapture(With(1, 1, 1, 0, 0), 0)), false},
+      {"fix-up: TMLPen 2", CaptureNeedsSwitchingOn(WithCapture(With(1, 1, 1, 0, 0), 2)), false},
+      {"fix-up: TimerMod 2", CaptureNeedsSwitchingOn(WithCapture(With(1, 2, 1, 0, 0), 1)), false},
+      {"interval: TMLPen = 0", CaptureIntervalEnabled(WithCapture(kDefaultConfig, 2)), false},
+  };
+  for (const Case& k : cases) EXPECT_EQ(k.got, k.expected) << k.what;
 }

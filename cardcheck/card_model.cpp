@@ -1,0 +1,301 @@
+#include "cardcheck/card_model.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <system_error>
+#include <tuple>
+
+#include "dialog/control_rules.h"
+#include "dialog/control_tables.h"
+#include "library/audio_tree.h"
+#include "settings/config_file.h"
+#include "settings/playback_pages.h"
+#include "settings/record_fields.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Num(uint64_t n) { return std::to_string(n); }
+
+bool ValidKind(int kind) { return kind >= 0 && kind < kSoundKindCount; }
+
+// "0 关, 1 开": what a list field's combo offers.
+std::string OfferedItems(const RecordField& info) {
+  std::string items;
+  for (int i = 0; i < info.ItemCount(); ++i) {
+    items += (i > 0 ? ", " : "") + Num(static_cast<uint64_t>(info.first + i)) + " " + info.items[i];
+  }
+  return items;
+}
+
+SettingField DecodeScalar(const RecordField& info, const BroadcastConfig& c) {
+  SettingField field;
+  field.name = info.name;
+  field.caption = info.caption;
+  field.value = c.*info.member;
+  bool offered = info.Offers(field.value);
+  if (info.IsList()) {
+    field.text = offered ? info.items[field.value - info.first] : Num(field.value);
+    if (!offered) field.problem = Num(field.value) + " 不是对话框的选项 (" + OfferedItems(info) + ")";
+  } else {
+    field.text = Num(field.value) + info.unit;
+    if (!offered) {
+      field.problem = Num(field.value) + " 不在对话框的范围内 (" + Num(info.first) + ".." + Num(info.last) +
+                      info.unit + ")";
+    }
+  }
+  return field;
+}
+
+SettingField DecodePlanEntry(int plan, const HourRow& row, const BroadcastConfig& c) {
+  SettingField field;
+  int entry = PlanEntry(plan, row.hour);
+  field.name = "type[" + Num(entry) + "]";
+  field.caption = std::string(kPlanPages[plan].caption) + " " + row.caption;
+  field.value = c.type[entry];
+  field.text = KindCaption(field.value);
+  if (!ValidKind(field.value)) {
+    field.problem = Num(field.value) + " 不是对话框的选项 (0.." + Num(kSoundKindCount - 1) + ": " +
+                    kSoundKinds[0].caption + ".." + kSoundKinds[kSoundKindCount - 1].caption + ")";
+  }
+  return field;
+}
+
+// The good files' formats, for the mixed-format check.
+using FormatKey = std::tuple<uint16_t, uint32_t, uint16_t>;  // channels, rate, bits
+
+// The card's backslash form as a path below card.
+fs::path CardPath(const fs::path& card, const std::string& folder) {
+  fs::path path = card;
+  std::size_t start = 0;
+  while (start <= folder.size()) {
+    std::size_t end = folder.find('\\', start);
+    if (end == std::string::npos) end = folder.size();
+    if (end > start) path /= fs::u8path(folder.substr(start, end - start));
+    start = end + 1;
+  }
+  return path;
+}
+
+// The device sees the .wav files at the top of a folder, as the copy takes
+// them: names ending in ".wav" in any case, not starting with ".".
+bool DeviceSeesName(const std::string& name) {
+  if (name.size() < 4 || name[0] == '.') return false;
+  std::string tail = name.substr(name.size() - 4);
+  for (char& ch : tail) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  return tail == ".wav";
+}
+
+// The .wav files the device sees in the folder at path, by name. Records a
+// folder that cannot be read (wholly or in part) in folder and problems.
+std::vector<fs::path> ListWavFiles(const fs::path& path, FolderCheck& folder,
+                                   std::vector<std::string>& problems) {
+  std::vector<fs::path> paths;
+  std::error_code ec;
+  fs::directory_iterator it(path, ec);
+  if (!ec) {
+    for (fs::directory_iterator end; it != end; it.increment(ec)) {
+      std::error_code typeError;
+      if (!it->is_regular_file(typeError)) continue;
+      std::string name = it->path().filename().u8string();
+      if (DeviceSeesName(name)) paths.push_back(it->path());
+    }
+  }
+  if (ec) {
+    folder.readable = false;
+    problems.push_back(folder.folder + ": 无法读取文件夹 (" + ec.message() + ")");
+  }
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+void CheckFormats(FolderCheck& folder, const std::map<FormatKey, int>& formats,
+                  std::vector<std::string>& problems) {
+  folder.mixedFormats = formats.size() > 1;
+  if (!folder.mixedFormats) return;
+  std::string text = folder.folder + ": 文件格式不一致：";
+  bool first = true;
+  for (const auto& [key, count] : formats) {
+    text += (first ? "" : "，") + Num(static_cast<uint64_t>(count)) + " 个 " +
+            FormatWords(std::get<0>(key), std::get<1>(key), std::get<2>(key));
+    first = false;
+  }
+  problems.push_back(text);
+}
+
+void CheckFolder(const fs::path& card, FolderCheck& folder, std::vector<std::string>& problems) {
+  fs::path path = CardPath(card, folder.folder);
+  std::error_code ec;
+  folder.exists = fs::is_directory(path, ec);
+  if (!folder.exists) {
+    problems.push_back(folder.folder + ": 文件夹不存在");
+    return;
+  }
+  std::map<FormatKey, int> formats;
+  for (const fs::path& file : ListWavFiles(path, folder, problems)) {
+    WavFile wav{file.filename().u8string(), ReadWavFile(file)};
+    if (wav.info.ok()) {
+      ++folder.goodFiles;
+      ++formats[FormatKey{wav.info.channels, wav.info.sampleRate, wav.info.bitsPerSample}];
+    } else {
+      problems.push_back(folder.folder + "\\" + wav.name + ": " + wav.info.detail);
+    }
+    folder.files.push_back(std::move(wav));
+  }
+  if (folder.files.empty() && folder.readable) problems.push_back(folder.folder + ": 没有 .wav 文件");
+  CheckFormats(folder, formats, problems);
+}
+
+const FolderCheck* FindFolder(const CardReport& report, int page, int kind) {
+  for (const FolderCheck& folder : report.folders) {
+    if (folder.page == page && folder.kind == kind) return &folder;
+  }
+  return nullptr;
+}
+
+void ReadSettings(const fs::path& file, CardReport& report) {
+  std::error_code ec;
+  if (!fs::exists(file, ec)) {
+    report.settings = SettingsState::kMissing;
+    return;
+  }
+  uintmax_t size = fs::file_size(file, ec);
+  if (ec) {
+    report.settings = SettingsState::kUnreadable;
+    return;
+  }
+  report.settingsSize = size;
+  if (size != kConfigSize) {
+    report.settings = SettingsState::kWrongSize;
+    return;
+  }
+  unsigned char bytes[kConfigSize];
+  std::ifstream in(file, std::ios::binary);
+  if (!in.read(reinterpret_cast<char*>(bytes), sizeof bytes)) {
+    report.settings = SettingsState::kUnreadable;
+    return;
+  }
+  std::memcpy(&report.config, bytes, kConfigSize);
+  report.settings = SettingsState::kRead;
+}
+
+// The settings file into report; false (with the one problem) when there is
+// no record to check.
+bool CheckSettingsFile(const fs::path& card, CardReport& report) {
+  ReadSettings(card / kConfigFileName, report);
+  const std::string file = kConfigFileName;
+  switch (report.settings) {
+    case SettingsState::kMissing:
+      report.problems.push_back("没有 " + file);
+      return false;
+    case SettingsState::kUnreadable:
+      report.problems.push_back("无法读取 " + file);
+      return false;
+    case SettingsState::kWrongSize:
+      report.problems.push_back(file + " 有 " + Num(report.settingsSize) + " 字节，应为 " + Num(kConfigSize) +
+                                " 字节");
+      return false;
+    case SettingsState::kRead:
+      break;
+  }
+  report.fields = DecodeSettings(report.config);
+  for (const SettingField& field : report.fields) {
+    if (!field.ok()) report.problems.push_back("设置 " + field.caption + ": " + field.problem);
+  }
+  return true;
+}
+
+// The folders of the pages in use: a page's own folder, or on a by-hour page
+// the folder of each kind its plan names.
+void CollectFolders(CardReport& report) {
+  for (int page : report.pagesInUse) {
+    std::vector<int> kinds{kNoKind};
+    if (kCopyPages[page].perKind) kinds = KindsOfPlan(report.config, page - kFirstKindPage);
+    for (int kind : kinds) {
+      FolderCheck folder;
+      folder.page = page;
+      folder.kind = kind;
+      folder.folder = FolderOf(page, kind);
+      report.folders.push_back(std::move(folder));
+    }
+  }
+}
+
+// Each hour of the plan of by-hour page `page` against its kind's folder.
+PlanCheck CheckPlan(int page, CardReport& report) {
+  PlanCheck plan;
+  plan.plan = page - kFirstKindPage;
+  for (const HourRow& row : kHourRows) {
+    HourCheck hour;
+    hour.hour = row.hour;
+    hour.kind = report.config.type[PlanEntry(plan.plan, row.hour)];
+    const FolderCheck* folder = FindFolder(report, page, hour.kind);
+    hour.goodFiles = folder != nullptr ? folder->goodFiles : 0;
+    if (!hour.ok()) {
+      std::string where = folder != nullptr ? folder->folder + " 里没有可用的 .wav 文件" : "这个小时不会播放";
+      report.problems.push_back(std::string(kPlanPages[plan.plan].caption) + " " + row.caption + " " +
+                                KindCaption(hour.kind) + ": " + where);
+    }
+    plan.hours.push_back(hour);
+  }
+  return plan;
+}
+
+}  // namespace
+
+std::string KindCaption(int kind) {
+  if (ValidKind(kind)) return kSoundKinds[kind].caption;
+  return Num(static_cast<uint64_t>(kind)) + " (无此种类)";
+}
+
+std::vector<SettingField> DecodeSettings(const BroadcastConfig& c) {
+  std::vector<SettingField> fields;
+  for (const RecordField& info : kRecordFields) fields.push_back(DecodeScalar(info, c));
+  for (int plan = 0; plan < kPlanCount; ++plan) {
+    for (const HourRow& row : kHourRows) fields.push_back(DecodePlanEntry(plan, row, c));
+  }
+  return fields;
+}
+
+std::vector<int> PagesInUse(const BroadcastConfig& c) {
+  std::vector<int> pages;
+  for (int page = 0; page < kCopyPageCount; ++page) {
+    if (CopyButtonEnabled(CopyControlsOn(c), page, c)) pages.push_back(page);
+  }
+  return pages;
+}
+
+std::vector<int> KindsOfPlan(const BroadcastConfig& c, int plan) {
+  std::vector<int> kinds;
+  for (int kind = 0; kind < kSoundKindCount; ++kind) {
+    for (int hour = 0; hour < kHoursPerPlan; ++hour) {
+      if (c.type[PlanEntry(plan, hour)] == kind) {
+        kinds.push_back(kind);
+        break;
+      }
+    }
+  }
+  return kinds;
+}
+
+std::string FolderOf(int page, int kind) {
+  char folder[kPathSize];
+  return FolderOfKind(page, kind, folder, sizeof folder) ? folder : "";
+}
+
+CardReport CheckCard(const fs::path& card) {
+  CardReport report;
+  report.directory = card.u8string();
+  if (!CheckSettingsFile(card, report) || !report.PlaybackOn()) return report;
+  report.pagesInUse = PagesInUse(report.config);
+  CollectFolders(report);
+  for (FolderCheck& folder : report.folders) CheckFolder(card, folder, report.problems);
+  for (int page : report.pagesInUse) {
+    if (kCopyPages[page].perKind) report.plans.push_back(CheckPlan(page, report));
+  }
+  return report;
+}
