@@ -65,11 +65,4 @@ int CheckCommand(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  UseUtf8Console();
-  int code = CheckCommand(argc, argv);
-  // Started from Explorer, the console window would close before the verdict
-  // could be read.
-  WaitForKeyIfAlone();
-  return code;
-}
+int main(int argc, char** argv) { return RunConsoleProgram(argc, argv, CheckCommand); }

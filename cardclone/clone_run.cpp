@@ -14,7 +14,7 @@
 #define XXH_INLINE_ALL
 #include <xxhash.h>
 
-#include "cardcheck/card_report.h"
+#include "cardcheck/card_model.h"
 #include "settings/config_file.h"
 
 namespace fs = std::filesystem;

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "cardcheck/card_report.h"
+#include "cardcheck/card_model.h"
 #include "cardclone/card_io.h"
 #include "cardclone/clone_plan.h"
 #include "cardclone/clone_report.h"
@@ -159,11 +159,4 @@ int CloneCommand(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  UseUtf8Console();
-  int code = CloneCommand(argc, argv);
-  // Started from Explorer (card folders dropped on it), the console window
-  // would close before the results could be read.
-  WaitForKeyIfAlone();
-  return code;
-}
+int main(int argc, char** argv) { return RunConsoleProgram(argc, argv, CloneCommand); }

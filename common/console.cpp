@@ -131,3 +131,10 @@ void WaitForKeyIfAlone() {
   }
 #endif
 }
+
+int RunConsoleProgram(int argc, char** argv, int (*command)(int argc, char** argv)) {
+  UseUtf8Console();
+  int code = command(argc, argv);
+  WaitForKeyIfAlone();
+  return code;
+}

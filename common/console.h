@@ -36,3 +36,8 @@ bool ShouldWaitForKey(unsigned long consoleProcesses, bool inputIsConsole, bool 
 // Shows "按任意键关闭窗口" and waits for a key when ShouldWaitForKey says so
 // for this process (Windows); nothing elsewhere. Called last, before exit.
 void WaitForKeyIfAlone();
+
+// A console program's main: UTF-8 output, the command, and then, started from
+// Explorer, the wait for a key so its window stays until it has been read.
+// Returns the command's exit code.
+int RunConsoleProgram(int argc, char** argv, int (*command)(int argc, char** argv));

@@ -2,7 +2,6 @@
 // plans, on card directories built in a scratch directory; and the program's
 // exit codes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include "cardcheck/card_report.h"
 #include "settings/broadcast_config.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/shell_run.h"
 
 namespace fs = std::filesystem;
 
@@ -82,25 +82,14 @@ BroadcastConfig ReadyConfig() {
   return c;
 }
 
-struct ProgramRun {
-  int exitCode;
-  std::string out;
-};
+using ProgramRun = ShellRun;
 
 // Runs the real program with the given arguments, in directory `in` when one
 // is given; standard error is dropped.
 ProgramRun RunCardcheck(const std::string& args, const std::string& in = "") {
   std::string command = std::string("'") + CARDCHECK_EXE + "' " + args + " 2>/dev/null";
   if (!in.empty()) command = "cd '" + in + "' && " + command;
-  FILE* pipe = popen(command.c_str(), "r");
-  ProgramRun run{-1, ""};
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return RunShell(command);
 }
 
 std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }

@@ -2,7 +2,6 @@
 // target holds afterwards, what is left alone, what is refused, what a second
 // run writes. Real FAT cards, full and removed ones are in cardclone_fat.sh.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -14,27 +13,16 @@
 
 #include "settings/broadcast_config.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/shell_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct CloneRunOut {
-  int exitCode;
-  std::string out;
-};
+using CloneRunOut = ShellRun;
 
 CloneRunOut Clone(const std::string& args) {
-  std::string command = std::string("'") + CARDCLONE_EXE + "' " + args + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  CloneRunOut run{-1, ""};
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return RunShell(std::string("'") + CARDCLONE_EXE + "' " + args + " 2>&1");
 }
 
 std::string Q(const fs::path& path) { return "'" + path.string() + "'"; }
