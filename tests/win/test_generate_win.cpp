@@ -100,7 +100,7 @@ TEST_F(GenerateWindowTest, DriveRootGetsTwoBackslashesAndWorks) {
   Generate(host_);
   std::string trace = ::testing::internal::GetCapturedStdout();
   EXPECT_TRUE(answer.answered());
-  EXPECT_NE(trace.find("Open file - \"C:\\\\CFG_BROADCAST.bin\" success!"), std::string::npos) << trace;
+  EXPECT_NE(trace.find("Open file - \"C:\\\\CFG_BROADCAST.~00\" success!"), std::string::npos) << trace;
   EXPECT_EQ(Status(), L"在“C:\\”生成了配置文件：CFG_BROADCAST.bin。");
   EXPECT_EQ(ReadAllBytes("C:\\CFG_BROADCAST.bin").size(), kConfigSize);
   DeleteFileA("C:\\CFG_BROADCAST.bin");

@@ -187,7 +187,8 @@ TEST_F(HardeningTest, SettingsFileAtEveryPathLength) {
     } else {
       EXPECT_EQ(status, L"生配置文件失败！") << length;
     }
-    EXPECT_FALSE(fs::exists(dir + "\\CFG_BROADCAST.tmp")) << length;
+    for (const auto& entry : fs::directory_iterator(dir))
+      EXPECT_EQ(entry.path().filename(), "CFG_BROADCAST.bin") << length << " no temporary file is left";
     fs::remove_all(dir, ignored);
   }
 }
