@@ -157,7 +157,7 @@ int CopyWavFiles(HWND dialog, const char* directory) {
   }
   bool first = true;
   do {
-    if (found.cFileName[0] != '.') {
+    if (IsCopiedSoundName(found.cFileName)) {
       if (first) {
         Trace("Find_0:%s\r\n", found.cFileName);
       } else {
