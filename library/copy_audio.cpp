@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/responsive.h"
 #include "common/status_line.h"
 #include "common/trace.h"
 #include "dialog/control_ids.h"
@@ -18,18 +19,19 @@ namespace {
 // The status text of the file being copied.
 char copyStatus[kCopyStatusSize];
 
-// Painted while the dialog is blocked by the copy, so the user sees it move
-// on; at most every 40 ms, as painting for every one of many small files
-// would cost more than copying them. The last text is painted when the
-// dialog takes messages again.
+// Every file's texts go onto the status line; between files the dialog
+// answers the system and repaints, so the status line is seen moving on.
 void ShowCopyStatus(HWND dialog) {
-  static ULONGLONG lastPaint = 0;
   SetStatusLine(dialog, copyStatus);
-  ULONGLONG now = GetTickCount64();
-  if (now - lastPaint >= 40) {
-    UpdateWindow(GetDlgItem(dialog, kStatusLineId));
-    lastPaint = now;
-  }
+  if (AnswerDue()) Answer(dialog);
+}
+
+// Called by the system between the chunks of a file: one large sound file
+// onto a slow card can take longer than Windows waits for an answer.
+DWORD CALLBACK WhileCopying(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE,
+                            HANDLE, LPVOID dialog) {
+  if (AnswerDue()) Answer(static_cast<HWND>(dialog));
+  return PROGRESS_CONTINUE;
 }
 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
@@ -186,7 +188,7 @@ int CopyOneFile(HWND dialog, const char* directory, const char* name) {
     // opens, which a fresh card need not pay for every file.
     FileStamp before = Stamp(target);
     if (!before.exists || !SameFile(source, target)) {
-      copied = CopyFileA(source, target, FALSE);
+      copied = CopyFileExA(source, target, WhileCopying, dialog, nullptr, 0);
       if (!copied) RemoveLeftover(target, before);
     }
   }
