@@ -19,18 +19,35 @@ namespace {
 // The status text of the file being copied.
 char copyStatus[kCopyStatusSize];
 
+// The status line paints itself whenever its text is set, and painting two
+// texts for every one of many small files costs more than copying them. So
+// while an entry's files are copied it takes its texts unpainted (no
+// redraw), and it is painted whenever the dialog answers the system.
+void HoldStatusPainting(HWND dialog, bool hold) {
+  HWND status = GetDlgItem(dialog, kStatusLineId);
+  SendMessageA(status, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
+  if (!hold) InvalidateRect(status, nullptr, TRUE);
+}
+
+void AnswerDuringCopy(HWND dialog) {
+  if (!AnswerDue()) return;
+  HoldStatusPainting(dialog, false);
+  Answer(dialog);
+  HoldStatusPainting(dialog, true);
+}
+
 // Every file's texts go onto the status line; between files the dialog
 // answers the system and repaints, so the status line is seen moving on.
 void ShowCopyStatus(HWND dialog) {
   SetStatusLine(dialog, copyStatus);
-  if (AnswerDue()) Answer(dialog);
+  AnswerDuringCopy(dialog);
 }
 
 // Called by the system between the chunks of a file: one large sound file
 // onto a slow card can take longer than Windows waits for an answer.
 DWORD CALLBACK WhileCopying(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE,
                             HANDLE, LPVOID dialog) {
-  if (AnswerDue()) Answer(static_cast<HWND>(dialog));
+  AnswerDuringCopy(static_cast<HWND>(dialog));
   return PROGRESS_CONTINUE;
 }
 
@@ -97,6 +114,36 @@ void RemoveLeftover(const char* target, const FileStamp& before) {
   if (touched) DeleteFileA(target);
 }
 
+// Most targets are new. Made here as an empty file (which fails for any
+// name that something already stands at), a new target needs no look before
+// the copy: on a FAT card, and under Wine, every lookup of a name that does
+// not exist reads the whole folder, which cost about as much as copying a
+// small file.
+bool CreatedEmpty(const char* target) {
+  HANDLE file = CreateFileA(target, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+// The target did not exist: a failed copy leaves nothing of it behind.
+BOOL CopyOntoNewFile(HWND dialog, const char* source, const char* target) {
+  BOOL copied = CopyFileExA(source, target, WhileCopying, dialog, nullptr, 0);
+  if (!copied) RemoveLeftover(target, FileStamp{});
+  return copied;
+}
+
+// Something stands at the target's name (or no file can be made there at
+// all). Only then can the target be the source itself, which costs two opens
+// to find out.
+BOOL CopyOverExisting(HWND dialog, const char* source, const char* target) {
+  FileStamp before = Stamp(target);
+  if (before.exists && SameFile(source, target)) return FALSE;
+  BOOL copied = CopyFileExA(source, target, WhileCopying, dialog, nullptr, 0);
+  if (!copied) RemoveLeftover(target, before);
+  return copied;
+}
+
 }  // namespace
 
 bool BrowseSource(HWND dialog, int id) {
@@ -157,6 +204,7 @@ int CopyWavFiles(HWND dialog, const char* directory) {
     Trace("INVALID_HANDLE_VALUE!");
     return 0;
   }
+  HoldStatusPainting(dialog, true);
   bool first = true;
   do {
     if (IsCopiedSoundName(found.cFileName)) {
@@ -170,6 +218,7 @@ int CopyWavFiles(HWND dialog, const char* directory) {
     first = false;
   } while (FindNextFileA(search, &found));
   FindClose(search);
+  HoldStatusPainting(dialog, false);
   return 0;
 }
 
@@ -184,13 +233,8 @@ int CopyOneFile(HWND dialog, const char* directory, const char* name) {
   BOOL copied = FALSE;
   if (ComposeSourceFilePath(source, sizeof source, directory, name) &&
       ComposeTargetFilePath(target, sizeof target, CopyEntry, name)) {
-    // Only an existing target can be the source itself; the check costs two
-    // opens, which a fresh card need not pay for every file.
-    FileStamp before = Stamp(target);
-    if (!before.exists || !SameFile(source, target)) {
-      copied = CopyFileExA(source, target, WhileCopying, dialog, nullptr, 0);
-      if (!copied) RemoveLeftover(target, before);
-    }
+    copied = CreatedEmpty(target) ? CopyOntoNewFile(dialog, source, target)
+                                  : CopyOverExisting(dialog, source, target);
   }
 
   std::size_t length = std::strlen(copyStatus);
