@@ -81,10 +81,9 @@ int main(int argc, char** argv) {
 
   // The trace of each file goes to stdout like the tool's own; keep it out
   // of the measurement's output, in a file as when a test captures it. Not
-  // NUL: under Wine NUL is a character device, so the C runtime writes to it
-  // unbuffered, and every write is a round trip to the Wine server (about
-  // 0.7 ms per trace line, more than copying a small file); the tool never
-  // pays that in use (started from Explorer it has no standard output).
+  // NUL: under Wine every write to that device costs about 0.7 ms (one per
+  // trace line, more than copying a small file), which the tool never pays
+  // in use (started from Explorer it has no standard output).
   char tracePath[MAX_PATH + 32] = "";
   GetTempPathA(MAX_PATH, tracePath);
   std::snprintf(tracePath + std::strlen(tracePath), 32, "%s", "copy_bench_trace.txt");
