@@ -466,7 +466,7 @@ std::vector<StatusRead> ReadWhileCopying(const Program& tool, const std::functio
   HWND copy = GetDlgItem(tool.window, IDC_BTN_COPY);
   HWND status = GetDlgItem(tool.window, IDC_STATUS_LINE);
   std::vector<StatusRead> reads;
-  for (int i = 0; i < 200 && IsWindowEnabled(copy); ++i) Sleep(10);  // the copy starts
+  for (int i = 0; i < 1000 && IsWindowEnabled(copy); ++i) Sleep(10);  // the copy starts
   for (int i = 0; i < 1200 && !IsWindowEnabled(copy); ++i) {
     wchar_t text[1024] = L"";
     DWORD_PTR length = 0;
