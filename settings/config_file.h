@@ -16,6 +16,10 @@ constexpr const char* kConfigFileName = "CFG_BROADCAST.bin";
 // is never opened, and only the tool's own leftover (a small writable file,
 // left by a write that was cut short) is removed and its name used again.
 constexpr int kConfigTempCount = 100;
+// The one fixed temporary name the tool used before; it neither writes nor
+// removes a file of that name any more (it may be a user's). Programs that
+// make a whole card still write through it.
+constexpr const char* kConfigTempName = "CFG_BROADCAST.tmp";
 
 // Room for the longest save directory, one backslash and the file name.
 constexpr int kConfigPathSize = kPathSize + 32;
