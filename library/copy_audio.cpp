@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <unordered_set>
 
 #include "common/responsive.h"
 #include "common/status_line.h"
@@ -114,34 +116,44 @@ void RemoveLeftover(const char* target, const FileStamp& before) {
   if (touched) DeleteFileA(target);
 }
 
-// Most targets are new. Made here as an empty file (which fails for any
-// name that something already stands at), a new target needs no look before
-// the copy: on a FAT card, and under Wine, every lookup of a name that does
-// not exist reads the whole folder, which cost about as much as copying a
-// small file.
-bool CreatedEmpty(const char* target) {
-  HANDLE file = CreateFileA(target, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  return true;
+// The names that stand in the folder being filled, as the file system
+// compares them (upper case; long and 8.3 names). A file whose name is not
+// among them is new and needs no look before its copy: on a FAT card, and
+// under Wine, every lookup of a name that does not exist reads the whole
+// folder, which cost about as much as copying a small file. The folder is
+// read once instead; every name a copy may have made is added.
+std::unordered_set<std::wstring> targetNames;
+bool targetNamesKnown = false;
+
+std::wstring NameKey(const wchar_t* name) {
+  std::wstring key = name;
+  if (!key.empty()) CharUpperBuffW(&key[0], static_cast<DWORD>(key.size()));
+  return key;
 }
 
-// The target did not exist: a failed copy leaves nothing of it behind.
-BOOL CopyOntoNewFile(HWND dialog, const char* source, const char* target) {
-  BOOL copied = CopyFileExA(source, target, WhileCopying, dialog, nullptr, 0);
-  if (!copied) RemoveLeftover(target, FileStamp{});
-  return copied;
+std::wstring NameKey(const char* name) {
+  wchar_t wide[kPathSize] = L"";
+  MultiByteToWideChar(CP_ACP, 0, name, -1, wide, kPathSize);
+  return NameKey(wide);
 }
 
-// Something stands at the target's name (or no file can be made there at
-// all). Only then can the target be the source itself, which costs two opens
-// to find out.
-BOOL CopyOverExisting(HWND dialog, const char* source, const char* target) {
-  FileStamp before = Stamp(target);
-  if (before.exists && SameFile(source, target)) return FALSE;
-  BOOL copied = CopyFileExA(source, target, WhileCopying, dialog, nullptr, 0);
-  if (!copied) RemoveLeftover(target, before);
-  return copied;
+void ListTargetFolder() {
+  targetNames.clear();
+  targetNamesKnown = false;
+  char pattern[kPathSize];
+  wchar_t widePattern[kPathSize];
+  if (!ComposeTargetFilePath(pattern, sizeof pattern, CopyEntry, "*") ||
+      MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, pattern, -1, widePattern, kPathSize) == 0)
+    return;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(widePattern, &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    targetNames.insert(NameKey(found.cFileName));
+    if (found.cAlternateFileName[0] != L'\0') targetNames.insert(NameKey(found.cAlternateFileName));
+  } while (FindNextFileW(search, &found));
+  targetNamesKnown = GetLastError() == ERROR_NO_MORE_FILES;
+  FindClose(search);
 }
 
 }  // namespace
@@ -204,6 +216,7 @@ int CopyWavFiles(HWND dialog, const char* directory) {
     Trace("INVALID_HANDLE_VALUE!");
     return 0;
   }
+  ListTargetFolder();
   HoldStatusPainting(dialog, true);
   bool first = true;
   do {
@@ -233,8 +246,16 @@ int CopyOneFile(HWND dialog, const char* directory, const char* name) {
   BOOL copied = FALSE;
   if (ComposeSourceFilePath(source, sizeof source, directory, name) &&
       ComposeTargetFilePath(target, sizeof target, CopyEntry, name)) {
-    copied = CreatedEmpty(target) ? CopyOntoNewFile(dialog, source, target)
-                                  : CopyOverExisting(dialog, source, target);
+    std::wstring key = NameKey(name);
+    bool isNew = targetNamesKnown && targetNames.count(key) == 0;
+    // Only an existing target can be the source itself; the check costs two
+    // opens, which a fresh card need not pay for every file.
+    FileStamp before = isNew ? FileStamp{} : Stamp(target);
+    if (!before.exists || !SameFile(source, target)) {
+      copied = CopyFileExA(source, target, WhileCopying, dialog, nullptr, 0);
+      if (!copied) RemoveLeftover(target, before);
+    }
+    targetNames.insert(key);
   }
 
   std::size_t length = std::strlen(copyStatus);
