@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "common/responsive.h"
 #include "common/trace.h"
 #include "dialog/control_ids.h"
 #include "dialog/control_rules.h"
@@ -247,12 +248,17 @@ LRESULT CALLBACK SaveDirEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM 
 }  // namespace
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  // One command at a time: while one runs (and keeps the dialog answering),
+  // whatever would start another is held back and handled after it.
+  if (HoldBackWhileRunning(message, wParam, lParam)) return message == WM_HSCROLL ? FALSE : TRUE;
   switch (message) {
     case WM_INITDIALOG:
       InitializeDialog(dialog);
       return TRUE;
     case WM_COMMAND:
+      BeginCommand();
       OnCommand(dialog, wParam);
+      EndCommand(dialog);
       return TRUE;
     case WM_NOTIFY:
       OnNotify(*reinterpret_cast<const NMHDR*>(lParam));

@@ -1,6 +1,7 @@
 #include "library/audio_tree.h"
 
 #include <cstdio>
+#include <cstring>
 
 int CopyEntry = 0;
 
@@ -57,6 +58,16 @@ bool ComposeTargetFolderPath(char* out, std::size_t size, int copyPage, int copy
 
 bool ComposeSearchPattern(char* out, std::size_t size, const char* directory) {
   return Fits(std::snprintf(out, size, "%s\\*.wav", directory), out, size);
+}
+
+bool IsCopiedSoundName(const char* name) {
+  std::size_t length = std::strlen(name);
+  if (length < 4 || name[0] == '.') return false;
+  // ASCII bytes are whole characters in code pages 936 and 65001 alike (no
+  // lead byte is ASCII), so an ASCII ending is the name's own ending.
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  const char* suffix = name + length - 4;
+  return suffix[0] == '.' && lower(suffix[1]) == 'w' && lower(suffix[2]) == 'a' && lower(suffix[3]) == 'v';
 }
 
 bool ComposeSourceFilePath(char* out, std::size_t size, const char* directory, const char* name) {

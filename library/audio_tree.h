@@ -71,6 +71,12 @@ bool ComposeTargetFolderPath(char* out, std::size_t size, int copyPage, int copy
 // "<directory>\*.wav"; false (out empty) when it does not fit.
 bool ComposeSearchPattern(char* out, std::size_t size, const char* directory);
 
+// Whether the copy takes an entry the search for "*.wav" returned: its own
+// name ends in ".wav" (any case) and does not begin with ".". On Windows the
+// search also matches a name by its 8.3 short name, so "take.wave" (short
+// name "TAKE~1.WAV") is returned too; such names are passed over.
+bool IsCopiedSoundName(const char* name);
+
 // "<directory>\<name>"; false (out empty) when it does not fit.
 bool ComposeSourceFilePath(char* out, std::size_t size, const char* directory, const char* name);
 

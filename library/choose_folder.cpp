@@ -31,15 +31,19 @@ int ChooseFolder(char* destination, HWND textControl) {
   CoTaskMemFree(item);
   if (!converted || wide[0] == L'\0') return 1;
 
-  // The program works with ANSI paths. A name that code page 936 cannot
-  // spell would come out with "?" in it (or a look-alike), naming another
-  // folder or none; a path of more than 259 bytes would be cut. Neither is
-  // taken.
+  // The program works with ANSI paths. A name that the code page cannot spell
+  // would come out with "?" in it (or a look-alike), naming another folder
+  // or none; a path of more than 259 bytes would be cut. Neither is taken.
+  // The path is converted, converted back and compared: the flag that would
+  // refuse look-alikes directly (WC_NO_BEST_FIT_CHARS) and the report of a
+  // default character are refused by code page 65001 (UTF-8, Windows'
+  // "Beta: Use Unicode UTF-8 for worldwide language support"), where no
+  // folder could be chosen at all.
   char path[kPathSize] = "";
-  BOOL lossy = FALSE;
-  int length =
-      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, path, sizeof path, nullptr, &lossy);
-  if (length == 0 || lossy) {
+  wchar_t back[MAX_PATH] = L"";
+  int length = WideCharToMultiByte(CP_ACP, 0, wide, -1, path, sizeof path, nullptr, nullptr);
+  if (length == 0 || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, back, MAX_PATH) == 0 ||
+      std::wcscmp(back, wide) != 0) {
     std::swprintf(rejected, MAX_PATH, L"%ls", wide);
     return kFolderUnusable;
   }

@@ -2,7 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <unordered_set>
 
+#include "common/responsive.h"
 #include "common/status_line.h"
 #include "common/trace.h"
 #include "dialog/control_ids.h"
@@ -18,18 +21,36 @@ namespace {
 // The status text of the file being copied.
 char copyStatus[kCopyStatusSize];
 
-// Painted while the dialog is blocked by the copy, so the user sees it move
-// on; at most every 40 ms, as painting for every one of many small files
-// would cost more than copying them. The last text is painted when the
-// dialog takes messages again.
+// The status line paints itself whenever its text is set, and painting two
+// texts for every one of many small files costs more than copying them. So
+// while an entry's files are copied it takes its texts unpainted (no
+// redraw), and it is painted whenever the dialog answers the system.
+void HoldStatusPainting(HWND dialog, bool hold) {
+  HWND status = GetDlgItem(dialog, kStatusLineId);
+  SendMessageA(status, WM_SETREDRAW, hold ? FALSE : TRUE, 0);
+  if (!hold) InvalidateRect(status, nullptr, TRUE);
+}
+
+void AnswerDuringCopy(HWND dialog) {
+  if (!AnswerDue()) return;
+  HoldStatusPainting(dialog, false);
+  Answer(dialog);
+  HoldStatusPainting(dialog, true);
+}
+
+// Every file's texts go onto the status line; between files the dialog
+// answers the system and repaints, so the status line is seen moving on.
 void ShowCopyStatus(HWND dialog) {
-  static ULONGLONG lastPaint = 0;
   SetStatusLine(dialog, copyStatus);
-  ULONGLONG now = GetTickCount64();
-  if (now - lastPaint >= 40) {
-    UpdateWindow(GetDlgItem(dialog, kStatusLineId));
-    lastPaint = now;
-  }
+  AnswerDuringCopy(dialog);
+}
+
+// Called by the system between the chunks of a file: one large sound file
+// onto a slow card can take longer than Windows waits for an answer.
+DWORD CALLBACK WhileCopying(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE,
+                            HANDLE, LPVOID dialog) {
+  AnswerDuringCopy(static_cast<HWND>(dialog));
+  return PROGRESS_CONTINUE;
 }
 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
@@ -95,6 +116,46 @@ void RemoveLeftover(const char* target, const FileStamp& before) {
   if (touched) DeleteFileA(target);
 }
 
+// The names that stand in the folder being filled, as the file system
+// compares them (upper case; long and 8.3 names). A file whose name is not
+// among them is new and needs no look before its copy: on a FAT card, and
+// under Wine, every lookup of a name that does not exist reads the whole
+// folder, which cost about as much as copying a small file. The folder is
+// read once instead; every name a copy may have made is added.
+std::unordered_set<std::wstring> targetNames;
+bool targetNamesKnown = false;
+
+std::wstring NameKey(const wchar_t* name) {
+  std::wstring key = name;
+  if (!key.empty()) CharUpperBuffW(&key[0], static_cast<DWORD>(key.size()));
+  return key;
+}
+
+std::wstring NameKey(const char* name) {
+  wchar_t wide[kPathSize] = L"";
+  MultiByteToWideChar(CP_ACP, 0, name, -1, wide, kPathSize);
+  return NameKey(wide);
+}
+
+void ListTargetFolder() {
+  targetNames.clear();
+  targetNamesKnown = false;
+  char pattern[kPathSize];
+  wchar_t widePattern[kPathSize];
+  if (!ComposeTargetFilePath(pattern, sizeof pattern, CopyEntry, "*") ||
+      MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, pattern, -1, widePattern, kPathSize) == 0)
+    return;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(widePattern, &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    targetNames.insert(NameKey(found.cFileName));
+    if (found.cAlternateFileName[0] != L'\0') targetNames.insert(NameKey(found.cAlternateFileName));
+  } while (FindNextFileW(search, &found));
+  targetNamesKnown = GetLastError() == ERROR_NO_MORE_FILES;
+  FindClose(search);
+}
+
 }  // namespace
 
 bool BrowseSource(HWND dialog, int id) {
@@ -155,9 +216,11 @@ int CopyWavFiles(HWND dialog, const char* directory) {
     Trace("INVALID_HANDLE_VALUE!");
     return 0;
   }
+  ListTargetFolder();
+  HoldStatusPainting(dialog, true);
   bool first = true;
   do {
-    if (found.cFileName[0] != '.') {
+    if (IsCopiedSoundName(found.cFileName)) {
       if (first) {
         Trace("Find_0:%s\r\n", found.cFileName);
       } else {
@@ -168,6 +231,7 @@ int CopyWavFiles(HWND dialog, const char* directory) {
     first = false;
   } while (FindNextFileA(search, &found));
   FindClose(search);
+  HoldStatusPainting(dialog, false);
   return 0;
 }
 
@@ -182,13 +246,16 @@ int CopyOneFile(HWND dialog, const char* directory, const char* name) {
   BOOL copied = FALSE;
   if (ComposeSourceFilePath(source, sizeof source, directory, name) &&
       ComposeTargetFilePath(target, sizeof target, CopyEntry, name)) {
+    std::wstring key = NameKey(name);
+    bool isNew = targetNamesKnown && targetNames.count(key) == 0;
     // Only an existing target can be the source itself; the check costs two
     // opens, which a fresh card need not pay for every file.
-    FileStamp before = Stamp(target);
+    FileStamp before = isNew ? FileStamp{} : Stamp(target);
     if (!before.exists || !SameFile(source, target)) {
-      copied = CopyFileA(source, target, FALSE);
+      copied = CopyFileExA(source, target, WhileCopying, dialog, nullptr, 0);
       if (!copied) RemoveLeftover(target, before);
     }
+    targetNames.insert(key);
   }
 
   std::size_t length = std::strlen(copyStatus);

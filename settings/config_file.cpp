@@ -11,15 +11,41 @@ namespace {
 
 const char kSeparator[] = "________________________________________________\n";
 
+// snprintf's verdict on a path: did all of it fit? Leaves out empty when not.
+bool PathFits(int written, char* out, std::size_t size) {
+  if (written >= 0 && static_cast<std::size_t>(written) < size) return true;
+  if (size > 0) out[0] = '\0';
+  return false;
+}
+
+// Opens a new temporary file beside the settings file (see kConfigTempCount).
+// tempPath names the file opened or, on failure, the last name tried.
+std::FILE* OpenTempFile(char* tempPath, std::size_t size) {
+  for (int number = 0; number < kConfigTempCount; ++number) {
+    if (!ComposeConfigTempPath(tempPath, size, number)) return nullptr;
+    bool occupied = false;
+    std::FILE* file = CreateNewFile(tempPath, &occupied);
+    if (file != nullptr || !occupied) return file;
+    // A write cut short (a card pulled, the program ended) leaves at most the
+    // record's bytes in a plain file: that leftover is removed, so leftovers
+    // never pile up. A folder, a read-only or a larger file is someone
+    // else's and is passed over.
+    if (IsSmallWritableFile(tempPath, kConfigSize) && RemoveFile(tempPath)) {
+      file = CreateNewFile(tempPath, &occupied);
+      if (file != nullptr || !occupied) return file;
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 bool ComposeConfigPath(char* out, std::size_t size, const char* name) {
-  int n = std::snprintf(out, size, "%s\\%s", SaveDirectory, name);
-  if (n < 0 || static_cast<std::size_t>(n) >= size) {
-    if (size > 0) out[0] = '\0';
-    return false;
-  }
-  return true;
+  return PathFits(std::snprintf(out, size, "%s\\%s", SaveDirectory, name), out, size);
+}
+
+bool ComposeConfigTempPath(char* out, std::size_t size, int number) {
+  return PathFits(std::snprintf(out, size, "%s\\CFG_BROADCAST.~%02d", SaveDirectory, number), out, size);
 }
 
 int32_t GetFileLength(const char* path) {
@@ -35,28 +61,31 @@ int32_t GetFileLength(const char* path) {
 int WriteConfigFile() {
   char path[kConfigPathSize];
   char tempPath[kConfigPathSize];
-  if (!ComposeConfigPath(path, sizeof path) ||
-      !ComposeConfigPath(tempPath, sizeof tempPath, kConfigTempName)) {
+  if (!ComposeConfigPath(path, sizeof path) || !ComposeConfigTempPath(tempPath, sizeof tempPath, 0)) {
     Trace("Open file - \"%s\\%s\" err!\n", SaveDirectory, kConfigFileName);
     Trace("%s", kSeparator);
     return -1;
   }
 
-  std::FILE* file = std::fopen(tempPath, "wb");
+  // The trace names the file really opened: the temporary one.
+  std::FILE* file = OpenTempFile(tempPath, sizeof tempPath);
   if (file == nullptr) {
-    Trace("Open file - \"%s\" err!\n", path);
+    Trace("Open file - \"%s\" err!\n", tempPath);
     Trace("%s", kSeparator);
     return -1;
   }
-  Trace("Open file - \"%s\" success!\n", path);
+  Trace("Open file - \"%s\" success!\n", tempPath);
 
   // A short write, a failed flush or close (full or removed card) leaves an
-  // incomplete temporary file; it is removed and the old file stays.
+  // incomplete temporary file; it is removed and the old file stays. The
+  // bytes must be on the medium before the replace points the settings file
+  // at them: a card pulled right after the message box would otherwise hold
+  // a settings file whose data never reached it.
   bool complete = std::fwrite(ConfigBytes(), 1, kConfigSize, file) == kConfigSize;
-  complete = (std::fflush(file) == 0) && complete;
+  complete = FlushFileToMedium(file) && complete;
   complete = (std::fclose(file) == 0) && complete;
   if (!complete) {
-    Trace("Write file - \"%s\" err!\n", path);
+    Trace("Write file - \"%s\" err!\n", tempPath);
     RemoveFile(tempPath);
     Trace("%s", kSeparator);
     return -1;

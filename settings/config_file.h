@@ -7,10 +7,18 @@
 #include "settings/save_directory.h"
 
 constexpr const char* kConfigFileName = "CFG_BROADCAST.bin";
-// The new settings are written here first and then put in place, so a failed
-// write never leaves a damaged CFG_BROADCAST.bin behind. The name is no longer
-// than the file's own, so every directory that can hold the settings file can
-// hold its temporary file too.
+// The new settings are written into a temporary file first, flushed to the
+// medium and then put in place, so a failed write never leaves a damaged
+// CFG_BROADCAST.bin behind. The temporary names, "CFG_BROADCAST.~00" to
+// "CFG_BROADCAST.~99", are the tool's own; they are no longer than the file's
+// name, so every directory that can hold the settings file can hold them too.
+// The first name where a new file can be made is used; what stands at a name
+// is never opened, and only the tool's own leftover (a small writable file,
+// left by a write that was cut short) is removed and its name used again.
+constexpr int kConfigTempCount = 100;
+// The one fixed temporary name the tool used before; it neither writes nor
+// removes a file of that name any more (it may be a user's). Programs that
+// make a whole card still write through it.
 constexpr const char* kConfigTempName = "CFG_BROADCAST.tmp";
 
 // Room for the longest save directory, one backslash and the file name.
@@ -19,6 +27,10 @@ constexpr int kConfigPathSize = kPathSize + 32;
 // Composes "<SaveDirectory>\<name>" into out. Returns false (and leaves out
 // empty) when it does not fit.
 bool ComposeConfigPath(char* out, std::size_t size, const char* name = kConfigFileName);
+
+// Composes "<SaveDirectory>\CFG_BROADCAST.~NN" for number NN (0..99), like
+// ComposeConfigPath.
+bool ComposeConfigTempPath(char* out, std::size_t size, int number);
 
 // Length of the file in bytes; 0 when it cannot be opened.
 int32_t GetFileLength(const char* path);

@@ -1,10 +1,17 @@
 #include "settings/generate.h"
 
+#include "common/responsive.h"
 #include "common/status_line.h"
 #include "settings/config_file.h"
 
 void Generate(HWND dialog) {
-  GenerateResult result = RunGenerate();
+  // The write, its flush to the medium and the read-back can take seconds on
+  // a slow or failing card; they run beside the dialog, which keeps
+  // answering meanwhile. Nothing else touches the record or the save
+  // directory while they run: commands wait for this one to end.
+  GenerateResult result{};
+  RunWhileAnswering(
+      dialog, [](void* out) { *static_cast<GenerateResult*>(out) = RunGenerate(); }, &result);
   SetStatusLine(dialog, result.statusText);
   if (result.succeeded) {
     MessageBoxA(dialog, kGenerateBoxText, kGenerateBoxTitle, MB_OK | MB_ICONINFORMATION);

@@ -141,13 +141,13 @@ std::wstring TextOf(HWND window) {
 
 // A visible dialog window of the tool other than its main dialog: the
 // message box or the folder browser.
-HWND WaitForModal(const Program& program) {
+HWND WaitForModal(const Program& program, int tries = 200) {
   struct Search {
     DWORD pid;
     HWND main;
     HWND found;
   } search{program.process.dwProcessId, program.window, nullptr};
-  for (int i = 0; i < 200 && search.found == nullptr; ++i) {
+  for (int i = 0; i < tries && search.found == nullptr; ++i) {
     Sleep(50);
     EnumWindows(
         [](HWND window, LPARAM param) -> BOOL {
@@ -352,6 +352,154 @@ TEST(Program, ReadsTheSettingsFileOfItsWorkingDirectory) {
   EXPECT_NE(run.out.find("iGetFileSize = 86\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("Ena = 1\nVol = 3\n"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("Dly = 12\ntype[0] = 6\n"), std::string::npos) << run.out;
+}
+
+namespace {
+
+std::wstring WideOf(const std::string& ansi) {
+  wchar_t wide[2048] = L"";
+  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, 2048);
+  return wide;
+}
+
+// The names the platform's search returns for "<dir>\*.wav", in its order:
+// the order the tool copies them in.
+std::vector<std::string> SearchOrder(const std::string& dir) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((dir + "\\*.wav").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do names.push_back(found.cFileName);
+  while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+struct StatusRead {
+  bool answered;
+  std::wstring text;
+  bool boxShown;  // a message box of the tool was open
+};
+
+// Reads the status line of a running copy from this process the way any
+// program asks a window (WM_GETTEXT, 1 s timeout), every 100 ms until the
+// Copy button comes back. After the first read it sends a click on
+// 生成配置 when asked to.
+std::vector<StatusRead> ReadWhileCopying(const Program& tool, bool clickGenerate = false) {
+  HWND copy = GetDlgItem(tool.window, IDC_BTN_COPY);
+  HWND status = GetDlgItem(tool.window, IDC_STATUS_LINE);
+  std::vector<StatusRead> reads;
+  for (int i = 0; i < 1000 && IsWindowEnabled(copy); ++i) Sleep(10);  // the copy starts
+  for (int i = 0; i < 1200 && !IsWindowEnabled(copy); ++i) {
+    wchar_t text[1024] = L"";
+    DWORD_PTR length = 0;
+    bool answered = SendMessageTimeoutW(status, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                                        1000, &length) != 0;
+    reads.push_back({answered, text, WaitForModal(tool, 1) != nullptr});
+    if (reads.size() == 1 && clickGenerate) {
+      DWORD_PTR result = 0;
+      reads.push_back({SendMessageTimeoutW(GetDlgItem(tool.window, IDC_BTN_GENERATE), BM_CLICK, 0, 0,
+                                           SMTO_NORMAL, 1000, &result) != 0,
+                       L"(click)", false});
+    }
+    Sleep(50);
+  }
+  return reads;
+}
+
+// Ends the tool if a failed check leaves it running (it holds this
+// program's output open).
+struct StopAtEnd {
+  Program& tool;
+  bool closed = false;
+  ~StopAtEnd() {
+    if (!closed && tool.process.hProcess) TerminateProcess(tool.process.hProcess, 99);
+  }
+};
+
+}  // namespace
+
+TEST(Program, KeepsAnsweringDuringALongCopyAndRunsWhatCameMeanwhileAfterIt) {
+  ScratchDir scratch;
+  std::string source = scratch.str() + "\\many";
+  std::filesystem::create_directories(source);
+  for (int i = 0; i < 3000; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "\\s%04d.wav", i);
+    WriteAllBytes(source + name, std::vector<unsigned char>(64 + i % 64, static_cast<unsigned char>(i)));
+  }
+  // Playback on, sensor playback random: copy page 0 is usable.
+  std::vector<unsigned char> settings(86, 0);
+  settings[0] = 1;
+  settings[1] = 5;
+  settings[6] = 1;
+  settings[7] = 5;
+  WriteAllBytes(scratch.str() + "\\CFG_BROADCAST.bin", settings);
+
+  Program tool = Start(scratch.str());
+  StopAtEnd stopper{tool};
+  ASSERT_NE(tool.window, nullptr);
+  ASSERT_TRUE(ChooseInBrowser(tool, IDC_BTN_PAGE0_RANDOM, source));
+  HWND copy = GetDlgItem(tool.window, IDC_BTN_COPY);
+  ASSERT_TRUE(IsWindowEnabled(copy));
+
+  std::vector<std::string> order = SearchOrder(source);
+  ASSERT_EQ(order.size(), 3000u);
+  std::string folder = scratch.str() + "\\audio\\SenseRand";
+  std::string copyTrace = "复制:\n<NewFolder>" + folder + "\n";
+  for (size_t i = 0; i < order.size(); ++i) copyTrace += (i == 0 ? "Find_0:" : "Find_1:") + order[i] + "\n";
+  std::wstring lastText = L"复制“" + WideOf(source + "\\" + order.back()) + L"”...成功";
+
+  // Another program reads the status line during the copy: every read is
+  // answered and the texts move on from file to file, in the copy's order.
+  PostMessageW(copy, BM_CLICK, 0, 0);
+  std::vector<StatusRead> reads = ReadWhileCopying(tool);
+  EXPECT_GE(reads.size(), 5u);
+  std::wstring prefix = L"复制“" + WideOf(source) + L"\\";
+  std::vector<size_t> positions;
+  for (const StatusRead& read : reads) {
+    EXPECT_TRUE(read.answered) << "a read during the copy was not answered";
+    if (!read.answered || read.text.rfind(prefix, 0) != 0) continue;
+    std::wstring name = read.text.substr(prefix.size(), 9);  // "s0000.wav"
+    for (size_t i = 0; i < order.size(); ++i) {
+      if (WideOf(order[i]) == name) positions.push_back(i);
+    }
+  }
+  size_t distinct = 0;
+  for (size_t i = 0; i < positions.size(); ++i) {
+    if (i > 0) {
+      EXPECT_LE(positions[i - 1], positions[i]) << "the status line goes from file to file";
+    }
+    if (i == 0 || positions[i] != positions[i - 1]) ++distinct;
+  }
+  EXPECT_GE(distinct, 3u) << "the texts move on";
+  EXPECT_EQ(TextOf(GetDlgItem(tool.window, IDC_STATUS_LINE)), lastText);
+  for (const std::string& name : order) {
+    ASSERT_EQ(ReadAllBytes(folder + "\\" + name), ReadAllBytes(source + "\\" + name)) << name;
+  }
+
+  // A click on 生成配置 sent during a second copy (the same files again)
+  // is answered at once and runs only after the copy.
+  PostMessageW(copy, BM_CLICK, 0, 0);
+  reads = ReadWhileCopying(tool, true);
+  ASSERT_GE(reads.size(), 2u);
+  EXPECT_EQ(reads[1].text, L"(click)");
+  for (const StatusRead& read : reads) {
+    EXPECT_TRUE(read.answered) << std::filesystem::path(read.text).u8string();
+    EXPECT_FALSE(read.boxShown) << "Generate ran inside the copy";
+  }
+  HWND box = WaitForModal(tool);
+  ASSERT_NE(box, nullptr) << "the click was lost";
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
+  stopper.closed = true;
+  ProgramRun run = Close(tool);
+  EXPECT_EQ(run.exitCode, 0u);
+  std::string written = "Open file - \"" + scratch.str() + "\\CFG_BROADCAST.~00\" success!\n";
+  EXPECT_NE(run.out.find(copyTrace + copyTrace + written), std::string::npos)
+      << "two whole copies, then Generate:\n"
+      << run.out.substr(0, 400);
+  EXPECT_EQ(ReadAllBytes(scratch.str() + "\\CFG_BROADCAST.bin"), settings);
 }
 
 TEST(Program, ScriptedRunLeavesSettingsAudioTreeAndTrace) {

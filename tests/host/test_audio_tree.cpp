@@ -165,3 +165,16 @@ TEST(AudioTree, PathsThatDoNotFitAreRefusedWhole) {
   EXPECT_FALSE(FolderOfEntry(40236, tiny, sizeof tiny));
   EXPECT_STREQ(tiny, "");
 }
+
+TEST(AudioTree, OnlyNamesEndingInWavAreCopied) {
+  // The search for "*.wav" also returns names whose 8.3 short name ends in
+  // ".WAV" (TAKE~1.WAV for "take.wave"); the copy looks at the name itself.
+  for (const char* name :
+       {"a.wav", "B.WAV", "take.Wav", "1.wav", "x.y.wav", "a b.wav", "汪汪.wav", "鸟.wAV"}) {
+    EXPECT_TRUE(IsCopiedSoundName(name)) << name;
+  }
+  for (const char* name : {"take.wave", "song.wavx", "a.wav.txt", "a.wa", "awav", "wav", ".wav", ".b.wav",
+                           "..wav", "a.wav ", "汪汪.wave", "", "a.w"}) {
+    EXPECT_FALSE(IsCopiedSoundName(name)) << name;
+  }
+}

@@ -33,6 +33,12 @@ std::string ConfigPath(const char* name = kConfigFileName) {
   return path;
 }
 
+std::string TempPath(int number) {
+  char path[kConfigPathSize];
+  EXPECT_TRUE(ComposeConfigTempPath(path, sizeof path, number));
+  return path;
+}
+
 // Each test gets an empty card directory as save directory and a record with
 // the defaults. On Linux the backslash join puts the file beside the card
 // directory as "card\CFG_BROADCAST.bin"; the tests use the composed path.
@@ -73,7 +79,7 @@ TEST_F(ConfigFileTest, PathJoinsWithOneBackslashEvenAfterADriveRoot) {
 TEST_F(ConfigFileTest, LongestSaveDirectoryStillComposesAndOverlongOnesAreRefused) {
   std::string longest(kPathSize - 1, 'x');
   SetSaveDirectory(longest);
-  EXPECT_EQ(ConfigPath(kConfigTempName), longest + "\\CFG_BROADCAST.tmp");
+  EXPECT_EQ(TempPath(kConfigTempCount - 1), longest + "\\CFG_BROADCAST.~99");
 
   char small[24];
   EXPECT_FALSE(ComposeConfigPath(small, sizeof small));
@@ -92,8 +98,8 @@ TEST_F(ConfigFileTest, LengthOfMissingEmptyAndOrdinaryFiles) {
 TEST_F(ConfigFileTest, DefaultRecordWritesExactlyTheDefaultBytes) {
   std::string trace = Traced([] { EXPECT_EQ(WriteConfigFile(), 0); });
   EXPECT_EQ(ReadAllBytes(ConfigPath()), DefaultBytes());
-  EXPECT_FALSE(std::filesystem::exists(ConfigPath(kConfigTempName)));
-  EXPECT_EQ(trace, "Open file - \"" + ConfigPath() + "\" success!\n" +
+  EXPECT_FALSE(std::filesystem::exists(TempPath(0)));
+  EXPECT_EQ(trace, "Open file - \"" + TempPath(0) + "\" success!\n" +
                        "________________________________________________\n");
 }
 
@@ -162,7 +168,7 @@ TEST_F(ConfigFileTest, GenerateWritesReadsBackAndReportsSuccess) {
   EXPECT_EQ(ReadAllBytes(ConfigPath()), chosen);
   EXPECT_EQ(RecordBytes(), chosen);
   // Write, separator, then a complete read-back.
-  EXPECT_EQ(trace.rfind("Open file - \"" + ConfigPath() + "\" success!\n____", 0), 0u) << trace;
+  EXPECT_EQ(trace.rfind("Open file - \"" + TempPath(0) + "\" success!\n____", 0), 0u) << trace;
   EXPECT_NE(trace.find("Ena = 1\n"), std::string::npos);
   EXPECT_NE(trace.find("Dly = 10\n"), std::string::npos);
   EXPECT_NE(trace.find("type[23] = 0\n"), std::string::npos);
@@ -180,7 +186,7 @@ TEST_F(ConfigFileTest, GenerateIntoMissingDirectoryFailsAndKeepsRecord) {
   EXPECT_FALSE(result.succeeded);
   EXPECT_STREQ(result.statusText, "生配置文件失败！");
   EXPECT_EQ(RecordBytes(), chosen);
-  EXPECT_EQ(trace, "Open file - \"" + ConfigPath() + "\" err!\n" +
+  EXPECT_EQ(trace, "Open file - \"" + TempPath(0) + "\" err!\n" +
                        "________________________________________________\n" + "Generate fail!\n");
 }
 
@@ -189,9 +195,10 @@ TEST_F(ConfigFileTest, FailedWriteKeepsTheOlderFileAndTheUsersValues) {
   std::vector<unsigned char> older = DefaultBytes();
   older[1] = 2;
   WriteAllBytes(ConfigPath(), older);
-  // Something the new file cannot be written over stands where it is first
-  // written, so the write fails.
-  std::filesystem::create_directories(ConfigPath(kConfigTempName));
+  // Folders stand at every name the new file could first be written to, so
+  // the write fails.
+  for (int number = 0; number < kConfigTempCount; ++number)
+    std::filesystem::create_directories(TempPath(number));
 
   Config.Vol = 7;
   Config.Ena = 1;
@@ -217,4 +224,39 @@ TEST_F(ConfigFileTest, GenerateReplacesAnExistingFileCompletely) {
   ASSERT_EQ(written.size(), kConfigSize);
   EXPECT_EQ(written[85], 59);
   EXPECT_EQ(written[0], 0);
+}
+
+TEST_F(ConfigFileTest, WhatStandsAtTheTemporaryNamesNeverBlocksGenerateNorIsOverwritten) {
+  // A folder, a read-only file and a user's own file stand at the first
+  // temporary names, a leftover of a write cut short at the next one, and a
+  // user's file at the name older versions used.
+  std::filesystem::create_directories(TempPath(0));
+  WriteAllBytes(TempPath(1), std::vector<unsigned char>(20, 'r'));
+  std::filesystem::permissions(TempPath(1), std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::remove);
+  std::vector<unsigned char> users(200, 'u');
+  WriteAllBytes(TempPath(2), users);
+  WriteAllBytes(TempPath(3), std::vector<unsigned char>(40, 0xCD));
+  WriteAllBytes(ConfigPath(kConfigTempName), DefaultBytes());
+
+  for (int round = 0; round < 3; ++round) {
+    Config.Vol = static_cast<uint8_t>(2 + round);
+    GenerateResult result{};
+    std::string trace = Traced([&] { result = RunGenerate(); });
+    EXPECT_TRUE(result.succeeded) << round;
+    EXPECT_EQ(ReadAllBytes(ConfigPath()), RecordBytes()) << round;
+    EXPECT_EQ(ReadAllBytes(ConfigPath()).at(1), 2 + round);
+    // The leftover's name is used again, and the trace names that file.
+    EXPECT_EQ(trace.rfind("Open file - \"" + TempPath(3) + "\" success!\n", 0), 0u) << trace;
+    EXPECT_FALSE(std::filesystem::exists(TempPath(3))) << "leftovers do not pile up";
+    EXPECT_FALSE(std::filesystem::exists(TempPath(4)));
+    EXPECT_TRUE(std::filesystem::is_directory(TempPath(0)));
+    EXPECT_EQ(ReadAllBytes(TempPath(1)), std::vector<unsigned char>(20, 'r'));
+    EXPECT_EQ(ReadAllBytes(TempPath(2)), users);
+    EXPECT_EQ(ReadAllBytes(ConfigPath(kConfigTempName)), DefaultBytes());
+    // A write cut short after the flush leaves the whole record behind.
+    WriteAllBytes(TempPath(3), RecordBytes());
+  }
+  std::filesystem::permissions(TempPath(1), std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
 }

@@ -1,11 +1,14 @@
 // Generate against a window that carries the status line static, with the
 // message box answered from a helper thread.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <io.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "common/status_line.h"
 #include "settings/broadcast_config.h"
@@ -100,8 +103,53 @@ TEST_F(GenerateWindowTest, DriveRootGetsTwoBackslashesAndWorks) {
   Generate(host_);
   std::string trace = ::testing::internal::GetCapturedStdout();
   EXPECT_TRUE(answer.answered());
-  EXPECT_NE(trace.find("Open file - \"C:\\\\CFG_BROADCAST.bin\" success!"), std::string::npos) << trace;
+  EXPECT_NE(trace.find("Open file - \"C:\\\\CFG_BROADCAST.~00\" success!"), std::string::npos) << trace;
   EXPECT_EQ(Status(), L"在“C:\\”生成了配置文件：CFG_BROADCAST.bin。");
   EXPECT_EQ(ReadAllBytes("C:\\CFG_BROADCAST.bin").size(), kConfigSize);
   DeleteFileA("C:\\CFG_BROADCAST.bin");
+}
+
+TEST_F(GenerateWindowTest, KeepsAnsweringWhileTheWriteIsHeldUp) {
+  ScratchDir scratch;
+  std::snprintf(SaveDirectory, sizeof SaveDirectory, "%s", scratch.str().c_str());
+  // The trace goes into a pipe that is full and read only later, so the
+  // write's first trace line holds it up, as a slow card would.
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  ASSERT_TRUE(CreatePipe(&readEnd, &writeEnd, nullptr, 4096));
+  DWORD noWait = PIPE_NOWAIT, wait = PIPE_WAIT, written = 0;
+  SetNamedPipeHandleState(writeEnd, &noWait, nullptr, nullptr);
+  char filler[512] = {};
+  size_t filled = 0;
+  while (WriteFile(writeEnd, filler, sizeof filler, &written, nullptr) && written == sizeof filler &&
+         filled < (64u << 20))
+    filled += written;
+  SetNamedPipeHandleState(writeEnd, &wait, nullptr, nullptr);
+  std::fflush(stdout);
+  int savedOut = _dup(1);
+  ASSERT_EQ(_dup2(_open_osfhandle(reinterpret_cast<intptr_t>(writeEnd), 0), 1), 0);
+
+  bool answered = false;
+  std::thread other([&] {
+    Sleep(300);
+    wchar_t text[256] = L"";
+    DWORD_PTR length = 0;
+    answered = SendMessageTimeoutW(status_, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 1000,
+                                   &length) != 0;
+    char drain[4096];
+    DWORD got = 0;
+    while (ReadFile(readEnd, drain, sizeof drain, &got, nullptr) && got > 0) {
+    }
+  });
+  ModalAnswerer answer(ModalAnswerer::PressOk);
+  Generate(host_);
+  std::fflush(stdout);
+  _dup2(savedOut, 1);
+  _close(savedOut);
+  CloseHandle(writeEnd);  // the reader sees the end of the pipe
+  other.join();
+  CloseHandle(readEnd);
+
+  EXPECT_TRUE(answered) << "the dialog did not answer while Generate was held up";
+  EXPECT_TRUE(answer.answered());
+  EXPECT_EQ(ReadAllBytes(scratch.str() + "\\CFG_BROADCAST.bin").size(), kConfigSize);
 }

@@ -65,11 +65,14 @@ TEST_F(HardeningTest, OddSourceEntriesAreEachReportedAndTheRestGoOn) {
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
   SetKindSource(kDog, source);
+  // An earlier copy of the locked file is on the card, its name in capitals.
+  std::string target = Card() + "\\audio\\SenseSpecify\\dog\\";
+  fs::create_directories(target);
+  WriteAllBytes(target + "LOCKED.WAV", Bytes("earlier copy"));
 
   status_.Clear();
   Click(IDC_BTN_COPY);
   CloseHandle(holder);
-  std::string target = Card() + "\\audio\\SenseSpecify\\dog\\";
   std::vector<std::wstring> results = Results();
   ASSERT_EQ(results.size(), 4u) << "every entry reported";
   auto result = [&](const std::string& name) {
@@ -86,6 +89,8 @@ TEST_F(HardeningTest, OddSourceEntriesAreEachReportedAndTheRestGoOn) {
   EXPECT_TRUE(fs::exists(target + "empty.wav"));
   EXPECT_EQ(fs::file_size(target + "empty.wav"), 0u);
   EXPECT_EQ(ReadAllBytes(source + "\\locked.wav"), Bytes("held by another program"));
+  EXPECT_EQ(ReadAllBytes(target + "LOCKED.WAV"), Bytes("earlier copy"))
+      << "a failed copy keeps what it never touched";
   EXPECT_TRUE(Enabled(IDC_BTN_COPY));
   EXPECT_TRUE(Enabled(kKindRows[0][kDog].button));
 }
@@ -187,7 +192,8 @@ TEST_F(HardeningTest, SettingsFileAtEveryPathLength) {
     } else {
       EXPECT_EQ(status, L"生配置文件失败！") << length;
     }
-    EXPECT_FALSE(fs::exists(dir + "\\CFG_BROADCAST.tmp")) << length;
+    for (const auto& entry : fs::directory_iterator(dir))
+      EXPECT_EQ(entry.path().filename(), "CFG_BROADCAST.bin") << length << " no temporary file is left";
     fs::remove_all(dir, ignored);
   }
 }
