@@ -1,7 +1,6 @@
 #include "cardcheck/card_model.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -81,15 +80,6 @@ fs::path CardPath(const fs::path& card, const std::string& folder) {
   return path;
 }
 
-// The device sees the .wav files at the top of a folder, as the copy takes
-// them: names ending in ".wav" in any case, not starting with ".".
-bool DeviceSeesName(const std::string& name) {
-  if (name.size() < 4 || name[0] == '.') return false;
-  std::string tail = name.substr(name.size() - 4);
-  for (char& ch : tail) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-  return tail == ".wav";
-}
-
 // The .wav files the device sees in the folder at path, by name. Records a
 // folder that cannot be read (wholly or in part) in folder and problems.
 std::vector<fs::path> ListWavFiles(const fs::path& path, FolderCheck& folder,
@@ -102,7 +92,9 @@ std::vector<fs::path> ListWavFiles(const fs::path& path, FolderCheck& folder,
       std::error_code typeError;
       if (!it->is_regular_file(typeError)) continue;
       std::string name = it->path().filename().u8string();
-      if (DeviceSeesName(name)) paths.push_back(it->path());
+      // The device sees the .wav files at the top of a folder, as the copy
+      // takes them.
+      if (IsCopiedSoundName(name.c_str())) paths.push_back(it->path());
     }
   }
   if (ec) {

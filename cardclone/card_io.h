@@ -30,6 +30,9 @@ class OutFile {
   OutFile& operator=(const OutFile&) = delete;
 
   bool Create(const std::filesystem::path& path);
+  // Like Create, but never opens what already stands at path: then it fails
+  // with occupied set.
+  bool CreateNew(const std::filesystem::path& path, bool& occupied);
   bool Write(const void* data, std::size_t size);
   // Returns only once the written bytes are on the medium.
   bool FlushToMedium();

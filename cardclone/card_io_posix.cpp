@@ -37,6 +37,17 @@ bool OutFile::Create(const fs::path& path) {
   return true;
 }
 
+bool OutFile::CreateNew(const fs::path& path, bool& occupied) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  occupied = fd < 0 && errno == EEXIST;
+  if (fd < 0) {
+    Fail(error_);
+    return false;
+  }
+  handle_ = fd;
+  return true;
+}
+
 bool OutFile::Write(const void* data, std::size_t size) {
   const char* at = static_cast<const char*>(data);
   while (size > 0) {

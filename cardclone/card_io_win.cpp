@@ -51,6 +51,18 @@ bool OutFile::Create(const fs::path& path) {
   return true;
 }
 
+bool OutFile::CreateNew(const fs::path& path, bool& occupied) {
+  handle_ =
+      Keep(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD code = GetLastError();
+  occupied = handle_ == -1 && (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS);
+  if (handle_ == -1) {
+    Fail(error_);
+    return false;
+  }
+  return true;
+}
+
 bool OutFile::Write(const void* data, std::size_t size) {
   const char* at = static_cast<const char*>(data);
   while (size > 0) {

@@ -403,15 +403,48 @@ class CardWriter {
            std::memcmp(buffer_.data(), golden_.settings.data(), golden_.settings.size()) == 0;
   }
 
+  // A plain writable file no larger than the record, at a temporary name:
+  // what a settings write cut short leaves behind.
+  static bool IsSettingsLeftover(const fs::path& path) {
+    std::error_code ec;
+    fs::file_status status = fs::symlink_status(path, ec);
+    if (ec || !fs::is_regular_file(status) ||
+        (status.permissions() & fs::perms::owner_write) == fs::perms::none)
+      return false;
+    std::uintmax_t size = fs::file_size(path, ec);
+    return !ec && size <= kConfigSize;
+  }
+
+  // The settings go through the first of the tool's temporary names where a
+  // new file can be made, as the tool's own write does: what stands at a name
+  // (the user's file, a folder) is never opened, and only a leftover of a
+  // write cut short is removed and its name used again.
+  bool CreateSettingsTemp(const fs::path& folder) {
+    tempPath_.clear();
+    for (int number = 0; number < kConfigTempCount; ++number) {
+      char name[32];
+      if (!ComposeConfigTempName(name, sizeof name, number)) break;
+      fs::path temp = folder / name;
+      bool occupied = false;
+      bool created = out_.CreateNew(temp, occupied);
+      std::error_code ec;
+      if (!created && occupied && IsSettingsLeftover(temp) && fs::remove(temp, ec))
+        created = out_.CreateNew(temp, occupied);
+      if (created) tempPath_ = temp;
+      if (created || !occupied) return created;
+    }
+    return false;
+  }
+
   bool WriteSettings() {
     if (!StillTheCard()) return false;
-    fs::path temp = target_.path / kConfigTempName;
     fs::path settings = target_.path / kConfigFileName;
     if (!touched_ && SettingsAlreadyThere(settings)) return true;
-    tempPath_ = temp;
     const std::string doing = std::string("写入 ") + kConfigFileName + " 时";
-    if (!out_.Create(temp) || !out_.Write(golden_.settings.data(), golden_.settings.size()) ||
-        !out_.FlushToMedium() || !out_.Close()) {
+    if (!CreateSettingsTemp(target_.path)) return FailIo(doing, out_.error());
+    const fs::path temp = tempPath_;
+    if (!out_.Write(golden_.settings.data(), golden_.settings.size()) || !out_.FlushToMedium() ||
+        !out_.Close()) {
       return FailIo(doing, out_.error());
     }
     InFile back;

@@ -44,8 +44,14 @@ bool ComposeConfigPath(char* out, std::size_t size, const char* name) {
   return PathFits(std::snprintf(out, size, "%s\\%s", SaveDirectory, name), out, size);
 }
 
+bool ComposeConfigTempName(char* out, std::size_t size, int number) {
+  return PathFits(std::snprintf(out, size, "CFG_BROADCAST.~%02d", number), out, size);
+}
+
 bool ComposeConfigTempPath(char* out, std::size_t size, int number) {
-  return PathFits(std::snprintf(out, size, "%s\\CFG_BROADCAST.~%02d", SaveDirectory, number), out, size);
+  char name[32];
+  if (!ComposeConfigTempName(name, sizeof name, number)) return PathFits(-1, out, size);
+  return ComposeConfigPath(out, size, name);
 }
 
 int32_t GetFileLength(const char* path) {

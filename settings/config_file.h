@@ -15,11 +15,9 @@ constexpr const char* kConfigFileName = "CFG_BROADCAST.bin";
 // The first name where a new file can be made is used; what stands at a name
 // is never opened, and only the tool's own leftover (a small writable file,
 // left by a write that was cut short) is removed and its name used again.
+// The programs that write a card's settings (the tool, cardclone) follow the
+// same rule.
 constexpr int kConfigTempCount = 100;
-// The one fixed temporary name the tool used before; it neither writes nor
-// removes a file of that name any more (it may be a user's). Programs that
-// make a whole card still write through it.
-constexpr const char* kConfigTempName = "CFG_BROADCAST.tmp";
 
 // Room for the longest save directory, one backslash and the file name.
 constexpr int kConfigPathSize = kPathSize + 32;
@@ -27,6 +25,10 @@ constexpr int kConfigPathSize = kPathSize + 32;
 // Composes "<SaveDirectory>\<name>" into out. Returns false (and leaves out
 // empty) when it does not fit.
 bool ComposeConfigPath(char* out, std::size_t size, const char* name = kConfigFileName);
+
+// Composes "CFG_BROADCAST.~NN" for number NN (0..99) into out; false (out
+// empty) when it does not fit.
+bool ComposeConfigTempName(char* out, std::size_t size, int number);
 
 // Composes "<SaveDirectory>\CFG_BROADCAST.~NN" for number NN (0..99), like
 // ComposeConfigPath.

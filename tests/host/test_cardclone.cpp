@@ -122,6 +122,12 @@ class CloneTest : public ::testing::Test {
     Put(card / "audio/SenseRand/狗叫.wav", Wav(5000, 0x33));
     Put(card / "captures/0001.jpg", {9, 9, 9});
     Put(card / "notes.txt", {'k', 'e', 'e', 'p'});
+    // Beside the settings: a user's file at a name that looks temporary, the
+    // leftover of a settings write cut short, and a user's file at the next
+    // temporary name.
+    Put(card / "CFG_BROADCAST.tmp", {'m', 'i', 'n', 'e'});
+    Put(card / "CFG_BROADCAST.~00", std::vector<unsigned char>(86, 1));
+    Put(card / "CFG_BROADCAST.~01", std::vector<unsigned char>(200, 'u'));
     return card;
   }
   void ExpectCloneOf(const fs::path& card) {
@@ -146,6 +152,10 @@ TEST_F(CloneTest, UsedAndFreshCardsComeOutIdenticalAndOnlyTheAudioTreeAndSetting
   EXPECT_EQ(usedTree["captures/0001.jpg"], (std::vector<unsigned char>{9, 9, 9}));
   EXPECT_EQ(usedTree["notes.txt"], (std::vector<unsigned char>{'k', 'e', 'e', 'p'}));
   EXPECT_EQ(usedTree.count("captures/golden-only.jpg"), 0u);
+  EXPECT_EQ(usedTree["CFG_BROADCAST.tmp"], (std::vector<unsigned char>{'m', 'i', 'n', 'e'}));
+  EXPECT_EQ(usedTree.count("CFG_BROADCAST.~00"), 0u) << "the leftover is removed, no new one is left";
+  EXPECT_EQ(usedTree["CFG_BROADCAST.~01"], std::vector<unsigned char>(200, 'u'));
+  EXPECT_EQ(usedTree.count("CFG_BROADCAST.~02"), 0u);
   EXPECT_EQ(Tree(golden()), goldenBefore);
   EXPECT_NE(run.out.find(used.string() + "  可以使用，写入 4 个文件，删除 2 个，已相同 1 个，"),
             std::string::npos)

@@ -237,7 +237,7 @@ TEST_F(ConfigFileTest, WhatStandsAtTheTemporaryNamesNeverBlocksGenerateNorIsOver
   std::vector<unsigned char> users(200, 'u');
   WriteAllBytes(TempPath(2), users);
   WriteAllBytes(TempPath(3), std::vector<unsigned char>(40, 0xCD));
-  WriteAllBytes(ConfigPath(kConfigTempName), DefaultBytes());
+  WriteAllBytes(ConfigPath("CFG_BROADCAST.tmp"), DefaultBytes());
 
   for (int round = 0; round < 3; ++round) {
     Config.Vol = static_cast<uint8_t>(2 + round);
@@ -253,7 +253,7 @@ TEST_F(ConfigFileTest, WhatStandsAtTheTemporaryNamesNeverBlocksGenerateNorIsOver
     EXPECT_TRUE(std::filesystem::is_directory(TempPath(0)));
     EXPECT_EQ(ReadAllBytes(TempPath(1)), std::vector<unsigned char>(20, 'r'));
     EXPECT_EQ(ReadAllBytes(TempPath(2)), users);
-    EXPECT_EQ(ReadAllBytes(ConfigPath(kConfigTempName)), DefaultBytes());
+    EXPECT_EQ(ReadAllBytes(ConfigPath("CFG_BROADCAST.tmp")), DefaultBytes());
     // A write cut short after the flush leaves the whole record behind.
     WriteAllBytes(TempPath(3), RecordBytes());
   }
