@@ -82,27 +82,23 @@ for exe in BroadcastCardTool.exe cardcheck.exe cardclone.exe; do
 done
 
 cd "$UNPACKED"
+# console_program EXE EXIT_CODE TEXT: started from the unpacked folder with
+# no arguments, EXE ends with EXIT_CODE and prints TEXT.
+console_program() {
+  local code=0
+  "$ROOT/scripts/wine-run" "$1" >"$WORK/$1.txt" 2>&1 </dev/null || code=$?
+  if [ "$code" = "$2" ] && grep -q "$3" "$WORK/$1.txt"; then
+    echo "ok      $1 started from the unpacked folder"
+  else
+    cat "$WORK/$1.txt"
+    echo "FAILED: $1 from the unpacked folder: exit code $code"
+    status=1
+  fi
+}
 # cardcheck checks the folder it is started in: no settings there.
-code=0
-"$ROOT/scripts/wine-run" cardcheck.exe >"$WORK/cardcheck.txt" 2>&1 </dev/null || code=$?
-if [ "$code" = 1 ] && grep -q '结论: 存储卡还不能使用' "$WORK/cardcheck.txt"; then
-  echo "ok      cardcheck.exe started from the unpacked folder"
-else
-  cat "$WORK/cardcheck.txt"
-  echo "FAILED: cardcheck.exe from the unpacked folder: exit code $code"
-  status=1
-fi
-
-# cardclone without cards: its usage and exit code 2 (nothing done).
-code=0
-"$ROOT/scripts/wine-run" cardclone.exe >"$WORK/cardclone.txt" 2>&1 </dev/null || code=$?
-if [ "$code" = 2 ] && grep -q '用法: cardclone' "$WORK/cardclone.txt"; then
-  echo "ok      cardclone.exe started from the unpacked folder"
-else
-  cat "$WORK/cardclone.txt"
-  echo "FAILED: cardclone.exe from the unpacked folder: exit code $code"
-  status=1
-fi
+console_program cardcheck.exe 1 '结论: 存储卡还不能使用'
+# cardclone without cards: its usage, and nothing done.
+console_program cardclone.exe 2 '用法: cardclone'
 
 # The tool: its dialog appears; closed like the close box does, it ends with 0.
 "$ROOT/scripts/wine-run" BroadcastCardTool.exe >"$WORK/tool.txt" 2>&1 </dev/null &
