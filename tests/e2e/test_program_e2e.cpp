@@ -378,7 +378,7 @@ std::vector<std::string> SearchOrder(const std::string& dir) {
 struct StatusRead {
   bool answered;
   std::wstring text;
-  bool boxShown;  // a message box of the tool was open
+  bool boxShown;  // a message box of the tool was open while the copy ran
 };
 
 // Reads the status line of a running copy from this process the way any
@@ -395,7 +395,11 @@ std::vector<StatusRead> ReadWhileCopying(const Program& tool, bool clickGenerate
     DWORD_PTR length = 0;
     bool answered = SendMessageTimeoutW(status, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
                                         1000, &length) != 0;
-    reads.push_back({answered, text, WaitForModal(tool, 1) != nullptr});
+    // A box counts only when the copy is still running after it was seen:
+    // the held click may run Generate the moment the copy ends, between the
+    // check of the Copy button above and this look for a box.
+    bool box = WaitForModal(tool, 1) != nullptr;
+    reads.push_back({answered, text, box && !IsWindowEnabled(copy)});
     if (reads.size() == 1 && clickGenerate) {
       DWORD_PTR result = 0;
       reads.push_back({SendMessageTimeoutW(GetDlgItem(tool.window, IDC_BTN_GENERATE), BM_CLICK, 0, 0,
