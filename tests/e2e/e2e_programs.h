@@ -17,8 +17,9 @@ ConsoleRun RunConsoleProgram(const std::string& exeName, const std::string& argu
 // A small, well-formed PCM sound file: 16 kHz, mono, 16-bit, 0.1 s.
 std::vector<unsigned char> PcmWaveFile();
 
-// The real tool started in card: playback on, sensor playback by hour (the
-// dog for every hour), timed playback off, delay 10 s; the .wav files of
-// source copied into the dog folder; Generate. True when every step went
+// The folders card and source made, source holding bark1.wav and bark2.wav
+// (PcmWaveFile); then the real tool started in card: playback on, sensor
+// playback by hour (the dog for every hour), timed playback off, delay 10 s;
+// the .wav files of source copied into the dog folder; Generate. True when every step went
 // through and the tool closed with 0.
 bool PrepareCardWithTool(const std::string& card, const std::string& source);

@@ -17,9 +17,6 @@ TEST(CardCloneOnDrives, ACardPreparedByTheToolClonesOntoTwoDriveLetters) {
   ScratchDir scratch;
   std::string golden = scratch.str() + "\\golden";
   std::string source = scratch.str() + "\\dog sounds";
-  std::filesystem::create_directories(golden);
-  std::filesystem::create_directories(source);
-  for (const char* name : {"\\bark1.wav", "\\bark2.wav"}) WriteAllBytes(source + name, PcmWaveFile());
   ASSERT_TRUE(PrepareCardWithTool(golden, source));
 
   // "R:" is the drive's root, not its current folder.

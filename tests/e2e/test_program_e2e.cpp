@@ -224,35 +224,6 @@ void ClickTab(const Program& program, int tab, int page) {
   SendMessageW(window, WM_LBUTTONUP, 0, at);
 }
 
-// A small, well-formed PCM sound file: 16 kHz, mono, 16-bit, 0.1 s.
-std::vector<unsigned char> PcmWave() {
-  const uint32_t samples = 1600, dataBytes = samples * 2;
-  std::vector<unsigned char> wave;
-  auto text = [&](const char* four) { wave.insert(wave.end(), four, four + 4); };
-  auto u32 = [&](uint32_t v) {
-    for (int i = 0; i < 4; ++i) wave.push_back(static_cast<unsigned char>(v >> (8 * i)));
-  };
-  auto u16 = [&](uint16_t v) {
-    wave.push_back(static_cast<unsigned char>(v));
-    wave.push_back(static_cast<unsigned char>(v >> 8));
-  };
-  text("RIFF");
-  u32(36 + dataBytes);
-  text("WAVE");
-  text("fmt ");
-  u32(16);
-  u16(1);          // PCM
-  u16(1);          // channels
-  u32(16000);      // sample rate
-  u32(16000 * 2);  // bytes per second
-  u16(2);          // block align
-  u16(16);         // bits per sample
-  text("data");
-  u32(dataBytes);
-  for (uint32_t i = 0; i < samples; ++i) u16(static_cast<uint16_t>((i * 97) & 0x3FFF));
-  return wave;
-}
-
 // Runs the card check beside the tool on dir; its exit code and report.
 ProgramRun CheckCard(const std::string& dir) {
   ConsoleRun console = RunConsoleProgram("cardcheck.exe", "\"" + dir + "\"");
@@ -305,9 +276,38 @@ ConsoleRun RunConsoleProgram(const std::string& exeName, const std::string& argu
   return run;
 }
 
-std::vector<unsigned char> PcmWaveFile() { return PcmWave(); }
+std::vector<unsigned char> PcmWaveFile() {
+  const uint32_t samples = 1600, dataBytes = samples * 2;
+  std::vector<unsigned char> wave;
+  auto text = [&](const char* four) { wave.insert(wave.end(), four, four + 4); };
+  auto u32 = [&](uint32_t v) {
+    for (int i = 0; i < 4; ++i) wave.push_back(static_cast<unsigned char>(v >> (8 * i)));
+  };
+  auto u16 = [&](uint16_t v) {
+    wave.push_back(static_cast<unsigned char>(v));
+    wave.push_back(static_cast<unsigned char>(v >> 8));
+  };
+  text("RIFF");
+  u32(36 + dataBytes);
+  text("WAVE");
+  text("fmt ");
+  u32(16);
+  u16(1);          // PCM
+  u16(1);          // channels
+  u32(16000);      // sample rate
+  u32(16000 * 2);  // bytes per second
+  u16(2);          // block align
+  u16(16);         // bits per sample
+  text("data");
+  u32(dataBytes);
+  for (uint32_t i = 0; i < samples; ++i) u16(static_cast<uint16_t>((i * 97) & 0x3FFF));
+  return wave;
+}
 
 bool PrepareCardWithTool(const std::string& card, const std::string& source) {
+  std::filesystem::create_directories(card);
+  std::filesystem::create_directories(source);
+  for (const char* name : {"\\bark1.wav", "\\bark2.wav"}) WriteAllBytes(source + name, PcmWaveFile());
   Program tool = Start(card);
   if (tool.window == nullptr) return false;
   SendMessageW(GetDlgItem(tool.window, IDC_RADIO_PLAY_ON), BM_CLICK, 0, 0);
@@ -565,9 +565,6 @@ TEST(Program, ACardPreparedByTheToolPassesTheCardCheckUntilSomethingIsWrong) {
   ScratchDir scratch;
   std::string card = scratch.str() + "\\card";
   std::string source = scratch.str() + "\\dog sounds";
-  std::filesystem::create_directories(card);
-  std::filesystem::create_directories(source);
-  for (const char* name : {"\\bark1.wav", "\\bark2.wav"}) WriteAllBytes(source + name, PcmWave());
 
   // Sensor playback by hour (the plan names the dog for every hour), timed
   // playback off; the dog sounds copied; the settings written.
@@ -582,13 +579,13 @@ TEST(Program, ACardPreparedByTheToolPassesTheCardCheckUntilSomethingIsWrong) {
   std::string settings = card + "\\CFG_BROADCAST.bin";
   std::vector<unsigned char> good = ReadAllBytes(settings);
   // Each fault on its own turns the verdict, with its own problem.
-  std::vector<unsigned char> truncated = PcmWave();
+  std::vector<unsigned char> truncated = PcmWaveFile();
   truncated.resize(truncated.size() / 2);
   WriteAllBytes(dog + "\\bark2.wav", truncated);
   check = CheckCard(card);
   EXPECT_EQ(check.exitCode, 1u);
   EXPECT_NE(check.out.find(u8"文件被截断"), std::string::npos) << check.out;
-  WriteAllBytes(dog + "\\bark2.wav", PcmWave());
+  WriteAllBytes(dog + "\\bark2.wav", PcmWaveFile());
 
   std::vector<unsigned char> badDelay = good;
   badDelay[7] = 0;
