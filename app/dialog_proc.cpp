@@ -4,18 +4,19 @@
 
 #include <cstdio>
 
-#include "common/responsive.h"
+#include "win32/responsive.h"
 #include "common/trace.h"
 #include "dialog/control_ids.h"
-#include "dialog/control_rules.h"
+#include "settings/control_rules.h"
 #include "dialog/control_states.h"
 #include "dialog/control_tables.h"
+#include "dialog/field_combos.h"
 #include "dialog/hour_plans.h"
 #include "library/choose_folder.h"
 #include "library/copy_audio.h"
 #include "settings/broadcast_config.h"
 #include "settings/config_file.h"
-#include "settings/generate.h"
+#include "app/generate.h"
 #include "settings/playback_pages.h"
 #include "settings/record_fields.h"
 #include "settings/save_directory.h"
@@ -27,13 +28,6 @@ namespace {
 int firstTime = 1;
 
 LRESULT CALLBACK SaveDirEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR);
-
-void AddItem(int combo, const char* text) {
-  SendMessageA(Control(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-}
-void Select(int combo, int index) {
-  SendMessageA(Control(combo), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-}
 
 void AddTab(int tab, int index, const char* caption) {
   TCITEMA item{};
@@ -48,90 +42,6 @@ void ShowVolume() {
   char text[8];
   std::snprintf(text, sizeof text, "%d", Config.Vol);
   SetWindowTextA(Control(IDC_LABEL_VOLUME), text);
-}
-
-// A combo that shows one scalar field of the record. Start-up fills it and
-// selects its item from the field table; a choice is stored through the
-// table's conversion, then `after` (if any) runs with the chosen index.
-struct FieldCombo {
-  int combo;
-  const RecordField* field;
-  void (*after)(long index) = nullptr;
-};
-
-// A mode change can change which pages and rows are usable.
-void AfterModeChange(long) {
-  ShowCopyPage();
-  UpdateControlStates();
-}
-
-void AfterTimerModeChange(long index) {
-  AfterModeChange(index);
-  bool timed = Config.TimerMod != 0;
-  EnableWindow(Control(IDC_COMBO_ALARM_A), timed);
-  EnableWindow(Control(IDC_COMBO_ALARM_B), timed);
-}
-
-void AfterSensorModeChange(long index);
-
-void AfterDelayChange(long index) {
-  Trace("Index_Dly = %d, lapse = %d\n", static_cast<int>(index), Config.Dly);
-}
-
-void AfterCaptureChange(long) { UpdateCaptureControls(Config.TMLPen == 0, false); }
-
-constexpr FieldCombo kFieldCombos[] = {
-    {IDC_COMBO_TIMER_MODE, &RecordFieldOf(&BroadcastConfig::TimerMod), AfterTimerModeChange},
-    {IDC_COMBO_SENSOR_MODE, &RecordFieldOf(&BroadcastConfig::SenMod), AfterSensorModeChange},
-    {IDC_COMBO_ALARM_A, &RecordFieldOf(&BroadcastConfig::AlarmA), AfterModeChange},
-    {IDC_COMBO_ALARM_B, &RecordFieldOf(&BroadcastConfig::AlarmB), AfterModeChange},
-    {IDC_COMBO_DELAY, &RecordFieldOf(&BroadcastConfig::Dly), AfterDelayChange},
-    {IDC_COMBO_CAPTURE, &RecordFieldOf(&BroadcastConfig::TMLPen), AfterCaptureChange},
-    {IDC_COMBO_PAUSE_DAYS, &RecordFieldOf(&BroadcastConfig::PauseDays)},
-    {IDC_COMBO_PLAY_DAYS_A, &RecordFieldOf(&BroadcastConfig::PlayDaysA)},
-    {IDC_COMBO_PLAY_DAYS_B, &RecordFieldOf(&BroadcastConfig::PlayDaysB)},
-    {IDC_COMBO_INTERVAL_HOUR, &RecordFieldOf(&BroadcastConfig::IntervalHour)},
-    {IDC_COMBO_INTERVAL_MINUTE, &RecordFieldOf(&BroadcastConfig::IntervalMinute)},
-    {IDC_COMBO_INTERVAL_SECOND, &RecordFieldOf(&BroadcastConfig::IntervalSecond)},
-};
-
-const FieldCombo* FindFieldCombo(int combo) {
-  for (const FieldCombo& row : kFieldCombos) {
-    if (row.combo == combo) return &row;
-  }
-  return nullptr;
-}
-
-void FillFieldCombo(const FieldCombo& row) {
-  const RecordField& field = *row.field;
-  for (int index = 0; index < field.ItemCount(); ++index) {
-    char text[kComboItemSize];
-    if (ComboItemText(field, index, text, sizeof text)) AddItem(row.combo, text);
-  }
-  Select(row.combo, field.toIndex(Config.*field.member));
-}
-
-void StoreChoice(const FieldCombo& row, long index) {
-  Config.*row.field->member = row.field->fromIndex(index);
-  if (row.after) row.after(index);
-}
-
-void AfterSensorModeChange(long index) {
-  Trace("Index = %d\n", static_cast<int>(index));
-  AfterModeChange(index);
-  // The delay is taken again from its combo. A delay read from the file that
-  // the combo cannot show (no selection) is kept rather than turned into 4.
-  long delay = SelectionOf(IDC_COMBO_DELAY);
-  if (delay != CB_ERR) StoreChoice(*FindFieldCombo(IDC_COMBO_DELAY), delay);
-}
-
-// A command of a field combo: stores a selection change and returns true;
-// false for any other control.
-bool StoreFieldChoice(int id, int code) {
-  const FieldCombo* row = FindFieldCombo(id);
-  if (row == nullptr) return false;
-  if (code == CBN_SELCHANGE) StoreChoice(*row, SelectionOf(id));
-  return true;
 }
 
 }  // namespace
@@ -166,11 +76,11 @@ void InitializeDialog(HWND dialog) {
   PlanPage = 0;
   SendMessageA(Control(IDC_TAB_PLAN), TCM_SETCURSEL, 0, 0);
 
-  for (const FieldCombo& row : kFieldCombos) FillFieldCombo(row);
+  FillFieldCombos();
   for (const HourRow& row : kHourRows) {
     for (int plan = 0; plan < kPlanCount; ++plan) {
-      for (const SoundKindInfo& kind : kSoundKinds) AddItem(row.combo[plan], kind.caption);
-      Select(row.combo[plan], IndexFromField(Config.type[PlanEntry(plan, row.hour)]));
+      for (const SoundKindInfo& kind : kSoundKinds) AddComboItem(row.combo[plan], kind.caption);
+      SelectComboItem(row.combo[plan], IndexFromField(Config.type[PlanEntry(plan, row.hour)]));
     }
   }
 
@@ -190,7 +100,8 @@ void OnCommand(HWND dialog, WPARAM wParam) {
       UpdateControlStates();
       return;
     case IDC_BTN_SAVE_DIR:
-      if (ChooseFolder(SaveDirectory, Control(IDC_EDIT_SAVE_DIR)) == kFolderUnusable) ReportUnusableFolder(dialog);
+      if (ChooseFolder(SaveDirectory, Control(IDC_EDIT_SAVE_DIR)) == kFolderUnusable)
+        ReportUnusableFolder(dialog);
       return;
     case IDC_BTN_GENERATE:
       Generate(dialog);

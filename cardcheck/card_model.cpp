@@ -7,10 +7,9 @@
 #include <system_error>
 #include <tuple>
 
-#include "dialog/control_rules.h"
-#include "dialog/control_tables.h"
-#include "library/audio_tree.h"
-#include "settings/config_file.h"
+#include "settings/audio_folders.h"
+#include "settings/config_names.h"
+#include "settings/control_rules.h"
 #include "settings/playback_pages.h"
 #include "settings/record_fields.h"
 
@@ -50,11 +49,11 @@ SettingField DecodeScalar(const RecordField& info, const BroadcastConfig& c) {
   return field;
 }
 
-SettingField DecodePlanEntry(int plan, const HourRow& row, const BroadcastConfig& c) {
+SettingField DecodePlanEntry(int plan, int hour, const BroadcastConfig& c) {
   SettingField field;
-  int entry = PlanEntry(plan, row.hour);
+  int entry = PlanEntry(plan, hour);
   field.name = "type[" + Num(entry) + "]";
-  field.caption = std::string(kPlanPages[plan].caption) + " " + row.caption;
+  field.caption = std::string(kPlanPages[plan].caption) + " " + kHourCaptions[hour];
   field.value = c.type[entry];
   field.text = KindCaption(field.value);
   if (!ValidKind(field.value)) {
@@ -66,19 +65,6 @@ SettingField DecodePlanEntry(int plan, const HourRow& row, const BroadcastConfig
 
 // The good files' formats, for the mixed-format check.
 using FormatKey = std::tuple<uint16_t, uint32_t, uint16_t>;  // channels, rate, bits
-
-// The card's backslash form as a path below card.
-fs::path CardPath(const fs::path& card, const std::string& folder) {
-  fs::path path = card;
-  std::size_t start = 0;
-  while (start <= folder.size()) {
-    std::size_t end = folder.find('\\', start);
-    if (end == std::string::npos) end = folder.size();
-    if (end > start) path /= fs::u8path(folder.substr(start, end - start));
-    start = end + 1;
-  }
-  return path;
-}
 
 // The .wav files the device sees in the folder at path, by name. Records a
 // folder that cannot be read (wholly or in part) in folder and problems.
@@ -120,7 +106,7 @@ void CheckFormats(FolderCheck& folder, const std::map<FormatKey, int>& formats,
 }
 
 void CheckFolder(const fs::path& card, FolderCheck& folder, std::vector<std::string>& problems) {
-  fs::path path = CardPath(card, folder.folder);
+  fs::path path = FolderPath(card, folder.folder);
   std::error_code ec;
   folder.exists = fs::is_directory(path, ec);
   if (!folder.exists) {
@@ -221,15 +207,15 @@ void CollectFolders(CardReport& report) {
 PlanCheck CheckPlan(int page, CardReport& report) {
   PlanCheck plan;
   plan.plan = page - kFirstKindPage;
-  for (const HourRow& row : kHourRows) {
+  for (int h = 0; h < kHoursPerPlan; ++h) {
     HourCheck hour;
-    hour.hour = row.hour;
-    hour.kind = report.config.type[PlanEntry(plan.plan, row.hour)];
+    hour.hour = h;
+    hour.kind = report.config.type[PlanEntry(plan.plan, h)];
     const FolderCheck* folder = FindFolder(report, page, hour.kind);
     hour.goodFiles = folder != nullptr ? folder->goodFiles : 0;
     if (!hour.ok()) {
       std::string where = folder != nullptr ? folder->folder + " 里没有可用的 .wav 文件" : "这个小时不会播放";
-      report.problems.push_back(std::string(kPlanPages[plan.plan].caption) + " " + row.caption + " " +
+      report.problems.push_back(std::string(kPlanPages[plan.plan].caption) + " " + kHourCaptions[h] + " " +
                                 KindCaption(hour.kind) + ": " + where);
     }
     plan.hours.push_back(hour);
@@ -248,7 +234,7 @@ std::vector<SettingField> DecodeSettings(const BroadcastConfig& c) {
   std::vector<SettingField> fields;
   for (const RecordField& info : kRecordFields) fields.push_back(DecodeScalar(info, c));
   for (int plan = 0; plan < kPlanCount; ++plan) {
-    for (const HourRow& row : kHourRows) fields.push_back(DecodePlanEntry(plan, row, c));
+    for (int hour = 0; hour < kHoursPerPlan; ++hour) fields.push_back(DecodePlanEntry(plan, hour, c));
   }
   return fields;
 }
@@ -275,7 +261,7 @@ std::vector<int> KindsOfPlan(const BroadcastConfig& c, int plan) {
 }
 
 std::string FolderOf(int page, int kind) {
-  char folder[kPathSize];
+  char folder[64];  // the longest folder of the tree is 25 bytes
   return FolderOfKind(page, kind, folder, sizeof folder) ? folder : "";
 }
 

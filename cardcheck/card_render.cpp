@@ -4,8 +4,7 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
-#include "dialog/control_tables.h"
-#include "settings/config_file.h"
+#include "settings/config_names.h"
 #include "settings/playback_pages.h"
 #include "settings/record_fields.h"
 
@@ -103,7 +102,7 @@ std::string FolderText(const FolderCheck& folder) {
 std::string PlanText(const PlanCheck& plan) {
   std::string out = "\n[" + std::string(kPlanPages[plan.plan].caption) + "计划]\n";
   for (const HourCheck& hour : plan.hours) {
-    out += "  " + std::string(kHourRows[hour.hour].caption) + "  " + KindCaption(hour.kind) + "  " +
+    out += "  " + std::string(kHourCaptions[hour.hour]) + "  " + KindCaption(hour.kind) + "  " +
            Num(static_cast<uint64_t>(hour.goodFiles)) + " 个文件";
     if (!hour.ok()) out += kMark + std::string("没有可用的文件");
     out += "\n";
@@ -203,7 +202,7 @@ Json FolderJson(const FolderCheck& folder) {
 Json PlanJson(const PlanCheck& plan) {
   Json hours = Json::array();
   for (const HourCheck& hour : plan.hours) {
-    hours.push_back({{"hours", kHourRows[hour.hour].caption},
+    hours.push_back({{"hours", kHourCaptions[hour.hour]},
                      {"kind", hour.kind},
                      {"caption", KindCaption(hour.kind)},
                      {"files", hour.goodFiles},

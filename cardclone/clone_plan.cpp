@@ -3,21 +3,10 @@
 #include <algorithm>
 #include <system_error>
 
-#include "library/audio_tree.h"
-#include "settings/config_file.h"
+#include "settings/audio_folders.h"
+#include "settings/config_names.h"
 
 namespace fs = std::filesystem;
-
-std::string AudioFolderName() {
-  std::string first = kPageFolders[0];
-  return first.substr(0, first.find('\\'));
-}
-
-std::string CardSpelling(const std::string& rel) {
-  std::string text = rel;
-  std::replace(text.begin(), text.end(), '/', '\\');
-  return text;
-}
 
 namespace {
 
@@ -38,7 +27,7 @@ std::string ListFolder(const fs::path& dir, const std::string& rel, GoldenCard& 
     fs::file_status target = entry.status(ec);
     if (fs::is_directory(link)) {
       golden.folders.push_back(childRel);
-      golden.folderIds.push_back(IdOfFolder(entry.path()));
+      golden.folderIds.push_back(IdOf(entry.path()));
       std::string problem = ListFolder(entry.path(), childRel, golden);
       if (!problem.empty()) return problem;
     } else if (fs::is_regular_file(target)) {
@@ -55,13 +44,13 @@ std::string ListFolder(const fs::path& dir, const std::string& rel, GoldenCard& 
 }
 
 // The folder and every folder above it, as the file system resolves links.
-std::vector<FolderId> IdsUpward(const fs::path& path) {
+std::vector<FileId> IdsUpward(const fs::path& path) {
   std::error_code ec;
   fs::path at = fs::canonical(path, ec);
   if (ec) at = fs::absolute(path, ec);
-  std::vector<FolderId> ids;
+  std::vector<FileId> ids;
   for (;;) {
-    ids.push_back(IdOfFolder(at));
+    ids.push_back(IdOf(at));
     fs::path parent = at.parent_path();
     if (parent == at || parent.empty()) break;
     at = parent;
@@ -69,7 +58,7 @@ std::vector<FolderId> IdsUpward(const fs::path& path) {
   return ids;
 }
 
-bool Contains(const std::vector<FolderId>& ids, const FolderId& id) {
+bool Contains(const std::vector<FileId>& ids, const FileId& id) {
   return std::find(ids.begin(), ids.end(), id) != ids.end();
 }
 
@@ -77,7 +66,7 @@ bool Contains(const std::vector<FolderId>& ids, const FolderId& id) {
 
 std::string ReadGoldenCard(const fs::path& root, GoldenCard& golden) {
   golden.root = root;
-  golden.id = IdOfFolder(root);
+  golden.id = IdOf(root);
   std::error_code ec;
   fs::path settings = root / kConfigFileName;
   uint64_t size = fs::file_size(settings, ec);
@@ -90,14 +79,14 @@ std::string ReadGoldenCard(const fs::path& root, GoldenCard& golden) {
   }
   golden.settings.resize(kConfigSize);
 
-  std::string audio = AudioFolderName();
+  std::string audio = std::string(kAudioFolder);
   fs::path audioPath = root / fs::u8path(audio);
   fs::file_status status = fs::symlink_status(audioPath, ec);
   if (!fs::exists(status)) return "";
   if (!fs::is_directory(status)) return "样板卡的 " + audio + " 不是文件夹";
   golden.hasAudio = true;
   golden.folders.push_back(audio);
-  golden.folderIds.push_back(IdOfFolder(audioPath));
+  golden.folderIds.push_back(IdOf(audioPath));
   return ListFolder(audioPath, audio, golden);
 }
 
@@ -110,8 +99,8 @@ fs::path TargetPath(const std::string& argument) {
 
 std::vector<std::string> RefuseTargets(const GoldenCard& golden, std::vector<Target>& targets) {
   std::vector<std::string> refusals;
-  std::vector<FolderId> goldenUp = IdsUpward(golden.root);
-  std::vector<std::vector<FolderId>> up(targets.size());
+  std::vector<FileId> goldenUp = IdsUpward(golden.root);
+  std::vector<std::vector<FileId>> up(targets.size());
   for (std::size_t i = 0; i < targets.size(); ++i) {
     Target& target = targets[i];
     std::error_code ec;
@@ -119,7 +108,7 @@ std::vector<std::string> RefuseTargets(const GoldenCard& golden, std::vector<Tar
       refusals.push_back("目标不存在或不是文件夹: " + target.given);
       continue;
     }
-    target.id = IdOfFolder(target.path);
+    target.id = IdOf(target.path);
     up[i] = IdsUpward(target.path);
     if (!target.id.valid) {
       refusals.push_back("无法识别目标文件夹: " + target.given);

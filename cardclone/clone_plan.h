@@ -8,13 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "cardclone/card_io.h"
+#include "common/file_io.h"
+#include "settings/audio_folders.h"
 
 // A leftover of an interrupted write: never part of a card, always removed.
 constexpr const char* kCloneTempName = ".cardclone.tmp";
-
-// The top folder of the audio tree, as the tool's copy pages name it.
-std::string AudioFolderName();
 
 struct GoldenFile {
   std::string rel;  // below the card, '/'-separated, UTF-8: "audio/SenseRand/a.wav"
@@ -23,12 +21,12 @@ struct GoldenFile {
 
 struct GoldenCard {
   std::filesystem::path root;
-  FolderId id;
+  FileId id;
   std::vector<unsigned char> settings;  // CFG_BROADCAST.bin, read whole (86 bytes)
   bool hasAudio = false;
   std::vector<std::string> folders;  // the audio tree's folders, each after its parent
   std::vector<GoldenFile> files;
-  std::vector<FolderId> folderIds;  // of the audio tree's folders
+  std::vector<FileId> folderIds;  // of the audio tree's folders
   uint64_t totalBytes = 0;
 };
 
@@ -39,7 +37,7 @@ std::string ReadGoldenCard(const std::filesystem::path& root, GoldenCard& golden
 struct Target {
   std::string given;  // as on the command line
   std::filesystem::path path;
-  FolderId id;
+  FileId id;
 };
 
 // The target path of an argument: on Windows a bare drive "E:" means the
@@ -50,6 +48,3 @@ std::filesystem::path TargetPath(const std::string& argument);
 // card itself, inside it or holding it, the same folder twice, or one target
 // inside another. Fills the targets' ids.
 std::vector<std::string> RefuseTargets(const GoldenCard& golden, std::vector<Target>& targets);
-
-// "audio/Alarm/A" as the card shows it: "audio\Alarm\A".
-std::string CardSpelling(const std::string& rel);

@@ -15,7 +15,7 @@
 #include <xxhash.h>
 
 #include "cardcheck/card_model.h"
-#include "settings/config_file.h"
+#include "settings/config_names.h"
 
 namespace fs = std::filesystem;
 
@@ -148,7 +148,7 @@ class CardWriter {
   }
 
   bool FailIo(const std::string& doing, const IoError& error) {
-    if (IdOfFolder(target_.path) != target_.id) return Fail("存储卡已移除或已更换 (" + doing + ")");
+    if (IdOf(target_.path) != target_.id) return Fail("存储卡已移除或已更换 (" + doing + ")");
     std::error_code ec;
     fs::space_info space = fs::space(target_.path, ec);
     if (error.full || (!ec && space.available < kIoAlign)) return Fail("存储卡已满 (" + doing + ")");
@@ -158,7 +158,7 @@ class CardWriter {
   // A card taken out (or unmounted, or another card put in its place) no
   // longer shows the folder it started with.
   bool StillTheCard() {
-    if (IdOfFolder(target_.path) == target_.id) return true;
+    if (IdOf(target_.path) == target_.id) return true;
     return Fail("存储卡已移除或已更换");
   }
 
@@ -207,7 +207,7 @@ class CardWriter {
     auto golden = spellings_.find(Lower(childRel));
     if (golden == spellings_.end()) return childRel;
     fs::path goldenPath = dir / fs::u8path(golden->second.substr(golden->second.rfind('/') + 1));
-    return IdOfFolder(goldenPath) == IdOfFolder(entry.path()) ? golden->second : childRel;
+    return IdOf(goldenPath) == IdOf(entry.path()) ? golden->second : childRel;
   }
 
   static std::string Lower(std::string text) {
@@ -254,7 +254,7 @@ class CardWriter {
     for (const GoldenFile& file : golden_.files) files_.insert(file.rel);
     for (const std::string& folder : golden_.folders) spellings_[Lower(folder)] = folder;
     for (const GoldenFile& file : golden_.files) spellings_[Lower(file.rel)] = file.rel;
-    std::string audio = AudioFolderName();
+    std::string audio = std::string(kAudioFolder);
     fs::path audioPath = target_.path / fs::u8path(audio);
     std::error_code ec;
     fs::file_status status = fs::symlink_status(audioPath, ec);
@@ -403,37 +403,15 @@ class CardWriter {
            std::memcmp(buffer_.data(), golden_.settings.data(), golden_.settings.size()) == 0;
   }
 
-  // A plain writable file no larger than the record, at a temporary name:
-  // what a settings write cut short leaves behind.
-  static bool IsSettingsLeftover(const fs::path& path) {
-    std::error_code ec;
-    fs::file_status status = fs::symlink_status(path, ec);
-    if (ec || !fs::is_regular_file(status) ||
-        (status.permissions() & fs::perms::owner_write) == fs::perms::none)
-      return false;
-    std::uintmax_t size = fs::file_size(path, ec);
-    return !ec && size <= kConfigSize;
-  }
-
-  // The settings go through the first of the tool's temporary names where a
-  // new file can be made, as the tool's own write does: what stands at a name
-  // (the user's file, a folder) is never opened, and only a leftover of a
-  // write cut short is removed and its name used again.
+  // The settings go through the first of the temporary names where a new
+  // file can be made, as the tool's own write does.
   bool CreateSettingsTemp(const fs::path& folder) {
     tempPath_.clear();
-    for (int number = 0; number < kConfigTempCount; ++number) {
-      char name[32];
-      if (!ComposeConfigTempName(name, sizeof name, number)) break;
-      fs::path temp = folder / name;
-      bool occupied = false;
-      bool created = out_.CreateNew(temp, occupied);
-      std::error_code ec;
-      if (!created && occupied && IsSettingsLeftover(temp) && fs::remove(temp, ec))
-        created = out_.CreateNew(temp, occupied);
-      if (created) tempPath_ = temp;
-      if (created || !occupied) return created;
-    }
-    return false;
+    int tried = 0;
+    int number = CreateConfigTemp(
+        out_, [&](int n) { return folder / ConfigTempName(n); }, tried);
+    if (number >= 0) tempPath_ = folder / ConfigTempName(number);
+    return number >= 0;
   }
 
   bool WriteSettings() {

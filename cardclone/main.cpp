@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "cardcheck/card_model.h"
-#include "cardclone/card_io.h"
+#include "common/file_io.h"
 #include "cardclone/clone_plan.h"
 #include "cardclone/clone_report.h"
 #include "cardclone/clone_run.h"
 #include "common/console.h"
-#include "settings/config_file.h"
+#include "settings/config_names.h"
 
 namespace fs = std::filesystem;
 
@@ -28,11 +28,11 @@ constexpr int kExitNothingDone = 2;
 
 std::string Usage() {
   return std::string("用法: cardclone [--json] [--keep-extra] 样板卡 目标卡...\n") + "把检查过的样板卡的 " +
-         kConfigFileName + " 和 " + AudioFolderName() +
+         kConfigFileName + " 和 " + std::string(kAudioFolder) +
          " 文件夹逐字节复制到每张目标卡上，读回校验，多张卡同时写。\n"
          "  --json        以一个 JSON 文档输出结果\n"
          "  --keep-extra  保留目标卡 " +
-         AudioFolderName() +
+         std::string(kAudioFolder) +
          " 里样板卡没有的文件和文件夹 (默认删除)\n"
          "退出码: 0 全部可以使用，1 有卡失败，2 什么都没做 (用法错误、样板卡不能使用、目标被拒绝)\n";
 }

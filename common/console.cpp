@@ -2,9 +2,17 @@
 
 #include <algorithm>
 
+#include <cstdlib>
+#include <cstring>
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
+#endif
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -104,6 +112,19 @@ void WriteText(std::FILE* stream, const std::string& text) {
 #endif
   std::fwrite(text.data(), 1, text.size(), stream);
   std::fflush(stream);
+}
+
+bool StdoutIsLiveTerminal() {
+#ifdef _WIN32
+  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  if (out == INVALID_HANDLE_VALUE || !GetConsoleMode(out, &mode)) return false;
+  return SetConsoleMode(out, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+#else
+  if (!::isatty(STDOUT_FILENO)) return false;
+  const char* term = std::getenv("TERM");
+  return term == nullptr || std::strcmp(term, "dumb") != 0;
+#endif
 }
 
 bool ShouldWaitForKey(unsigned long consoleProcesses, bool inputIsConsole, bool outputIsConsole) {

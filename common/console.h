@@ -25,6 +25,10 @@ std::vector<std::string> SplitCommandLine(const std::string& line);
 // Writes text as it is and flushes, so that interleaved output stays ordered.
 void WriteText(std::FILE* stream, const std::string& text);
 
+// True when stdout is a terminal that takes cursor movements (on Windows the
+// console's virtual terminal mode is switched on for it).
+bool StdoutIsLiveTerminal();
+
 // A console program started from Explorer (double-clicked, or a folder
 // dropped on it) gets a console window of its own, which closes the moment the
 // program ends, before anyone has read what it printed. It is then the only

@@ -5,7 +5,7 @@
 #include <array>
 
 #include "dialog/control_ids.h"
-#include "dialog/control_rules.h"
+#include "settings/control_rules.h"
 #include "dialog/control_tables.h"
 
 int PlanPage = 0;
@@ -50,6 +50,14 @@ void LoadControlHandles(HWND dialog) {
 HWND Control(int id) { return (id >= kFirstId && id <= kLastId) ? handles[id - kFirstId] : nullptr; }
 
 long SelectionOf(int id) { return static_cast<long>(SendMessageA(Control(id), CB_GETCURSEL, 0, 0)); }
+
+void AddComboItem(int id, const char* text) {
+  SendMessageA(Control(id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void SelectComboItem(int id, int index) {
+  SendMessageA(Control(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
 
 void UpdateCaptureControls(bool enable, bool withSwitch) {
   if (withSwitch) {

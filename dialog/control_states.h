@@ -14,6 +14,10 @@ void LoadControlHandles(HWND dialog);
 HWND Control(int id);
 // The selected item of combo id: its index, CB_ERR (-1) for none.
 long SelectionOf(int id);
+// Adds an item to combo id; selects item index of combo id (notifying
+// nobody, as every selection the program sets).
+void AddComboItem(int id, const char* text);
+void SelectComboItem(int id, int index);
 
 void UpdateControlStates();
 void UpdatePlanGrids();

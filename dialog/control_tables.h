@@ -20,12 +20,11 @@ constexpr std::array<const char*, kCopyPageCount> kCopyPageCaptions = MakeCopyPa
 
 struct HourRow {
   int hour;
-  const char* caption;
   int label;
   std::array<int, kPlanCount> combo;  // by plan page: sensor, schedule A, schedule B
 };
 
-#define BCT_HOUR_ROW_ENTRY(hour, caption, label, sensor, a, b) {hour, caption, label, {{sensor, a, b}}},
+#define BCT_HOUR_ROW_ENTRY(hour, label, sensor, a, b) {hour, label, {{sensor, a, b}}},
 constexpr std::array<HourRow, kHoursPerPlan> kHourRows = {{BCT_HOUR_ROWS(BCT_HOUR_ROW_ENTRY)}};
 #undef BCT_HOUR_ROW_ENTRY
 

@@ -1,5 +1,5 @@
-// The audio tree on the card: the 33 copy entries of the copy tab, the folder
-// each one fills, and the paths the copy composes from them.
+// The copy tab's 33 copy entries, the folder of the audio tree each one
+// fills, and the paths the copy composes from them.
 #pragma once
 
 #include <array>
@@ -7,21 +7,12 @@
 
 #include "dialog/control_ids.h"
 #include "dialog/control_tables.h"
+#include "settings/audio_folders.h"
 #include "settings/broadcast_config.h"
 #include "settings/save_directory.h"
 
 // Check box id of the copy entry being processed; 0 whenever no copy runs.
 extern int CopyEntry;
-
-// Folder of each copy page below the save directory, from the page table.
-constexpr std::array<const char*, kCopyPageCount> MakePageFolders() {
-  std::array<const char*, kCopyPageCount> folders{};
-  for (int page = 0; page < kCopyPageCount; ++page) folders[page] = kCopyPages[page].folder;
-  return folders;
-}
-constexpr std::array<const char*, kCopyPageCount> kPageFolders = MakePageFolders();
-
-constexpr int kNoKind = -1;
 
 struct AudioEntry {
   int id;    // the entry's check box: what CopyEntry holds
@@ -56,11 +47,6 @@ constexpr std::array<AudioEntry, kAudioEntryCount> kAudioEntries = MakeAudioEntr
 // into out; false (out empty) for no match or when it does not fit.
 bool FolderOfPage(int copyPage, int copyEntry, char* out, std::size_t size);
 
-// The folder of copy page's files of sound kind `kind`: the page's own folder
-// on pages 0..2 (kind unused), the kind's subfolder on pages 3..5. False (out
-// empty) for a page or kind out of range or when it does not fit.
-bool FolderOfKind(int copyPage, int kind, char* out, std::size_t size);
-
 // A copied file's rule: the entry alone, over all 33 entries.
 bool FolderOfEntry(int copyEntry, char* out, std::size_t size);
 
@@ -70,12 +56,6 @@ bool ComposeTargetFolderPath(char* out, std::size_t size, int copyPage, int copy
 
 // "<directory>\*.wav"; false (out empty) when it does not fit.
 bool ComposeSearchPattern(char* out, std::size_t size, const char* directory);
-
-// Whether the copy takes an entry the search for "*.wav" returned: its own
-// name ends in ".wav" (any case) and does not begin with ".". On Windows the
-// search also matches a name by its 8.3 short name, so "take.wave" (short
-// name "TAKE~1.WAV") is returned too; such names are passed over.
-bool IsCopiedSoundName(const char* name);
 
 // "<directory>\<name>"; false (out empty) when it does not fit.
 bool ComposeSourceFilePath(char* out, std::size_t size, const char* directory, const char* name);

@@ -5,8 +5,9 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "common/status_line.h"
+#include "win32/status_line.h"
 #include "settings/save_directory.h"
+#include "settings/tool_texts.h"
 
 namespace {
 
@@ -55,7 +56,6 @@ int ChooseFolder(char* destination, HWND textControl) {
 
 void ReportUnusableFolder(HWND dialog) {
   wchar_t status[kStatusTextSize];
-  std::swprintf(status, kStatusTextSize, L"无法使用所选文件夹（路径含有本程序不支持的字符或过长）：%ls",
-                rejected);
-  SetDlgItemTextW(dialog, kStatusLineId, status);
+  std::swprintf(status, kStatusTextSize, kTextFolderUnusable, rejected);
+  SetStatusLineW(dialog, status);
 }

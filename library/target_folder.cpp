@@ -4,10 +4,11 @@
 
 #include <cstdio>
 
-#include "common/status_line.h"
+#include "win32/status_line.h"
 #include "common/trace.h"
 #include "dialog/control_states.h"
 #include "library/audio_tree.h"
+#include "settings/tool_texts.h"
 
 namespace {
 
@@ -38,14 +39,14 @@ int CreateTargetFolder(HWND dialog) {
 
   switch (code) {
     case ERROR_SUCCESS:
-      Report(dialog, path, kFolderCreatedSuffix);
+      Report(dialog, path, kTextFolderCreated);
       return 0;
     case ERROR_ALREADY_EXISTS:
-      Report(dialog, path, kFolderExistsSuffix);
+      Report(dialog, path, kTextFolderExists);
       return 1;
     default:
       Trace("创建文件夹失败-%d！\n", code);
-      Report(dialog, path, kFolderFailedSuffix);
+      Report(dialog, path, kTextFolderFailed);
       return -1;
   }
 }

@@ -5,10 +5,6 @@
 
 #include "settings/save_directory.h"
 
-constexpr const char* kFolderCreatedSuffix = "目录创建成功！\n";
-constexpr const char* kFolderExistsSuffix = "目录已经存在。\n";
-constexpr const char* kFolderFailedSuffix = "目录创建失败！\n";
-
 // Room for the longest folder path and the longest suffix.
 constexpr int kFolderStatusSize = kPathSize + 16;
 

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/file_io.h"
 #include "common/trace.h"
 #include "settings/broadcast_config.h"
-#include "settings/file_replace.h"
 
 namespace {
 
@@ -18,34 +18,10 @@ bool PathFits(int written, char* out, std::size_t size) {
   return false;
 }
 
-// Opens a new temporary file beside the settings file (see kConfigTempCount).
-// tempPath names the file opened or, on failure, the last name tried.
-std::FILE* OpenTempFile(char* tempPath, std::size_t size) {
-  for (int number = 0; number < kConfigTempCount; ++number) {
-    if (!ComposeConfigTempPath(tempPath, size, number)) return nullptr;
-    bool occupied = false;
-    std::FILE* file = CreateNewFile(tempPath, &occupied);
-    if (file != nullptr || !occupied) return file;
-    // A write cut short (a card pulled, the program ended) leaves at most the
-    // record's bytes in a plain file: that leftover is removed, so leftovers
-    // never pile up. A folder, a read-only or a larger file is someone
-    // else's and is passed over.
-    if (IsSmallWritableFile(tempPath, kConfigSize) && RemoveFile(tempPath)) {
-      file = CreateNewFile(tempPath, &occupied);
-      if (file != nullptr || !occupied) return file;
-    }
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 bool ComposeConfigPath(char* out, std::size_t size, const char* name) {
   return PathFits(std::snprintf(out, size, "%s\\%s", SaveDirectory, name), out, size);
-}
-
-bool ComposeConfigTempName(char* out, std::size_t size, int number) {
-  return PathFits(std::snprintf(out, size, "CFG_BROADCAST.~%02d", number), out, size);
 }
 
 bool ComposeConfigTempPath(char* out, std::size_t size, int number) {
@@ -74,8 +50,17 @@ int WriteConfigFile() {
   }
 
   // The trace names the file really opened: the temporary one.
-  std::FILE* file = OpenTempFile(tempPath, sizeof tempPath);
-  if (file == nullptr) {
+  OutFile file;
+  int tried = 0;
+  int number = CreateConfigTemp(
+      file,
+      [](int n) {
+        char name[kConfigPathSize];
+        return PathOfAnsi(ComposeConfigTempPath(name, sizeof name, n) ? name : "");
+      },
+      tried);
+  ComposeConfigTempPath(tempPath, sizeof tempPath, tried);
+  if (number < 0) {
     Trace("Open file - \"%s\" err!\n", tempPath);
     Trace("%s", kSeparator);
     return -1;
@@ -87,18 +72,20 @@ int WriteConfigFile() {
   // bytes must be on the medium before the replace points the settings file
   // at them: a card pulled right after the message box would otherwise hold
   // a settings file whose data never reached it.
-  bool complete = std::fwrite(ConfigBytes(), 1, kConfigSize, file) == kConfigSize;
-  complete = FlushFileToMedium(file) && complete;
-  complete = (std::fclose(file) == 0) && complete;
+  const std::filesystem::path temp = PathOfAnsi(tempPath);
+  bool complete = file.Write(ConfigBytes(), kConfigSize);
+  complete = file.FlushToMedium() && complete;
+  complete = file.Close() && complete;
   if (!complete) {
     Trace("Write file - \"%s\" err!\n", tempPath);
-    RemoveFile(tempPath);
+    RemoveFile(temp);
     Trace("%s", kSeparator);
     return -1;
   }
-  if (!ReplaceWithFile(tempPath, path)) {
+  IoError error;
+  if (!PutFileInPlace(temp, PathOfAnsi(path), error)) {
     Trace("Replace file - \"%s\" err!\n", path);
-    RemoveFile(tempPath);
+    RemoveFile(temp);
     Trace("%s", kSeparator);
     return -1;
   }
@@ -157,13 +144,12 @@ GenerateResult RunGenerate() {
   // A failed write is reported as such; reading back an older file would both
   // claim success and replace the values the user set.
   if (WriteConfigFile() != 0 || ReadConfigFile() != 0) {
-    std::snprintf(result.statusText, sizeof result.statusText, "%s", "生配置文件失败！");
+    std::snprintf(result.statusText, sizeof result.statusText, "%s", kTextGenerateFailed);
     Trace("Generate fail!\n");
     result.succeeded = false;
     return result;
   }
-  std::snprintf(result.statusText, sizeof result.statusText, "在“%s”生成了配置文件：%s。", SaveDirectory,
-                kConfigFileName);
+  std::snprintf(result.statusText, sizeof result.statusText, kTextGenerated, SaveDirectory, kConfigFileName);
   result.succeeded = true;
   return result;
 }

@@ -4,25 +4,28 @@
 // makes the device play them. A new page is described here, once; the tabs,
 // the enable rules, the audio tree and cardcheck read it.
 //
-// The captions take the execution character set of the including unit (see
-// settings/record_fields.h): read them from the unit's own code.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
 #include "settings/broadcast_config.h"
+#include "settings/hour_captions.h"
 
 constexpr int kCopyPageCount = 6;
 constexpr int kRandomPageCount = 3;  // copy pages 0..2: the files directly in the page's folder
 constexpr int kFirstKindPage = 3;    // copy pages 3..5: one subfolder per sound kind
 
-// Folders of the audio tree below the card's directory. A schedule's random
-// files lie beside the kind folders of the same schedule.
-constexpr const char* kSenseRandFolder = "audio\\SenseRand";
-constexpr const char* kSenseSpecifyFolder = "audio\\SenseSpecify";
-constexpr const char* kAlarmAFolder = "audio\\Alarm\\A";
-constexpr const char* kAlarmBFolder = "audio\\Alarm\\B";
+// Folders of the audio tree below the card's directory, all below one top
+// folder. A schedule's random files lie beside the kind folders of the same
+// schedule.
+#define BCT_AUDIO_FOLDER "audio"
+constexpr const char* kAudioFolder = BCT_AUDIO_FOLDER;
+constexpr const char* kSenseRandFolder = BCT_AUDIO_FOLDER "\\SenseRand";
+constexpr const char* kSenseSpecifyFolder = BCT_AUDIO_FOLDER "\\SenseSpecify";
+constexpr const char* kAlarmAFolder = BCT_AUDIO_FOLDER "\\Alarm\\A";
+constexpr const char* kAlarmBFolder = BCT_AUDIO_FOLDER "\\Alarm\\B";
+#undef BCT_AUDIO_FOLDER
 
 struct CopyPageInfo {
   const char* caption;             // the tab's caption
@@ -53,6 +56,11 @@ constexpr std::array<PlanPageInfo, kPlanCount> kPlanPages = {{
     {"定时播放A", 4},
     {"定时播放B", 5},
 }};
+
+// The plans' clock hours, in hour order: "00:00-00:59".
+#define BCT_HOUR_CAPTION_ITEM(h) BCT_HOUR_CAPTION(h),
+constexpr std::array<const char*, kHoursPerPlan> kHourCaptions = {{BCT_HOURS(BCT_HOUR_CAPTION_ITEM)}};
+#undef BCT_HOUR_CAPTION_ITEM
 
 // Whether the record's mode field chooses page's kind of playback. The enable
 // rules add the playback switch and timed playback, each in its own way.

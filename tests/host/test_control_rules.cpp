@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "dialog/control_rules.h"
+#include "settings/control_rules.h"
 
 namespace {
 

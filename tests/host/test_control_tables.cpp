@@ -11,7 +11,7 @@ TEST(ControlTables, HourRowsAreInHourOrderWithTheirCaptions) {
     char caption[16];
     std::snprintf(caption, sizeof caption, "%02d:00-%02d:59", h, h);
     EXPECT_EQ(kHourRows[h].hour, h);
-    EXPECT_STREQ(kHourRows[h].caption, caption);
+    EXPECT_STREQ(kHourCaptions[h], caption);
   }
   // Corners and the irregular ones the device plans are checked against.
   EXPECT_EQ(kHourRows[0].combo[0], 40050);

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/dialog_proc.h"
-#include "common/status_line.h"
+#include "win32/status_line.h"
 #include "dialog/control_ids.h"
 #include "settings/broadcast_config.h"
 #include "tests/support/modal_answer.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "common/status_line.h"
+#include "win32/status_line.h"
 #include "dialog/control_ids.h"
 #include "dialog/control_states.h"
 #include "dialog/control_tables.h"

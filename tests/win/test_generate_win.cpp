@@ -10,10 +10,10 @@
 #include <string>
 #include <thread>
 
-#include "common/status_line.h"
+#include "win32/status_line.h"
 #include "settings/broadcast_config.h"
 #include "settings/config_file.h"
-#include "settings/generate.h"
+#include "app/generate.h"
 #include "tests/support/modal_answer.h"
 #include "tests/support/scratch_dir.h"
 
@@ -133,8 +133,8 @@ TEST_F(GenerateWindowTest, KeepsAnsweringWhileTheWriteIsHeldUp) {
     Sleep(300);
     wchar_t text[256] = L"";
     DWORD_PTR length = 0;
-    answered = SendMessageTimeoutW(status_, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 1000,
-                                   &length) != 0;
+    answered = SendMessageTimeoutW(status_, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                                   1000, &length) != 0;
     char drain[4096];
     DWORD got = 0;
     while (ReadFile(readEnd, drain, sizeof drain, &got, nullptr) && got > 0) {

@@ -1,4 +1,4 @@
-#include "common/responsive.h"
+#include "win32/responsive.h"
 
 #include <commctrl.h>
 #include <process.h>

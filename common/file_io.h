@@ -1,8 +1,10 @@
-// The few file operations cardclone needs from the platform, on
-// std::filesystem paths (UTF-16 on Windows): a file written and flushed to the
-// medium, a file read back past the system's cache, a file put in place of
-// another in one step, and the identity of a folder. One source file per
-// platform (card_io_posix.cpp, card_io_win.cpp).
+// The file operations the programs need from the platform, on
+// std::filesystem paths (UTF-16 on Windows): a file made new (never over
+// what stands at its name) or from scratch, written and flushed to the
+// medium; a file read back past the system's cache; a file put in place of
+// another in one step; removal; what the file system knows a file or folder
+// by; the free space of a medium. One source file per platform
+// (file_io_posix.cpp, file_io_win.cpp).
 #pragma once
 
 #include <cstddef>
@@ -21,7 +23,7 @@ struct IoError {
   bool full = false;  // the medium has no room left
 };
 
-// A file created (or truncated) on the card and written from the start.
+// A file written from its start.
 class OutFile {
  public:
   OutFile() = default;
@@ -29,9 +31,12 @@ class OutFile {
   OutFile(const OutFile&) = delete;
   OutFile& operator=(const OutFile&) = delete;
 
+  // Creates path, or empties what stands there.
   bool Create(const std::filesystem::path& path);
-  // Like Create, but never opens what already stands at path: then it fails
-  // with occupied set.
+  // Creates path as a new, empty file. Never opens or truncates what already
+  // stands at that name: then it fails with occupied set; failing with
+  // occupied false means that no file can be made there at all (missing
+  // folder, read-only or removed card).
   bool CreateNew(const std::filesystem::path& path, bool& occupied);
   bool Write(const void* data, std::size_t size);
   // Returns only once the written bytes are on the medium.
@@ -70,19 +75,31 @@ class InFile {
 // makes the change durable on the medium. On failure to is unchanged.
 bool PutFileInPlace(const std::filesystem::path& from, const std::filesystem::path& to, IoError& error);
 
-// What the file system knows a folder by, whatever its spelling: another
-// spelling, a link or a second mount of the same folder give the same id.
-struct FolderId {
+// Removes the file at path. True on success.
+bool RemoveFile(const std::filesystem::path& path);
+
+// True when path names a plain file of at most maxBytes that may be written
+// and removed (not read-only, not a folder, a link or a device).
+bool IsSmallWritableFile(const std::filesystem::path& path, std::uint64_t maxBytes);
+
+// What the file system knows a file or folder by, whatever its spelling:
+// another spelling, a short name, a link or a second mount of the same folder
+// give the same id.
+struct FileId {
   bool valid = false;
-  uint64_t volume = 0;
-  uint64_t index = 0;
-  bool operator==(const FolderId& o) const {
+  std::uint64_t volume = 0;
+  std::uint64_t index = 0;
+  bool operator==(const FileId& o) const {
     return valid && o.valid && volume == o.volume && index == o.index;
   }
-  bool operator!=(const FolderId& o) const { return !(*this == o); }
+  bool operator!=(const FileId& o) const { return !(*this == o); }
 };
-FolderId IdOfFolder(const std::filesystem::path& path);
+FileId IdOf(const std::filesystem::path& path);
 
-// True when stdout is a terminal that takes cursor movements (on Windows the
-// console's virtual terminal mode is switched on for it).
-bool StdoutIsLiveTerminal();
+// Bytes free for this program on the medium holding path; false when it
+// cannot be told.
+bool FreeSpace(const std::filesystem::path& path, std::uint64_t& bytes);
+
+// A path in the tool's narrow form (the ANSI code page on Windows, bytes as
+// they are elsewhere). Empty when it is not a valid text of that code page.
+std::filesystem::path PathOfAnsi(const char* path);

@@ -1,7 +1,7 @@
-#include "settings/generate.h"
+#include "app/generate.h"
 
-#include "common/responsive.h"
-#include "common/status_line.h"
+#include "win32/responsive.h"
+#include "win32/status_line.h"
 #include "settings/config_file.h"
 
 void Generate(HWND dialog) {
@@ -14,6 +14,6 @@ void Generate(HWND dialog) {
       dialog, [](void* out) { *static_cast<GenerateResult*>(out) = RunGenerate(); }, &result);
   SetStatusLine(dialog, result.statusText);
   if (result.succeeded) {
-    MessageBoxA(dialog, kGenerateBoxText, kGenerateBoxTitle, MB_OK | MB_ICONINFORMATION);
+    MessageBoxA(dialog, kTextGenerateBox, kTextGenerateBoxTitle, MB_OK | MB_ICONINFORMATION);
   }
 }

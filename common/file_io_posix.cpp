@@ -1,13 +1,13 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
-#include "cardclone/card_io.h"
+#include "common/file_io.h"
 
 namespace fs = std::filesystem;
 
@@ -21,6 +21,15 @@ void Fail(IoError& error) {
 
 int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
 
+bool Opened(int fd, std::intptr_t& handle, IoError& error) {
+  if (fd < 0) {
+    Fail(error);
+    return false;
+  }
+  handle = fd;
+  return true;
+}
+
 }  // namespace
 
 OutFile::~OutFile() {
@@ -28,24 +37,20 @@ OutFile::~OutFile() {
 }
 
 bool OutFile::Create(const fs::path& path) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    Fail(error_);
-    return false;
-  }
-  handle_ = fd;
-  return true;
+  return Opened(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666), handle_, error_);
 }
 
 bool OutFile::CreateNew(const fs::path& path, bool& occupied) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  occupied = fd < 0 && errno == EEXIST;
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {
-    Fail(error_);
-    return false;
+    int code = errno;
+    struct stat info;
+    occupied = code == EEXIST || ::lstat(path.c_str(), &info) == 0;
+    errno = code;
+  } else {
+    occupied = false;
   }
-  handle_ = fd;
-  return true;
+  return Opened(fd, handle_, error_);
 }
 
 bool OutFile::Write(const void* data, std::size_t size) {
@@ -69,7 +74,7 @@ bool OutFile::FlushToMedium() {
     Fail(error_);
     return false;
   }
-  // The bytes are on the medium now; drop them from the cache so that the
+  // The bytes are on the medium now; drop them from the cache so that a
   // read-back has to fetch them from there.
   ::posix_fadvise(Fd(handle_), 0, 0, POSIX_FADV_DONTNEED);
   return true;
@@ -89,18 +94,13 @@ bool OutFile::Close() {
 InFile::~InFile() { Close(); }
 
 bool InFile::Open(const fs::path& path, bool uncached) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    Fail(error_);
-    return false;
-  }
-  handle_ = fd;
+  if (!Opened(::open(path.c_str(), O_RDONLY | O_CLOEXEC), handle_, error_)) return false;
   uncached_ = uncached;
   // Clean pages are dropped; what was flushed earlier is then read anew from
   // the medium. (O_DIRECT would say it more firmly, but tmpfs and many FUSE
   // file systems refuse it.)
-  if (uncached) ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
-  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  if (uncached) ::posix_fadvise(Fd(handle_), 0, 0, POSIX_FADV_DONTNEED);
+  ::posix_fadvise(Fd(handle_), 0, 0, POSIX_FADV_SEQUENTIAL);
   return true;
 }
 
@@ -126,13 +126,15 @@ void InFile::Close() {
 }
 
 bool PutFileInPlace(const fs::path& from, const fs::path& to, IoError& error) {
+  // rename() replaces an existing target atomically on POSIX file systems.
   if (std::rename(from.c_str(), to.c_str()) != 0) {
     Fail(error);
     return false;
   }
   // The new name is durable once its folder is flushed. Some file systems
   // (FUSE ones among them) cannot flush a folder; the rename itself stands.
-  int dir = ::open(to.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  fs::path folder = to.parent_path();
+  int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
     if (::fsync(dir) != 0 && errno != EINVAL && errno != ENOSYS && errno != EROFS) {
       Fail(error);
@@ -144,19 +146,30 @@ bool PutFileInPlace(const fs::path& from, const fs::path& to, IoError& error) {
   return true;
 }
 
-FolderId IdOfFolder(const fs::path& path) {
-  FolderId id;
+bool RemoveFile(const fs::path& path) { return std::remove(path.c_str()) == 0; }
+
+bool IsSmallWritableFile(const fs::path& path, std::uint64_t maxBytes) {
+  struct stat info;
+  return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) != 0 &&
+         static_cast<std::uint64_t>(info.st_size) <= maxBytes;
+}
+
+FileId IdOf(const fs::path& path) {
+  FileId id;
   struct stat st;
   if (::stat(path.c_str(), &st) == 0) {
     id.valid = true;
-    id.volume = static_cast<uint64_t>(st.st_dev);
-    id.index = static_cast<uint64_t>(st.st_ino);
+    id.volume = static_cast<std::uint64_t>(st.st_dev);
+    id.index = static_cast<std::uint64_t>(st.st_ino);
   }
   return id;
 }
 
-bool StdoutIsLiveTerminal() {
-  if (!::isatty(STDOUT_FILENO)) return false;
-  const char* term = std::getenv("TERM");
-  return term == nullptr || std::strcmp(term, "dumb") != 0;
+bool FreeSpace(const fs::path& path, std::uint64_t& bytes) {
+  struct statvfs info;
+  if (::statvfs(path.c_str(), &info) != 0) return false;
+  bytes = static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+  return true;
 }
+
+fs::path PathOfAnsi(const char* path) { return fs::path(path); }

@@ -2,18 +2,13 @@
 
 #include <string>
 
-#include "cardclone/card_io.h"
+#include "common/file_io.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
-#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
-#endif
-
-void Fail(IoError& error) {
-  DWORD code = GetLastError();
+void Fail(IoError& error, DWORD code = GetLastError()) {
   error.code = static_cast<int>(code);
   error.full = code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL || code == ERROR_FILE_TOO_LARGE;
   // The system's text in the user's language, as UTF-16, turned into UTF-8.
@@ -35,6 +30,12 @@ std::intptr_t Keep(HANDLE handle) {
   return handle == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<std::intptr_t>(handle);
 }
 
+// Others may read a file while it is written, never write it.
+HANDLE CreateForWriting(const fs::path& path, DWORD disposition) {
+  return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
 }  // namespace
 
 OutFile::~OutFile() {
@@ -42,25 +43,22 @@ OutFile::~OutFile() {
 }
 
 bool OutFile::Create(const fs::path& path) {
-  handle_ = Keep(
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (handle_ == -1) {
-    Fail(error_);
-    return false;
-  }
-  return true;
+  handle_ = Keep(CreateForWriting(path, CREATE_ALWAYS));
+  if (handle_ == -1) Fail(error_);
+  return handle_ != -1;
 }
 
 bool OutFile::CreateNew(const fs::path& path, bool& occupied) {
-  handle_ =
-      Keep(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  handle_ = Keep(CreateForWriting(path, CREATE_NEW));
+  occupied = false;
+  if (handle_ != -1) return true;
   DWORD code = GetLastError();
-  occupied = handle_ == -1 && (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS);
-  if (handle_ == -1) {
-    Fail(error_);
-    return false;
-  }
-  return true;
+  // A folder at the name is refused with "access denied" rather than
+  // "exists", so the name is looked at itself.
+  occupied = code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS ||
+             GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  Fail(error_, code);
+  return false;
 }
 
 bool OutFile::Write(const void* data, std::size_t size) {
@@ -141,8 +139,10 @@ void InFile::Close() {
   handle_ = -1;
 }
 
+// The C runtime's rename() refuses an existing target on Windows; MoveFileEx
+// replaces it, and write-through makes sure the card holds the new name when
+// the call returns.
 bool PutFileInPlace(const fs::path& from, const fs::path& to, IoError& error) {
-  // Write-through: the card holds the new name when the call returns.
   if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     Fail(error);
     return false;
@@ -150,9 +150,21 @@ bool PutFileInPlace(const fs::path& from, const fs::path& to, IoError& error) {
   return true;
 }
 
-FolderId IdOfFolder(const fs::path& path) {
-  FolderId id;
-  // Backup semantics open folders; no access right is needed for the id.
+bool RemoveFile(const fs::path& path) { return DeleteFileW(path.c_str()) != 0; }
+
+bool IsSmallWritableFile(const fs::path& path, std::uint64_t maxBytes) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
+  const DWORD refused = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DEVICE |
+                        FILE_ATTRIBUTE_REPARSE_POINT;
+  std::uint64_t size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return (data.dwFileAttributes & refused) == 0 && size <= maxBytes;
+}
+
+FileId IdOf(const fs::path& path) {
+  FileId id;
+  // Backup semantics open folders too; reading the attributes needs no other
+  // right, so a file another program holds open is still seen.
   HANDLE handle =
       CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -161,15 +173,28 @@ FolderId IdOfFolder(const fs::path& path) {
   if (GetFileInformationByHandle(handle, &info)) {
     id.valid = true;
     id.volume = info.dwVolumeSerialNumber;
-    id.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    id.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
   }
   CloseHandle(handle);
   return id;
 }
 
-bool StdoutIsLiveTerminal() {
-  HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-  DWORD mode = 0;
-  if (out == INVALID_HANDLE_VALUE || !GetConsoleMode(out, &mode)) return false;
-  return SetConsoleMode(out, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+bool FreeSpace(const fs::path& path, std::uint64_t& bytes) {
+  ULARGE_INTEGER available{};
+  if (!GetDiskFreeSpaceExW(path.c_str(), &available, nullptr, nullptr)) return false;
+  bytes = available.QuadPart;
+  return true;
+}
+
+// The C runtime opens files through the wide API, which under Wine takes
+// paths longer than MAX_PATH while the ANSI calls refuse them; the tool's
+// paths go the wide way too, so a file the runtime could create can also be
+// put in place or removed again.
+fs::path PathOfAnsi(const char* path) {
+  int size = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+  if (size <= 0) return fs::path();
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, &wide[0], size);
+  wide.resize(static_cast<std::size_t>(size - 1));
+  return fs::path(wide);
 }
