@@ -7,6 +7,8 @@
 #include <system_error>
 #include <tuple>
 
+#include "cardcheck/check_texts.h"
+#include "common/text_format.h"
 #include "settings/audio_folders.h"
 #include "settings/config_names.h"
 #include "settings/control_rules.h"
@@ -18,6 +20,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string Num(uint64_t n) { return std::to_string(n); }
+unsigned long long U(uint64_t n) { return n; }
 
 bool ValidKind(int kind) { return kind >= 0 && kind < kSoundKindCount; }
 
@@ -25,7 +28,7 @@ bool ValidKind(int kind) { return kind >= 0 && kind < kSoundKindCount; }
 std::string OfferedItems(const RecordField& info) {
   std::string items;
   for (int i = 0; i < info.ItemCount(); ++i) {
-    items += (i > 0 ? ", " : "") + Num(static_cast<uint64_t>(info.first + i)) + " " + info.items[i];
+    items += (i > 0 ? kTextItemSeparator : "") + Format(kTextOfferedItem, info.first + i, info.items[i]);
   }
   return items;
 }
@@ -38,13 +41,10 @@ SettingField DecodeScalar(const RecordField& info, const BroadcastConfig& c) {
   bool offered = info.Offers(field.value);
   if (info.IsList()) {
     field.text = offered ? info.items[field.value - info.first] : Num(field.value);
-    if (!offered) field.problem = Num(field.value) + " 不是对话框的选项 (" + OfferedItems(info) + ")";
+    if (!offered) field.problem = Format(kTextNotAnItem, field.value, OfferedItems(info).c_str());
   } else {
     field.text = Num(field.value) + info.unit;
-    if (!offered) {
-      field.problem = Num(field.value) + " 不在对话框的范围内 (" + Num(info.first) + ".." + Num(info.last) +
-                      info.unit + ")";
-    }
+    if (!offered) field.problem = Format(kTextOutOfRange, field.value, info.first, info.last, info.unit);
   }
   return field;
 }
@@ -57,8 +57,8 @@ SettingField DecodePlanEntry(int plan, int hour, const BroadcastConfig& c) {
   field.value = c.type[entry];
   field.text = KindCaption(field.value);
   if (!ValidKind(field.value)) {
-    field.problem = Num(field.value) + " 不是对话框的选项 (0.." + Num(kSoundKindCount - 1) + ": " +
-                    kSoundKinds[0].caption + ".." + kSoundKinds[kSoundKindCount - 1].caption + ")";
+    field.problem = Format(kTextNotAKind, field.value, kSoundKindCount - 1, kSoundKinds[0].caption,
+                           kSoundKinds[kSoundKindCount - 1].caption);
   }
   return field;
 }
@@ -85,7 +85,7 @@ std::vector<fs::path> ListWavFiles(const fs::path& path, FolderCheck& folder,
   }
   if (ec) {
     folder.readable = false;
-    problems.push_back(folder.folder + ": 无法读取文件夹 (" + ec.message() + ")");
+    problems.push_back(Format(kTextFolderUnreadable, folder.folder.c_str(), ec.message().c_str()));
   }
   std::sort(paths.begin(), paths.end());
   return paths;
@@ -95,11 +95,11 @@ void CheckFormats(FolderCheck& folder, const std::map<FormatKey, int>& formats,
                   std::vector<std::string>& problems) {
   folder.mixedFormats = formats.size() > 1;
   if (!folder.mixedFormats) return;
-  std::string text = folder.folder + ": 文件格式不一致：";
+  std::string text = Format(kTextMixedFormats, folder.folder.c_str());
   bool first = true;
   for (const auto& [key, count] : formats) {
-    text += (first ? "" : "，") + Num(static_cast<uint64_t>(count)) + " 个 " +
-            FormatWords(std::get<0>(key), std::get<1>(key), std::get<2>(key));
+    std::string words = FormatWords(std::get<0>(key), std::get<1>(key), std::get<2>(key));
+    text += (first ? "" : kTextFormatSeparator) + Format(kTextFormatCount, count, words.c_str());
     first = false;
   }
   problems.push_back(text);
@@ -110,7 +110,7 @@ void CheckFolder(const fs::path& card, FolderCheck& folder, std::vector<std::str
   std::error_code ec;
   folder.exists = fs::is_directory(path, ec);
   if (!folder.exists) {
-    problems.push_back(folder.folder + ": 文件夹不存在");
+    problems.push_back(Format(kTextFolderMissing, folder.folder.c_str()));
     return;
   }
   std::map<FormatKey, int> formats;
@@ -120,11 +120,13 @@ void CheckFolder(const fs::path& card, FolderCheck& folder, std::vector<std::str
       ++folder.goodFiles;
       ++formats[FormatKey{wav.info.channels, wav.info.sampleRate, wav.info.bitsPerSample}];
     } else {
-      problems.push_back(folder.folder + "\\" + wav.name + ": " + wav.info.detail);
+      problems.push_back(
+          Format(kTextBadFile, folder.folder.c_str(), wav.name.c_str(), wav.info.detail.c_str()));
     }
     folder.files.push_back(std::move(wav));
   }
-  if (folder.files.empty() && folder.readable) problems.push_back(folder.folder + ": 没有 .wav 文件");
+  if (folder.files.empty() && folder.readable)
+    problems.push_back(Format(kTextNoSounds, folder.folder.c_str()));
   CheckFormats(folder, formats, problems);
 }
 
@@ -165,24 +167,24 @@ void ReadSettings(const fs::path& file, CardReport& report) {
 // no record to check.
 bool CheckSettingsFile(const fs::path& card, CardReport& report) {
   ReadSettings(card / kConfigFileName, report);
-  const std::string file = kConfigFileName;
   switch (report.settings) {
     case SettingsState::kMissing:
-      report.problems.push_back("没有 " + file);
+      report.problems.push_back(Format(kTextNoSettings, kConfigFileName));
       return false;
     case SettingsState::kUnreadable:
-      report.problems.push_back("无法读取 " + file);
+      report.problems.push_back(Format(kTextSettingsUnreadable, kConfigFileName));
       return false;
     case SettingsState::kWrongSize:
-      report.problems.push_back(file + " 有 " + Num(report.settingsSize) + " 字节，应为 " + Num(kConfigSize) +
-                                " 字节");
+      report.problems.push_back(
+          Format(kTextSettingsSize, kConfigFileName, U(report.settingsSize), U(kConfigSize)));
       return false;
     case SettingsState::kRead:
       break;
   }
   report.fields = DecodeSettings(report.config);
   for (const SettingField& field : report.fields) {
-    if (!field.ok()) report.problems.push_back("设置 " + field.caption + ": " + field.problem);
+    if (!field.ok())
+      report.problems.push_back(Format(kTextBadSetting, field.caption.c_str(), field.problem.c_str()));
   }
   return true;
 }
@@ -214,9 +216,10 @@ PlanCheck CheckPlan(int page, CardReport& report) {
     const FolderCheck* folder = FindFolder(report, page, hour.kind);
     hour.goodFiles = folder != nullptr ? folder->goodFiles : 0;
     if (!hour.ok()) {
-      std::string where = folder != nullptr ? folder->folder + " 里没有可用的 .wav 文件" : "这个小时不会播放";
-      report.problems.push_back(std::string(kPlanPages[plan.plan].caption) + " " + kHourCaptions[h] + " " +
-                                KindCaption(hour.kind) + ": " + where);
+      std::string where =
+          folder != nullptr ? Format(kTextNoGoodSoundsIn, folder->folder.c_str()) : kTextHourPlaysNothing;
+      report.problems.push_back(Format(kTextBadHour, kPlanPages[plan.plan].caption, kHourCaptions[h],
+                                       KindCaption(hour.kind).c_str(), where.c_str()));
     }
     plan.hours.push_back(hour);
   }
@@ -227,7 +230,7 @@ PlanCheck CheckPlan(int page, CardReport& report) {
 
 std::string KindCaption(int kind) {
   if (ValidKind(kind)) return kSoundKinds[kind].caption;
-  return Num(static_cast<uint64_t>(kind)) + " (无此种类)";
+  return Format(kTextNoSuchKind, kind);
 }
 
 std::vector<SettingField> DecodeSettings(const BroadcastConfig& c) {

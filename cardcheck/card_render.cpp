@@ -4,49 +4,45 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
+#include "cardcheck/check_texts.h"
+#include "common/text_format.h"
 #include "settings/config_names.h"
 #include "settings/playback_pages.h"
 #include "settings/record_fields.h"
 
 namespace {
 
-std::string Num(uint64_t n) { return std::to_string(n); }
-
 // ---- text ---------------------------------------------------------------------
 
 // The playback switch, as the dialog names it and its "on".
 constexpr const RecordField& kSwitch = RecordFieldOf(&BroadcastConfig::Ena);
 
-// Marks a problem at the end of a line, or alone after a colon.
-constexpr const char* kMark = "  [!] ";
-constexpr const char* kMarkAlone = "[!] ";
+unsigned long long U(uint64_t n) { return n; }
 
 std::string FieldLine(const SettingField& field) {
-  std::string line = "  " + field.caption + ": " + field.text;
-  if (!field.ok()) line += kMark + field.problem;
+  std::string line = Format(kTextFieldLine, field.caption.c_str(), field.text.c_str());
+  if (!field.ok()) line += kTextMark + field.problem;
   return line + "\n";
 }
 
 std::string Verdict(const CardReport& report) {
-  if (report.Ready()) return "结论: 存储卡可以使用 (0 个问题)\n";
-  return "结论: 存储卡还不能使用 (" + Num(report.problems.size()) + " 个问题)\n";
+  if (report.Ready()) return kTextReady;
+  return Format(kTextNotReady, U(report.problems.size()));
 }
 
 // A plan's 24 entries, six hours a line, with the problems of a line at its end.
 std::string PlanLines(const CardReport& report, int plan) {
-  std::string out = "  " + std::string(kPlanPages[plan].caption) + "计划:\n";
+  std::string out = Format(kTextPlanHeading, kPlanPages[plan].caption);
   constexpr int kPerLine = 6;
   for (int first = 0; first < kHoursPerPlan; first += kPerLine) {
-    char hours[24];
-    std::snprintf(hours, sizeof hours, "    %02d-%02d时:", first, first + kPerLine - 1);
-    out += hours;
+    out += Format(kTextPlanHours, first, first + kPerLine - 1);
     std::string marks;
     for (int hour = first; hour < first + kPerLine; ++hour) {
       std::size_t index = kRecordFieldCount + static_cast<std::size_t>(PlanEntry(plan, hour));
       if (index >= report.fields.size()) continue;
       const SettingField& field = report.fields[index];
       out += " " + field.text;
-      if (!field.ok()) marks += kMark + field.caption + ": " + field.problem;
+      if (!field.ok()) marks += Format(kTextMarkedEntry, field.caption.c_str(), field.problem.c_str());
     }
     out += marks + "\n";
   }
@@ -54,7 +50,7 @@ std::string PlanLines(const CardReport& report, int plan) {
 }
 
 std::string SettingsText(const CardReport& report) {
-  std::string out = "[设置] " + std::string(kConfigFileName) + ", " + Num(report.settingsSize) + " 字节\n";
+  std::string out = Format(kTextSettingsHeading, kConfigFileName, U(report.settingsSize));
   for (std::size_t i = 0; i < kRecordFieldCount && i < report.fields.size(); ++i)
     out += FieldLine(report.fields[i]);
   for (int plan = 0; plan < kPlanCount; ++plan) out += PlanLines(report, plan);
@@ -62,49 +58,46 @@ std::string SettingsText(const CardReport& report) {
 }
 
 std::string PlaybackText(const CardReport& report) {
-  std::string out = "\n[播放]\n";
+  std::string out = kTextPlaybackHeading;
   if (!report.PlaybackOn()) {
-    out += "  " + std::string(kSwitch.caption) + "不是“" + kSwitch.items[1] +
-           "”：设备不播放声音，不检查音频文件\n";
+    out += Format(kTextPlaybackNotOn, kSwitch.caption, kSwitch.items[1]);
   } else if (report.pagesInUse.empty()) {
-    out += "  没有使用中的播放方式，不检查音频文件\n";
+    out += kTextNothingInUse;
   }
   for (int page : report.pagesInUse) {
     std::string folder = kCopyPages[page].folder;
-    if (kCopyPages[page].perKind) folder += "\\<种类>";
-    out += "  " + std::string(kCopyPages[page].caption) + ": " + folder + "\n";
+    if (kCopyPages[page].perKind) folder += kTextKindSubfolder;
+    out += Format(kTextInUse, kCopyPages[page].caption, folder.c_str());
   }
   return out;
 }
 
 std::string WavWords(const WavInfo& info) {
-  char seconds[32];
-  std::snprintf(seconds, sizeof seconds, "%.2f", info.Seconds());
-  return FormatName(info) + " " + FormatWords(info.channels, info.sampleRate, info.bitsPerSample) + " " +
-         seconds + kUnitSeconds;
+  std::string name = FormatName(info);
+  std::string words = FormatWords(info.channels, info.sampleRate, info.bitsPerSample);
+  return Format(kTextWavWords, name.c_str(), words.c_str(), info.Seconds(), kUnitSeconds);
 }
 
 std::string FolderText(const FolderCheck& folder) {
-  std::string out = "  " + folder.folder + ": ";
-  if (!folder.exists) return out + kMarkAlone + "文件夹不存在\n";
-  out += Num(folder.files.size()) + " 个文件，" + Num(static_cast<uint64_t>(folder.goodFiles)) + " 个可用";
-  if (folder.files.empty()) out += kMark + std::string("没有 .wav 文件");
-  if (folder.mixedFormats) out += kMark + std::string("文件格式不一致");
+  std::string out = Format(kTextFolderLine, folder.folder.c_str());
+  if (!folder.exists) return out + kTextMarkAlone + kTextFolderNotThere;
+  out += Format(kTextFolderCounts, U(folder.files.size()), folder.goodFiles);
+  if (folder.files.empty()) out += std::string(kTextMark) + kTextNoSoundsMark;
+  if (folder.mixedFormats) out += std::string(kTextMark) + kTextMixedMark;
   out += "\n";
   for (const WavFile& wav : folder.files) {
-    out += "    " + wav.name + "  ";
-    out += wav.info.ok() ? WavWords(wav.info) : std::string(kMarkAlone) + wav.info.detail;
+    out += Format(kTextFileLine, wav.name.c_str());
+    out += wav.info.ok() ? WavWords(wav.info) : std::string(kTextMarkAlone) + wav.info.detail;
     out += "\n";
   }
   return out;
 }
 
 std::string PlanText(const PlanCheck& plan) {
-  std::string out = "\n[" + std::string(kPlanPages[plan.plan].caption) + "计划]\n";
+  std::string out = Format(kTextPlanCheckHeading, kPlanPages[plan.plan].caption);
   for (const HourCheck& hour : plan.hours) {
-    out += "  " + std::string(kHourCaptions[hour.hour]) + "  " + KindCaption(hour.kind) + "  " +
-           Num(static_cast<uint64_t>(hour.goodFiles)) + " 个文件";
-    if (!hour.ok()) out += kMark + std::string("没有可用的文件");
+    out += Format(kTextHourLine, kHourCaptions[hour.hour], KindCaption(hour.kind).c_str(), hour.goodFiles);
+    if (!hour.ok()) out += std::string(kTextMark) + kTextNoGoodFiles;
     out += "\n";
   }
   return out;
@@ -112,9 +105,9 @@ std::string PlanText(const PlanCheck& plan) {
 
 std::string ProblemsText(const CardReport& report) {
   if (report.problems.empty()) return "";
-  std::string out = "\n[问题]\n";
+  std::string out = kTextProblemsHeading;
   for (std::size_t i = 0; i < report.problems.size(); ++i) {
-    out += "  " + Num(i + 1) + ". " + report.problems[i] + "\n";
+    out += Format(kTextProblemLine, U(i + 1), report.problems[i].c_str());
   }
   return out;
 }
@@ -214,13 +207,13 @@ Json PlanJson(const PlanCheck& plan) {
 }  // namespace
 
 std::string RenderText(const CardReport& report) {
-  std::string out = "存储卡: " + report.directory + "\n\n";
+  std::string out = Format(kTextCard, report.directory.c_str());
   if (report.settings != SettingsState::kRead) {
-    out += "[设置] " + std::string(kConfigFileName) + kMark + report.problems.front() + "\n\n";
+    out += Format(kTextSettingsFailed, kConfigFileName, kTextMark, report.problems.front().c_str());
     return out + Verdict(report);
   }
   out += SettingsText(report) + PlaybackText(report);
-  if (!report.folders.empty()) out += "\n[文件]\n";
+  if (!report.folders.empty()) out += kTextFilesHeading;
   for (const FolderCheck& folder : report.folders) out += FolderText(folder);
   for (const PlanCheck& plan : report.plans) out += PlanText(plan);
   return out + ProblemsText(report) + "\n" + Verdict(report);

@@ -7,7 +7,9 @@
 #include <system_error>
 
 #include "cardcheck/card_report.h"
+#include "cardcheck/check_texts.h"
 #include "common/console.h"
+#include "common/text_format.h"
 
 namespace fs = std::filesystem;
 
@@ -17,14 +19,8 @@ constexpr int kExitReady = 0;
 constexpr int kExitProblems = 1;
 constexpr int kExitUnreadable = 2;
 
-constexpr const char* kUsage =
-    "用法: cardcheck [--json] [目录]\n"
-    "检查存储卡 (默认为当前目录) 上的设置、音频文件和播放计划，不写入存储卡。\n"
-    "  --json  以一个 JSON 文档输出报告\n"
-    "退出码: 0 可以使用，1 发现问题，2 无法读取存储卡或用法错误\n";
-
 int UsageError(const std::string& message) {
-  WriteText(stderr, "cardcheck: " + message + "\n" + kUsage);
+  WriteText(stderr, Format(kTextUsageError, message.c_str()) + kTextUsage);
   return kExitUnreadable;
 }
 
@@ -39,12 +35,12 @@ int CheckCommand(int argc, char** argv) {
     } else if (!optionsDone && arg == "--json") {
       json = true;
     } else if (!optionsDone && (arg == "--help" || arg == "-h")) {
-      WriteText(stdout, kUsage);
+      WriteText(stdout, kTextUsage);
       return kExitReady;
     } else if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
-      return UsageError("未知选项 " + arg);
+      return UsageError(Format(kTextUnknownOption, arg.c_str()));
     } else if (haveDirectory) {
-      return UsageError("只能检查一个目录");
+      return UsageError(kTextOneDirectory);
     } else {
       directory = arg;
       haveDirectory = true;
@@ -54,7 +50,7 @@ int CheckCommand(int argc, char** argv) {
   std::error_code ec;
   fs::path card = haveDirectory ? fs::u8path(directory) : fs::current_path(ec);
   if (ec || !fs::is_directory(card, ec)) {
-    WriteText(stderr, "cardcheck: 找不到目录 " + (haveDirectory ? directory : card.u8string()) + "\n");
+    WriteText(stderr, Format(kTextNoDirectory, (haveDirectory ? directory : card.u8string()).c_str()));
     return kExitUnreadable;
   }
 

@@ -4,6 +4,9 @@
 #include <cstring>
 #include <fstream>
 
+#include "cardcheck/check_texts.h"
+#include "common/text_format.h"
+
 namespace {
 
 // No real file has anywhere near this many chunks; a file that claims more is
@@ -48,7 +51,7 @@ std::string ChunkName(const unsigned char* id) {
   return name + "'";
 }
 
-std::string Num(uint64_t n) { return std::to_string(n); }
+unsigned long long U(uint64_t n) { return n; }
 
 WavInfo Fail(WavError error, std::string detail) {
   WavInfo info;
@@ -60,7 +63,7 @@ WavInfo Fail(WavError error, std::string detail) {
 // Decodes the fmt chunk (size bytes, of which the first min(size, 40) are in
 // fmt) into info. Empty string when it is usable, else what is wrong.
 std::string DecodeFmt(const unsigned char* fmt, uint32_t size, WavInfo& info) {
-  if (size < kFmtBaseSize) return "fmt 块只有 " + Num(size) + " 字节，至少应有 16 字节";
+  if (size < kFmtBaseSize) return Format(kTextFmtTooShort, U(size));
   info.formatTag = Le16(fmt);
   info.channels = Le16(fmt + 2);
   info.sampleRate = Le32(fmt + 4);
@@ -68,23 +71,23 @@ std::string DecodeFmt(const unsigned char* fmt, uint32_t size, WavInfo& info) {
   info.bitsPerSample = Le16(fmt + 14);
   if (info.formatTag == kWaveExtensible) {
     if (size < kFmtExtensibleSize || Le16(fmt + 16) < kExtensibleExtraSize) {
-      return "WAVE_FORMAT_EXTENSIBLE 的 fmt 块太短 (" + Num(size) + " 字节)";
+      return Format(kTextExtensibleTooShort, U(size));
     }
     info.subFormat = Le16(fmt + 24);
     info.standardSubFormat = std::memcmp(fmt + 26, kGuidTail, sizeof kGuidTail) == 0;
   }
-  if (info.channels == 0) return "声道数为 0";
-  if (info.sampleRate == 0) return "采样率为 0";
-  if (info.bitsPerSample == 0) return "采样位数为 0";
+  if (info.channels == 0) return kTextNoChannels;
+  if (info.sampleRate == 0) return kTextNoSampleRate;
+  if (info.bitsPerSample == 0) return kTextNoBits;
   uint16_t coding = info.EffectiveFormat();
   if (coding == kWavePcm || coding == kWaveFloat) {
     uint32_t frame = static_cast<uint32_t>(info.channels) * ((info.bitsPerSample + 7u) / 8u);
     if (info.blockAlign != frame) {
-      return "块对齐为 " + Num(info.blockAlign) + "，" + Num(info.channels) + " 声道 " +
-             Num(info.bitsPerSample) + " 位应为 " + Num(frame);
+      return Format(kTextWrongBlockAlign, U(info.blockAlign), U(info.channels), U(info.bitsPerSample),
+                    U(frame));
     }
   } else if (info.blockAlign == 0) {
-    return "块对齐为 0";
+    return kTextNoBlockAlign;
   }
   return "";
 }
@@ -92,22 +95,20 @@ std::string DecodeFmt(const unsigned char* fmt, uint32_t size, WavInfo& info) {
 // The RIFF/WAVE frame of a file of length bytes: a failure, or kNone with
 // riffEnd set to where the RIFF data ends.
 WavInfo CheckFrame(std::istream& in, uint64_t length, uint64_t& riffEnd) {
-  if (length < 12) return Fail(WavError::kTooShort, "只有 " + Num(length) + " 字节，不是 WAV 文件");
+  if (length < 12) return Fail(WavError::kTooShort, Format(kTextWavTooShort, U(length)));
   unsigned char head[12];
-  if (!ReadAt(in, 0, head, sizeof head)) return Fail(WavError::kUnreadable, "读取失败");
-  if (std::memcmp(head, "RIFF", 4) != 0) return Fail(WavError::kNotRiff, "不是 RIFF 文件");
-  if (std::memcmp(head + 8, "WAVE", 4) != 0) return Fail(WavError::kNotWave, "RIFF 文件，但不是 WAVE");
+  if (!ReadAt(in, 0, head, sizeof head)) return Fail(WavError::kUnreadable, kTextWavReadFailed);
+  if (std::memcmp(head, "RIFF", 4) != 0) return Fail(WavError::kNotRiff, kTextWavNotRiff);
+  if (std::memcmp(head + 8, "WAVE", 4) != 0) return Fail(WavError::kNotWave, kTextWavNotWave);
 
   uint32_t riffSize = Le32(head + 4);
   riffEnd = 8 + static_cast<uint64_t>(riffSize);
   if (riffEnd > length) {
-    return Fail(WavError::kTruncated,
-                "文件被截断：RIFF 头写明 " + Num(riffEnd) + " 字节，文件只有 " + Num(length) + " 字节");
+    return Fail(WavError::kTruncated, Format(kTextWavTruncated, U(riffEnd), U(length)));
   }
   bool trailingPad = (riffSize & 1u) != 0 && riffEnd + 1 == length;
   if (riffEnd < length && !trailingPad) {
-    return Fail(WavError::kTrailingBytes,
-                "RIFF 头写明 " + Num(riffEnd) + " 字节，文件却有 " + Num(length) + " 字节");
+    return Fail(WavError::kTrailingBytes, Format(kTextWavTrailing, U(riffEnd), U(length)));
   }
   return WavInfo{};
 }
@@ -127,12 +128,12 @@ bool Failed(ChunkWalk& walk, WavError error, std::string detail) {
 // The fmt chunk of size bytes whose header is at offset; only the first one
 // counts.
 bool TakeFmt(std::istream& in, uint64_t offset, uint32_t size, bool pastEnd, ChunkWalk& walk) {
-  if (pastEnd) return Failed(walk, WavError::kChunkCutOff, "fmt 块超出文件末尾");
-  if (walk.haveData) return Failed(walk, WavError::kFmtAfterData, "fmt 块在 data 块之后");
+  if (pastEnd) return Failed(walk, WavError::kChunkCutOff, kTextFmtPastEnd);
+  if (walk.haveData) return Failed(walk, WavError::kFmtAfterData, kTextFmtAfterData);
   if (!walk.haveFmt) {
     unsigned char fmt[kFmtExtensibleSize] = {};
     std::size_t want = size < sizeof fmt ? size : sizeof fmt;
-    if (!ReadAt(in, offset + 8, fmt, want)) return Failed(walk, WavError::kUnreadable, "读取失败");
+    if (!ReadAt(in, offset + 8, fmt, want)) return Failed(walk, WavError::kUnreadable, kTextWavReadFailed);
     std::string bad = DecodeFmt(fmt, size, walk.info);
     if (!bad.empty()) return Failed(walk, WavError::kBadFmt, bad);
   }
@@ -146,29 +147,29 @@ bool TakeFmt(std::istream& in, uint64_t offset, uint32_t size, bool pastEnd, Chu
 bool TakeChunk(std::istream& in, uint64_t offset, uint64_t riffEnd, uint64_t length, ChunkWalk& walk,
                uint64_t& next) {
   if (offset + 8 > riffEnd)
-    return Failed(walk, WavError::kChunkCutOff, "第 " + Num(offset) + " 字节处的块头被截断");
+    return Failed(walk, WavError::kChunkCutOff, Format(kTextChunkHeaderCut, U(offset)));
   unsigned char header[8];
-  if (!ReadAt(in, offset, header, sizeof header)) return Failed(walk, WavError::kUnreadable, "读取失败");
+  if (!ReadAt(in, offset, header, sizeof header))
+    return Failed(walk, WavError::kUnreadable, kTextWavReadFailed);
   uint32_t size = Le32(header + 4);
   uint64_t chunkEnd = offset + 8 + size;
   std::string name = ChunkName(header);
 
   if (std::memcmp(header, "data", 4) == 0) {
     if (chunkEnd > riffEnd) {
-      return Failed(walk, WavError::kDataPastEnd,
-                    "data 块写明 " + Num(size) + " 字节，超出文件末尾 " + Num(chunkEnd - riffEnd) + " 字节");
+      return Failed(walk, WavError::kDataPastEnd, Format(kTextDataPastEnd, U(size), U(chunkEnd - riffEnd)));
     }
     if (!walk.haveData) walk.info.dataSize = size;
     walk.haveData = true;
   } else if (std::memcmp(header, "fmt ", 4) == 0) {
     if (!TakeFmt(in, offset, size, chunkEnd > riffEnd, walk)) return false;
   } else if (chunkEnd > riffEnd) {
-    return Failed(walk, WavError::kChunkCutOff, name + " 块超出文件末尾");
+    return Failed(walk, WavError::kChunkCutOff, Format(kTextChunkPastEnd, name.c_str()));
   }
 
   if ((size & 1u) != 0) {
     if (chunkEnd + 1 > length)
-      return Failed(walk, WavError::kMissingPad, "奇数长度的 " + name + " 块后缺少填充字节");
+      return Failed(walk, WavError::kMissingPad, Format(kTextMissingPad, name.c_str()));
     ++chunkEnd;
   }
   next = chunkEnd;
@@ -189,21 +190,21 @@ WavInfo ReadWavHeader(std::istream& in, uint64_t length) {
   ChunkWalk walk;
   uint64_t offset = 12;
   for (int count = 0; offset < riffEnd; ++count) {
-    if (count == kMaxChunks) return Fail(WavError::kTooManyChunks, "块超过 " + Num(kMaxChunks) + " 个");
+    if (count == kMaxChunks) return Fail(WavError::kTooManyChunks, Format(kTextTooManyChunks, kMaxChunks));
     if (!TakeChunk(in, offset, riffEnd, length, walk, offset)) return walk.info;
   }
-  if (!walk.haveFmt) return Fail(WavError::kNoFmt, "没有 fmt 块");
-  if (!walk.haveData) return Fail(WavError::kNoData, "没有 data 块");
-  if (walk.info.dataSize < walk.info.blockAlign) return Fail(WavError::kEmptyData, "data 块里没有声音");
+  if (!walk.haveFmt) return Fail(WavError::kNoFmt, kTextNoFmt);
+  if (!walk.haveData) return Fail(WavError::kNoData, kTextNoData);
+  if (walk.info.dataSize < walk.info.blockAlign) return Fail(WavError::kEmptyData, kTextNoSamples);
   return walk.info;
 }
 
 WavInfo ReadWavFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) return Fail(WavError::kUnreadable, "无法打开");
+  if (!in) return Fail(WavError::kUnreadable, kTextWavCannotOpen);
   in.seekg(0, std::ios::end);
   std::streamoff length = in.tellg();
-  if (length < 0) return Fail(WavError::kUnreadable, "无法读取长度");
+  if (length < 0) return Fail(WavError::kUnreadable, kTextWavNoLength);
   return ReadWavHeader(in, static_cast<uint64_t>(length));
 }
 
@@ -216,11 +217,11 @@ std::string FormatName(const WavInfo& info) {
     return hex;
   };
   if (info.formatTag != kWaveExtensible) return name(info.formatTag);
-  std::string sub = info.standardSubFormat ? name(info.subFormat) : "非标准子格式";
-  return "WAVE_FORMAT_EXTENSIBLE (" + sub + ")";
+  std::string sub = info.standardSubFormat ? name(info.subFormat) : kTextNonStandardSubFormat;
+  return Format(kTextExtensible, sub.c_str());
 }
 
 std::string FormatWords(uint16_t channels, uint32_t sampleRate, uint16_t bitsPerSample) {
-  return std::to_string(channels) + " 声道 " + std::to_string(sampleRate) + " Hz " +
-         std::to_string(bitsPerSample) + " 位";
+  return Format(kTextFormatWords, static_cast<unsigned>(channels), static_cast<unsigned>(sampleRate),
+                static_cast<unsigned>(bitsPerSample));
 }

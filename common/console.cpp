@@ -139,9 +139,10 @@ void WaitForKeyIfAlone() {
   DWORD count = GetConsoleProcessList(processes, 2);
   if (!ShouldWaitForKey(count, IsConsole(input), IsConsole(output))) return;
 
-  const wchar_t prompt[] = L"\n按任意键关闭窗口";
   DWORD written = 0;
-  WriteConsoleW(output, prompt, static_cast<DWORD>(sizeof prompt / sizeof prompt[0] - 1), &written, nullptr);
+  WriteConsoleW(output, kTextPressAnyKey,
+                static_cast<DWORD>(sizeof kTextPressAnyKey / sizeof kTextPressAnyKey[0] - 1), &written,
+                nullptr);
   // Keys pressed while the program was still working are not the answer.
   FlushConsoleInputBuffer(input);
   for (;;) {

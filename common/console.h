@@ -37,7 +37,10 @@ bool StdoutIsLiveTerminal();
 // needs to be kept waiting.
 bool ShouldWaitForKey(unsigned long consoleProcesses, bool inputIsConsole, bool outputIsConsole);
 
-// Shows "按任意键关闭窗口" and waits for a key when ShouldWaitForKey says so
+// What a console program alone on its console shows last.
+constexpr wchar_t kTextPressAnyKey[] = L"\n按任意键关闭窗口";
+
+// Shows kTextPressAnyKey and waits for a key when ShouldWaitForKey says so
 // for this process (Windows); nothing elsewhere. Called last, before exit.
 void WaitForKeyIfAlone();
 

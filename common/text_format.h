@@ -1,0 +1,17 @@
+// A printf-style template of a program's texts table filled into a string,
+// checked by the compiler against its arguments like printf itself.
+#pragma once
+
+#include <cstdio>  // on MinGW this defines __MINGW_PRINTF_FORMAT
+#include <string>
+
+#if defined(__MINGW32__)
+#define BCT_PRINTF_LIKE(fmt, args) __attribute__((format(__MINGW_PRINTF_FORMAT, fmt, args)))
+#elif defined(__GNUC__)
+#define BCT_PRINTF_LIKE(fmt, args) __attribute__((format(printf, fmt, args)))
+#else
+#define BCT_PRINTF_LIKE(fmt, args)
+#endif
+
+// The template with its conversions filled in, however long it comes out.
+std::string Format(const char* format, ...) BCT_PRINTF_LIKE(1, 2);
