@@ -14,6 +14,7 @@
 #include "cardcheck/card_report.h"
 #include "settings/broadcast_config.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/settings_record.h"
 #include "tests/support/shell_run.h"
 
 namespace fs = std::filesystem;
@@ -45,16 +46,6 @@ std::vector<unsigned char> PcmWav(uint16_t channels, uint32_t rate, uint16_t bit
 
 std::vector<unsigned char> ShortWav() { return PcmWav(1, 16000, 16, 16000); }
 
-BroadcastConfig Modes(uint8_t ena, uint8_t senMod, uint8_t timerMod, uint8_t alarmA, uint8_t alarmB) {
-  BroadcastConfig c = kDefaultConfig;
-  c.Ena = ena;
-  c.SenMod = senMod;
-  c.TimerMod = timerMod;
-  c.AlarmA = alarmA;
-  c.AlarmB = alarmB;
-  return c;
-}
-
 const SettingField& Field(const std::vector<SettingField>& fields, const std::string& name) {
   auto it = std::find_if(fields.begin(), fields.end(), [&](const SettingField& f) { return f.name == name; });
   if (it == fields.end()) throw std::runtime_error("no field " + name);
@@ -72,7 +63,7 @@ std::vector<std::string> BadFields(const BroadcastConfig& c) {
 // Sensor by hour (dog until 11:59, bear after), schedule A random, schedule B
 // by hour (tiger all day).
 BroadcastConfig ReadyConfig() {
-  BroadcastConfig c = Modes(1, 2, 1, 0, 1);
+  BroadcastConfig c = Modes(1, 1, 2, 0, 1);
   c.Dly = 10;
   for (int h = 0; h < 24; ++h) {
     c.type[PlanEntry(0, h)] = h < 12 ? kDog : kBear;
@@ -105,8 +96,7 @@ std::size_t Count(const std::vector<std::string>& problems, const std::string& p
 class CardTest : public ::testing::Test {
  protected:
   void WriteSettings(const BroadcastConfig& c) {
-    const auto* p = reinterpret_cast<const unsigned char*>(&c);
-    WriteAllBytes((card() / "CFG_BROADCAST.bin").string(), std::vector<unsigned char>(p, p + kConfigSize));
+    WriteAllBytes((card() / "CFG_BROADCAST.bin").string(), SettingsBytes(c));
   }
   // folder in the card's backslash form.
   fs::path Folder(const std::string& folder) {
@@ -208,7 +198,7 @@ TEST(CardReport, CategoriesInUseForEveryModeCombination) {
         for (int a = 0; a <= 2; ++a) {
           for (int b = 0; b <= 2; ++b) {
             auto u8 = [](int v) { return static_cast<uint8_t>(v); };
-            BroadcastConfig c = Modes(u8(ena), u8(sen), u8(timer), u8(a), u8(b));
+            BroadcastConfig c = Modes(u8(ena), u8(timer), u8(sen), u8(a), u8(b));
             std::vector<int> expected;
             if (ena == 1) {
               if (sen == 1) expected.push_back(0);
