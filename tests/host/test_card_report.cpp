@@ -16,33 +16,11 @@
 #include "tests/support/scratch_dir.h"
 #include "tests/support/settings_record.h"
 #include "tests/support/shell_run.h"
+#include "tests/support/wav_file.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-void PutLe(std::vector<unsigned char>& out, uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(v >> (8 * i)));
-}
-
-std::vector<unsigned char> PcmWav(uint16_t channels, uint32_t rate, uint16_t bits, uint32_t frames) {
-  uint32_t block = channels * (bits / 8u);
-  uint32_t data = frames * block;
-  std::vector<unsigned char> out = {'R', 'I', 'F', 'F'};
-  PutLe(out, 36 + data, 4);
-  for (char c : std::string("WAVEfmt ")) out.push_back(static_cast<unsigned char>(c));
-  PutLe(out, 16, 4);
-  PutLe(out, 1, 2);
-  PutLe(out, channels, 2);
-  PutLe(out, rate, 4);
-  PutLe(out, rate * block, 4);
-  PutLe(out, block, 2);
-  PutLe(out, bits, 2);
-  for (char c : std::string("data")) out.push_back(static_cast<unsigned char>(c));
-  PutLe(out, data, 4);
-  out.resize(out.size() + data, 0x80);
-  return out;
-}
 
 std::vector<unsigned char> ShortWav() { return PcmWav(1, 16000, 16, 16000); }
 
