@@ -61,8 +61,6 @@ ProgramRun RunCardcheck(const std::string& args, const std::string& in = "") {
   return RunShell(command);
 }
 
-std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
-
 std::size_t Count(const std::vector<std::string>& problems, const std::string& part) {
   return static_cast<std::size_t>(std::count_if(problems.begin(), problems.end(), [&](const std::string& p) {
     return p.find(part) != std::string::npos;
