@@ -3,235 +3,21 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
-#include <shlobj.h>
 
-#include <cstdint>
 #include <cwchar>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "dialog/control_ids.h"
-#include "tests/e2e/e2e_programs.h"
+#include "tests/support/program_driver.h"
 #include "tests/support/scratch_dir.h"
-
-#ifndef BCT_TOOL_EXE
-#error "BCT_TOOL_EXE must name the built tool"
-#endif
+#include "tests/support/wav_file.h"
 
 namespace {
 
-struct ProgramRun {
-  DWORD exitCode = 0xFFFFFFFF;
-  std::string out;
-  bool windowSeen = false;
-};
-
-HWND FindToolWindow(DWORD pid) {
-  struct Search {
-    DWORD pid;
-    HWND found;
-  } search{pid, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == s->pid && IsWindowVisible(window)) {
-          s->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// A running tool: its process and its dialog.
-struct Program {
-  PROCESS_INFORMATION process{};
-  HANDLE out = nullptr;
-  std::string outPath;
-  HWND window = nullptr;
-};
-
-// The full path of a program built beside this test program.
-std::string BesideThisProgram(const char* name) {
-  char self[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  std::string path = self;
-  return path.substr(0, path.find_last_of('\\') + 1) + name;
-}
-
-// Starts the tool in dir with its standard output going to a file and waits
-// for its first window: the dialog, or a notice before it.
-Program Start(const std::string& dir) {
-  Program program;
-  program.outPath = dir + "\\stdout.txt";
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  program.out = CreateFileA(program.outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = program.out;
-  startup.hStdError = program.out;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  std::string command = "\"" + BesideThisProgram(BCT_TOOL_EXE) + "\"";
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, dir.c_str(), &startup,
-                      &program.process)) {
-    return program;
-  }
-  for (int i = 0; i < 300 && program.window == nullptr; ++i) {
-    Sleep(50);
-    program.window = FindToolWindow(program.process.dwProcessId);
-  }
-  return program;
-}
-
-// Closes the dialog the way the close box does and collects the run.
-ProgramRun Close(Program& program) {
-  ProgramRun run;
-  run.windowSeen = program.window != nullptr;
-  if (program.process.hProcess == nullptr) return run;
-  if (program.window) PostMessageA(program.window, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(program.process.hProcess, 20000) != WAIT_OBJECT_0) {
-    TerminateProcess(program.process.hProcess, 99);
-  }
-  GetExitCodeProcess(program.process.hProcess, &run.exitCode);
-  CloseHandle(program.process.hThread);
-  CloseHandle(program.process.hProcess);
-  CloseHandle(program.out);
-  std::ifstream in(program.outPath, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  run.out = WithoutCarriageReturns(text.str());
-  return run;
-}
-
-// Memory inside the tool's process, for the control messages whose pointers
-// the platform does not carry across processes (TCM_GETITEMRECT,
-// TVM_GETITEM, BFFM_SETSELECTION).
-class RemoteBuffer {
- public:
-  RemoteBuffer(HANDLE process, size_t size) : process_(process) {
-    address_ = VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  }
-  ~RemoteBuffer() { VirtualFreeEx(process_, address_, 0, MEM_RELEASE); }
-  LPARAM address() const { return reinterpret_cast<LPARAM>(address_); }
-  void Write(const void* data, size_t size, size_t offset = 0) {
-    WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
-  }
-  void Read(void* data, size_t size, size_t offset = 0) const {
-    ReadProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr);
-  }
-
- private:
-  HANDLE process_;
-  void* address_;
-};
-
-std::wstring TextOf(HWND window) {
-  wchar_t text[1024] = L"";
-  SendMessageW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-  return text;
-}
-
-// A visible dialog window of the tool other than its main dialog: the
-// message box or the folder browser.
-HWND WaitForModal(const Program& program, int tries = 200) {
-  struct Search {
-    DWORD pid;
-    HWND main;
-    HWND found;
-  } search{program.process.dwProcessId, program.window, nullptr};
-  for (int i = 0; i < tries && search.found == nullptr; ++i) {
-    Sleep(50);
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(param);
-          DWORD pid = 0;
-          GetWindowThreadProcessId(window, &pid);
-          wchar_t cls[32] = L"";
-          GetClassNameW(window, cls, 32);
-          if (pid == s->pid && window != s->main && IsWindowVisible(window) &&
-              std::wstring(cls) == L"#32770") {
-            s->found = window;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-  }
-  return search.found;
-}
-
-std::wstring SelectedTreeText(const Program& program, HWND tree) {
-  auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-  if (item == nullptr) return L"";
-  RemoteBuffer remote(program.process.hProcess, sizeof(TVITEMW) + MAX_PATH * sizeof(wchar_t));
-  TVITEMW get{};
-  get.mask = TVIF_TEXT;
-  get.hItem = item;
-  get.pszText = reinterpret_cast<wchar_t*>(remote.address() + sizeof(TVITEMW));
-  get.cchTextMax = MAX_PATH;
-  remote.Write(&get, sizeof get);
-  SendMessageW(tree, TVM_GETITEMW, 0, remote.address());
-  wchar_t text[MAX_PATH] = L"";
-  remote.Read(text, sizeof text, sizeof(TVITEMW));
-  return text;
-}
-
-// Presses a button that opens the folder browser and chooses folder in it.
-bool ChooseInBrowser(const Program& program, int button, const std::string& folder) {
-  PostMessageW(GetDlgItem(program.window, button), BM_CLICK, 0, 0);
-  HWND browser = WaitForModal(program);
-  if (browser == nullptr) return false;
-  HWND tree = FindWindowExW(browser, nullptr, L"SysTreeView32", nullptr);
-  RemoteBuffer path(program.process.hProcess, folder.size() + 1);
-  path.Write(folder.c_str(), folder.size() + 1);
-  std::string leafAnsi = folder.substr(folder.find_last_of('\\') + 1);
-  std::wstring leaf(leafAnsi.begin(), leafAnsi.end());
-  for (int attempt = 0; attempt < 20; ++attempt) {
-    SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, path.address());
-    if (SelectedTreeText(program, tree) == leaf) break;
-    Sleep(250);
-  }
-  PostMessageW(browser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  for (int i = 0; i < 100 && IsWindow(browser); ++i) Sleep(50);
-  return true;
-}
-
-void ChooseItem(const Program& program, int combo, int index) {
-  HWND window = GetDlgItem(program.window, combo);
-  SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  SendMessageW(program.window, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(window));
-}
-
-// A mouse click on a tab's page: the tab control then notifies the dialog
-// itself (WM_NOTIFY cannot be sent from another process).
-void ClickTab(const Program& program, int tab, int page) {
-  HWND window = GetDlgItem(program.window, tab);
-  RemoteBuffer rect(program.process.hProcess, sizeof(RECT));
-  SendMessageW(window, TCM_GETITEMRECT, static_cast<WPARAM>(page), rect.address());
-  RECT item{};
-  rect.Read(&item, sizeof item);
-  LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  SendMessageW(window, WM_LBUTTONUP, 0, at);
-}
-
 // Runs the card check beside the tool on dir; its exit code and report.
-ProgramRun CheckCard(const std::string& dir) {
-  ConsoleRun console = RunConsoleProgram("cardcheck.exe", "\"" + dir + "\"");
-  ProgramRun run;
-  run.exitCode = console.exitCode;
-  run.out = console.out;
-  return run;
-}
+ProgramRun CheckCard(const std::string& dir) { return RunConsoleProgram("cardcheck.exe", "\"" + dir + "\""); }
 
 ProgramRun StartAndClose(const std::string& dir) {
   Program program = Start(dir);
@@ -239,91 +25,6 @@ ProgramRun StartAndClose(const std::string& dir) {
 }
 
 }  // namespace
-
-ConsoleRun RunConsoleProgram(const std::string& exeName, const std::string& arguments) {
-  ConsoleRun run;
-  char folder[MAX_PATH] = "";
-  GetTempPathA(MAX_PATH, folder);
-  char outPath[MAX_PATH] = "";
-  GetTempFileNameA(folder, "bct", 0, outPath);
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE out = CreateFileA(outPath, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = out;
-  startup.hStdError = out;
-  char self[MAX_PATH] = "";
-  GetModuleFileNameA(nullptr, self, MAX_PATH);
-  std::string exe = self;
-  exe = exe.substr(0, exe.find_last_of('\\') + 1) + exeName;
-  std::string command = "\"" + exe + "\" " + arguments;
-  PROCESS_INFORMATION process{};
-  if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-    WaitForSingleObject(process.hProcess, 60000);
-    GetExitCodeProcess(process.hProcess, &run.exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
-  CloseHandle(out);
-  std::ifstream in(outPath, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  in.close();
-  DeleteFileA(outPath);
-  run.out = WithoutCarriageReturns(text.str());
-  return run;
-}
-
-std::vector<unsigned char> PcmWaveFile() {
-  const uint32_t samples = 1600, dataBytes = samples * 2;
-  std::vector<unsigned char> wave;
-  auto text = [&](const char* four) { wave.insert(wave.end(), four, four + 4); };
-  auto u32 = [&](uint32_t v) {
-    for (int i = 0; i < 4; ++i) wave.push_back(static_cast<unsigned char>(v >> (8 * i)));
-  };
-  auto u16 = [&](uint16_t v) {
-    wave.push_back(static_cast<unsigned char>(v));
-    wave.push_back(static_cast<unsigned char>(v >> 8));
-  };
-  text("RIFF");
-  u32(36 + dataBytes);
-  text("WAVE");
-  text("fmt ");
-  u32(16);
-  u16(1);          // PCM
-  u16(1);          // channels
-  u32(16000);      // sample rate
-  u32(16000 * 2);  // bytes per second
-  u16(2);          // block align
-  u16(16);         // bits per sample
-  text("data");
-  u32(dataBytes);
-  for (uint32_t i = 0; i < samples; ++i) u16(static_cast<uint16_t>((i * 97) & 0x3FFF));
-  return wave;
-}
-
-bool PrepareCardWithTool(const std::string& card, const std::string& source) {
-  std::filesystem::create_directories(card);
-  std::filesystem::create_directories(source);
-  for (const char* name : {"\\bark1.wav", "\\bark2.wav"}) WriteAllBytes(source + name, PcmWaveFile());
-  Program tool = Start(card);
-  if (tool.window == nullptr) return false;
-  SendMessageW(GetDlgItem(tool.window, IDC_RADIO_PLAY_ON), BM_CLICK, 0, 0);
-  ChooseItem(tool, IDC_COMBO_SENSOR_MODE, 2);
-  ChooseItem(tool, IDC_COMBO_TIMER_MODE, 0);
-  ChooseItem(tool, IDC_COMBO_DELAY, 5);
-  ClickTab(tool, IDC_TAB_COPY, 3);
-  if (!ChooseInBrowser(tool, 40208, source)) return false;
-  SendMessageW(GetDlgItem(tool.window, IDC_BTN_COPY), BM_CLICK, 0, 0);
-  PostMessageW(GetDlgItem(tool.window, IDC_BTN_GENERATE), BM_CLICK, 0, 0);
-  HWND box = WaitForModal(tool);
-  if (box == nullptr) return false;
-  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
-  return Close(tool).exitCode == 0;
-}
 
 TEST(Program, StartsWithoutSettingsTracesStartUpAndClosesWithZero) {
   ScratchDir scratch;
@@ -494,8 +195,7 @@ TEST(Program, KeepsAnsweringDuringALongCopyAndRunsWhatCameMeanwhileAfterIt) {
   }
   HWND box = WaitForModal(tool);
   ASSERT_NE(box, nullptr) << "the click was lost";
-  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
+  Confirm(box);
   stopper.closed = true;
   ProgramRun run = Close(tool);
   EXPECT_EQ(run.exitCode, 0u);
@@ -523,8 +223,7 @@ TEST(Program, ScriptedRunLeavesSettingsAudioTreeAndTrace) {
   HWND box = WaitForModal(tool);
   ASSERT_NE(box, nullptr) << "no message box after Generate";
   EXPECT_EQ(TextOf(box), L"通知");
-  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
+  Confirm(box);
 
   ClickTab(tool, IDC_TAB_COPY, 3);
   EXPECT_EQ(SendMessageW(GetDlgItem(tool.window, IDC_TAB_COPY), TCM_GETCURSEL, 0, 0), 3);
@@ -579,13 +278,13 @@ TEST(Program, ACardPreparedByTheToolPassesTheCardCheckUntilSomethingIsWrong) {
   std::string settings = card + "\\CFG_BROADCAST.bin";
   std::vector<unsigned char> good = ReadAllBytes(settings);
   // Each fault on its own turns the verdict, with its own problem.
-  std::vector<unsigned char> truncated = PcmWaveFile();
+  std::vector<unsigned char> truncated = PcmWav(1, 16000, 16, 1600);
   truncated.resize(truncated.size() / 2);
   WriteAllBytes(dog + "\\bark2.wav", truncated);
   check = CheckCard(card);
   EXPECT_EQ(check.exitCode, 1u);
   EXPECT_NE(check.out.find(u8"文件被截断"), std::string::npos) << check.out;
-  WriteAllBytes(dog + "\\bark2.wav", PcmWaveFile());
+  WriteAllBytes(dog + "\\bark2.wav", PcmWav(1, 16000, 16, 1600));
 
   std::vector<unsigned char> badDelay = good;
   badDelay[7] = 0;
@@ -635,7 +334,7 @@ TEST(Program, OnAnotherCodePageANoticeInChineseAndEnglishComesFirst) {
     tool.window = nullptr;
     for (int i = 0; i < 200 && tool.window == nullptr; ++i) {
       Sleep(50);
-      HWND window = FindToolWindow(tool.process.dwProcessId);
+      HWND window = VisibleWindowOf(tool.process.dwProcessId);
       if (window != nullptr && GetDlgItem(window, IDC_STATUS_LINE) != nullptr) tool.window = window;
     }
     EXPECT_NE(tool.window, nullptr) << "the dialog did not follow the notice";
@@ -709,9 +408,7 @@ PROCESS_INFORMATION StartCardCheckInNewConsole(const std::string& commandLine,
   startup.cb = sizeof startup;
   HANDLE out = nullptr;
   if (!outPath.empty()) {
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    out = CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    out = InheritableOutput(outPath);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = out;
     startup.hStdError = out;
@@ -821,8 +518,7 @@ TEST(CardCheck, FromACommandWindowOrRedirectedItNeverWaits) {
   ASSERT_NE(redirected.hProcess, nullptr);
   EXPECT_TRUE(Ends(redirected, 15000)) << "it waited with its output redirected";
   Release(redirected);
-  std::ifstream in(outPath, std::ios::binary);
-  std::string report((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string report = OutputIn(outPath);
   EXPECT_NE(report.find(u8"结论"), std::string::npos) << report;
   EXPECT_EQ(report.find(u8"按任意键"), std::string::npos) << report;
 }

@@ -5,23 +5,15 @@
 #include <vector>
 
 #include "settings/broadcast_config.h"
-
-namespace {
-
-std::vector<unsigned char> Bytes(const BroadcastConfig& config) {
-  const auto* p = reinterpret_cast<const unsigned char*>(&config);
-  return std::vector<unsigned char>(p, p + sizeof config);
-}
-
-}  // namespace
+#include "tests/support/settings_record.h"
 
 TEST(BroadcastConfig, DefaultsAreTheDeviceDefaultBytes) {
   std::vector<unsigned char> expected = {0, 5, 7, 28, 28, 1, 1, 5, 0, 0};
   expected.insert(expected.end(), 72, 0);
   expected.insert(expected.end(), {0, 1, 0, 0});
   ASSERT_EQ(expected.size(), kConfigSize);
-  EXPECT_EQ(Bytes(kDefaultConfig), expected);
-  EXPECT_EQ(Bytes(Config), expected) << "the process record starts with the defaults";
+  EXPECT_EQ(SettingsBytes(kDefaultConfig), expected);
+  EXPECT_EQ(SettingsBytes(Config), expected) << "the process record starts with the defaults";
 }
 
 TEST(BroadcastConfig, ByteViewIsTheRecordInOffsetOrder) {

@@ -14,46 +14,15 @@
 #include "cardcheck/card_report.h"
 #include "settings/broadcast_config.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/settings_record.h"
 #include "tests/support/shell_run.h"
+#include "tests/support/wav_file.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-void PutLe(std::vector<unsigned char>& out, uint32_t v, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(v >> (8 * i)));
-}
-
-std::vector<unsigned char> PcmWav(uint16_t channels, uint32_t rate, uint16_t bits, uint32_t frames) {
-  uint32_t block = channels * (bits / 8u);
-  uint32_t data = frames * block;
-  std::vector<unsigned char> out = {'R', 'I', 'F', 'F'};
-  PutLe(out, 36 + data, 4);
-  for (char c : std::string("WAVEfmt ")) out.push_back(static_cast<unsigned char>(c));
-  PutLe(out, 16, 4);
-  PutLe(out, 1, 2);
-  PutLe(out, channels, 2);
-  PutLe(out, rate, 4);
-  PutLe(out, rate * block, 4);
-  PutLe(out, block, 2);
-  PutLe(out, bits, 2);
-  for (char c : std::string("data")) out.push_back(static_cast<unsigned char>(c));
-  PutLe(out, data, 4);
-  out.resize(out.size() + data, 0x80);
-  return out;
-}
-
 std::vector<unsigned char> ShortWav() { return PcmWav(1, 16000, 16, 16000); }
-
-BroadcastConfig Modes(uint8_t ena, uint8_t senMod, uint8_t timerMod, uint8_t alarmA, uint8_t alarmB) {
-  BroadcastConfig c = kDefaultConfig;
-  c.Ena = ena;
-  c.SenMod = senMod;
-  c.TimerMod = timerMod;
-  c.AlarmA = alarmA;
-  c.AlarmB = alarmB;
-  return c;
-}
 
 const SettingField& Field(const std::vector<SettingField>& fields, const std::string& name) {
   auto it = std::find_if(fields.begin(), fields.end(), [&](const SettingField& f) { return f.name == name; });
@@ -72,7 +41,7 @@ std::vector<std::string> BadFields(const BroadcastConfig& c) {
 // Sensor by hour (dog until 11:59, bear after), schedule A random, schedule B
 // by hour (tiger all day).
 BroadcastConfig ReadyConfig() {
-  BroadcastConfig c = Modes(1, 2, 1, 0, 1);
+  BroadcastConfig c = Modes(1, 1, 2, 0, 1);
   c.Dly = 10;
   for (int h = 0; h < 24; ++h) {
     c.type[PlanEntry(0, h)] = h < 12 ? kDog : kBear;
@@ -92,8 +61,6 @@ ProgramRun RunCardcheck(const std::string& args, const std::string& in = "") {
   return RunShell(command);
 }
 
-std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
-
 std::size_t Count(const std::vector<std::string>& problems, const std::string& part) {
   return static_cast<std::size_t>(std::count_if(problems.begin(), problems.end(), [&](const std::string& p) {
     return p.find(part) != std::string::npos;
@@ -105,8 +72,7 @@ std::size_t Count(const std::vector<std::string>& problems, const std::string& p
 class CardTest : public ::testing::Test {
  protected:
   void WriteSettings(const BroadcastConfig& c) {
-    const auto* p = reinterpret_cast<const unsigned char*>(&c);
-    WriteAllBytes((card() / "CFG_BROADCAST.bin").string(), std::vector<unsigned char>(p, p + kConfigSize));
+    WriteAllBytes((card() / "CFG_BROADCAST.bin").string(), SettingsBytes(c));
   }
   // folder in the card's backslash form.
   fs::path Folder(const std::string& folder) {
@@ -208,7 +174,7 @@ TEST(CardReport, CategoriesInUseForEveryModeCombination) {
         for (int a = 0; a <= 2; ++a) {
           for (int b = 0; b <= 2; ++b) {
             auto u8 = [](int v) { return static_cast<uint8_t>(v); };
-            BroadcastConfig c = Modes(u8(ena), u8(sen), u8(timer), u8(a), u8(b));
+            BroadcastConfig c = Modes(u8(ena), u8(timer), u8(sen), u8(a), u8(b));
             std::vector<int> expected;
             if (ena == 1) {
               if (sen == 1) expected.push_back(0);

@@ -11,16 +11,12 @@
 #include "settings/broadcast_config.h"
 #include "settings/config_file.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/settings_record.h"
 
 namespace {
 
 std::vector<unsigned char> RecordBytes() {
   return std::vector<unsigned char>(ConfigBytes(), ConfigBytes() + kConfigSize);
-}
-
-std::vector<unsigned char> DefaultBytes() {
-  const auto* p = reinterpret_cast<const unsigned char*>(&kDefaultConfig);
-  return std::vector<unsigned char>(p, p + kConfigSize);
 }
 
 void SetSaveDirectory(const std::string& dir) {
@@ -97,7 +93,7 @@ TEST_F(ConfigFileTest, LengthOfMissingEmptyAndOrdinaryFiles) {
 
 TEST_F(ConfigFileTest, DefaultRecordWritesExactlyTheDefaultBytes) {
   std::string trace = Traced([] { EXPECT_EQ(WriteConfigFile(), 0); });
-  EXPECT_EQ(ReadAllBytes(ConfigPath()), DefaultBytes());
+  EXPECT_EQ(ReadAllBytes(ConfigPath()), SettingsBytes(kDefaultConfig));
   EXPECT_FALSE(std::filesystem::exists(TempPath(0)));
   EXPECT_EQ(trace, "Open file - \"" + TempPath(0) + "\" success!\n" +
                        "________________________________________________\n");
@@ -192,7 +188,7 @@ TEST_F(ConfigFileTest, GenerateIntoMissingDirectoryFailsAndKeepsRecord) {
 
 TEST_F(ConfigFileTest, FailedWriteKeepsTheOlderFileAndTheUsersValues) {
   // An older, valid settings file is on the card.
-  std::vector<unsigned char> older = DefaultBytes();
+  std::vector<unsigned char> older = SettingsBytes(kDefaultConfig);
   older[1] = 2;
   WriteAllBytes(ConfigPath(), older);
   // Folders stand at every name the new file could first be written to, so
@@ -237,7 +233,7 @@ TEST_F(ConfigFileTest, WhatStandsAtTheTemporaryNamesNeverBlocksGenerateNorIsOver
   std::vector<unsigned char> users(200, 'u');
   WriteAllBytes(TempPath(2), users);
   WriteAllBytes(TempPath(3), std::vector<unsigned char>(40, 0xCD));
-  WriteAllBytes(ConfigPath("CFG_BROADCAST.tmp"), DefaultBytes());
+  WriteAllBytes(ConfigPath("CFG_BROADCAST.tmp"), SettingsBytes(kDefaultConfig));
 
   for (int round = 0; round < 3; ++round) {
     Config.Vol = static_cast<uint8_t>(2 + round);
@@ -253,7 +249,7 @@ TEST_F(ConfigFileTest, WhatStandsAtTheTemporaryNamesNeverBlocksGenerateNorIsOver
     EXPECT_TRUE(std::filesystem::is_directory(TempPath(0)));
     EXPECT_EQ(ReadAllBytes(TempPath(1)), std::vector<unsigned char>(20, 'r'));
     EXPECT_EQ(ReadAllBytes(TempPath(2)), users);
-    EXPECT_EQ(ReadAllBytes(ConfigPath("CFG_BROADCAST.tmp")), DefaultBytes());
+    EXPECT_EQ(ReadAllBytes(ConfigPath("CFG_BROADCAST.tmp")), SettingsBytes(kDefaultConfig));
     // A write cut short after the flush leaves the whole record behind.
     WriteAllBytes(TempPath(3), RecordBytes());
   }

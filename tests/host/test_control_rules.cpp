@@ -1,18 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "settings/control_rules.h"
+#include "tests/support/settings_record.h"
 
 namespace {
-
-BroadcastConfig With(uint8_t ena, uint8_t timerMod, uint8_t senMod, uint8_t alarmA, uint8_t alarmB) {
-  BroadcastConfig c = kDefaultConfig;
-  c.Ena = ena;
-  c.TimerMod = timerMod;
-  c.SenMod = senMod;
-  c.AlarmA = alarmA;
-  c.AlarmB = alarmB;
-  return c;
-}
 
 BroadcastConfig WithCapture(BroadcastConfig c, uint8_t tmlpen) {
   c.TMLPen = tmlpen;
@@ -47,12 +38,12 @@ TEST(ControlRules, PlaybackOnFromTheDefaults) {
 
 TEST(ControlRules, ScheduleControlsNeedTimedPlayback) {
   // Playback on, timed playback off: the schedule kinds and play days are locked.
-  EXPECT_FALSE(ScheduleControlsEnabled(With(1, 0, 1, 0, 0)));
-  EXPECT_TRUE(ScheduleControlsEnabled(With(1, 2, 1, 0, 0))) << "any timed mode but 0";
+  EXPECT_FALSE(ScheduleControlsEnabled(Modes(1, 0, 1, 0, 0)));
+  EXPECT_TRUE(ScheduleControlsEnabled(Modes(1, 2, 1, 0, 0))) << "any timed mode but 0";
 }
 
 TEST(ControlRules, PlanGridsFollowTheirModes) {
-  BroadcastConfig c = With(1, 1, 2, 0, 1);
+  BroadcastConfig c = Modes(1, 1, 2, 0, 1);
   EXPECT_TRUE(PlanGridEnabled(0, 0, c));
   EXPECT_FALSE(PlanGridEnabled(1, 1, c)) << "AlarmA 0 is random";
   EXPECT_TRUE(PlanGridEnabled(2, 2, c));
@@ -63,7 +54,7 @@ TEST(ControlRules, PlanGridsFollowTheirModes) {
 
 TEST(ControlRules, ScheduleSourcesWithTimedPlaybackOff) {
   // Ena 1, TimerMod 0, AlarmA 1, copy page 4: rows usable, Copy not.
-  BroadcastConfig c = With(1, 0, 1, 1, 0);
+  BroadcastConfig c = Modes(1, 0, 1, 1, 0);
   EXPECT_TRUE(KindRowsEnabled(4, true, 4, c));
   EXPECT_FALSE(CopyButtonEnabled(true, 4, c));
   EXPECT_FALSE(PlanGridEnabled(1, 1, c));
@@ -74,7 +65,7 @@ TEST(ControlRules, ScheduleSourcesWithTimedPlaybackOff) {
 }
 
 TEST(ControlRules, KindRowsOnlyOnTheirShownPageAndWhenOn) {
-  BroadcastConfig c = With(1, 1, 2, 1, 1);
+  BroadcastConfig c = Modes(1, 1, 2, 1, 1);
   for (int page = 3; page <= 5; ++page) {
     EXPECT_TRUE(KindRowsEnabled(page, true, page, c)) << page;
     EXPECT_FALSE(KindRowsEnabled(page, false, page, c)) << page;
@@ -83,10 +74,10 @@ TEST(ControlRules, KindRowsOnlyOnTheirShownPageAndWhenOn) {
 }
 
 TEST(ControlRules, StoredEnaOfTwoLocksSettingsButNotPlanGrids) {
-  BroadcastConfig c = With(2, 1, 2, 1, 1);
+  BroadcastConfig c = Modes(2, 1, 2, 1, 1);
   EXPECT_FALSE(SettingsControlsEnabled(c));
   EXPECT_FALSE(ScheduleControlsEnabled(c));
-  EXPECT_FALSE(RandomRowEnabled(0, With(2, 1, 1, 0, 0)));
+  EXPECT_FALSE(RandomRowEnabled(0, Modes(2, 1, 1, 0, 0)));
   EXPECT_FALSE(CopyControlsOn(c));
   EXPECT_FALSE(CopyButtonEnabled(CopyControlsOn(c), 3, c));
   EXPECT_TRUE(PlanGridEnabled(0, 0, c));
@@ -95,7 +86,7 @@ TEST(ControlRules, StoredEnaOfTwoLocksSettingsButNotPlanGrids) {
 }
 
 TEST(ControlRules, CaptureFixUpNeedsOnlyCyclicTimedPlayback) {
-  BroadcastConfig c = With(0, 1, 1, 0, 0);
+  BroadcastConfig c = Modes(0, 1, 1, 0, 0);
   c.TMLPen = 1;
   EXPECT_TRUE(CaptureNeedsSwitchingOn(c)) << "also with playback off";
   EXPECT_FALSE(CaptureSwitchLocked(c));
@@ -110,10 +101,10 @@ TEST(ControlRules, CopyButtonPerPage) {
     BroadcastConfig config;
     bool enabled;
   } cases[] = {
-      {0, With(1, 0, 1, 0, 0), true},  {0, With(1, 1, 2, 0, 0), false}, {1, With(1, 1, 0, 0, 0), true},
-      {1, With(1, 2, 0, 0, 0), false}, {2, With(1, 1, 0, 0, 0), true},  {2, With(1, 1, 0, 0, 1), false},
-      {3, With(1, 0, 2, 0, 0), true},  {4, With(1, 1, 0, 1, 0), true},  {5, With(1, 1, 0, 0, 1), true},
-      {5, With(1, 1, 0, 0, 2), false}, {6, With(1, 1, 1, 1, 1), false},
+      {0, Modes(1, 0, 1, 0, 0), true},  {0, Modes(1, 1, 2, 0, 0), false}, {1, Modes(1, 1, 0, 0, 0), true},
+      {1, Modes(1, 2, 0, 0, 0), false}, {2, Modes(1, 1, 0, 0, 0), true},  {2, Modes(1, 1, 0, 0, 1), false},
+      {3, Modes(1, 0, 2, 0, 0), true},  {4, Modes(1, 1, 0, 1, 0), true},  {5, Modes(1, 1, 0, 0, 1), true},
+      {5, Modes(1, 1, 0, 0, 2), false}, {6, Modes(1, 1, 1, 1, 1), false},
   };
   for (const Case& k : cases) {
     EXPECT_EQ(CopyButtonEnabled(true, k.page, k.config), k.enabled) << "page " << k.page;
@@ -128,17 +119,17 @@ TEST(ControlRules, EveryTestOfEachRuleDecidesACase) {
     bool got;
     bool expected;
   } cases[] = {
-      {"plan grid: Ena != 0", PlanGridEnabled(0, 0, With(0, 1, 2, 1, 1)), false},
-      {"plan grid: TimerMod != 0", PlanGridEnabled(1, 1, With(1, 2, 2, 1, 1)), true},
-      {"random row: its mode", RandomRowEnabled(0, With(1, 1, 2, 1, 1)), false},
-      {"random row: TimerMod != 0", RandomRowEnabled(2, With(1, 2, 1, 0, 0)), true},
-      {"random row: schedule A's own mode", RandomRowEnabled(1, With(1, 1, 0, 0, 1)), true},
-      {"kind rows: their mode", KindRowsEnabled(4, true, 4, With(1, 1, 2, 0, 1)), false},
-      {"capture lock: TimerMod = 1", CaptureSwitchLocked(With(1, 0, 1, 0, 0)), false},
-      {"capture lock: TimerMod 2", CaptureSwitchLocked(With(1, 2, 1, 0, 0)), false},
-      {"fix-up: TMLPen = 1", CaptureNeedsSwitchingOn(WithCapture(With(1, 1, 1, 0, 0), 0)), false},
-      {"fix-up: TMLPen 2", CaptureNeedsSwitchingOn(WithCapture(With(1, 1, 1, 0, 0), 2)), false},
-      {"fix-up: TimerMod 2", CaptureNeedsSwitchingOn(WithCapture(With(1, 2, 1, 0, 0), 1)), false},
+      {"plan grid: Ena != 0", PlanGridEnabled(0, 0, Modes(0, 1, 2, 1, 1)), false},
+      {"plan grid: TimerMod != 0", PlanGridEnabled(1, 1, Modes(1, 2, 2, 1, 1)), true},
+      {"random row: its mode", RandomRowEnabled(0, Modes(1, 1, 2, 1, 1)), false},
+      {"random row: TimerMod != 0", RandomRowEnabled(2, Modes(1, 2, 1, 0, 0)), true},
+      {"random row: schedule A's own mode", RandomRowEnabled(1, Modes(1, 1, 0, 0, 1)), true},
+      {"kind rows: their mode", KindRowsEnabled(4, true, 4, Modes(1, 1, 2, 0, 1)), false},
+      {"capture lock: TimerMod = 1", CaptureSwitchLocked(Modes(1, 0, 1, 0, 0)), false},
+      {"capture lock: TimerMod 2", CaptureSwitchLocked(Modes(1, 2, 1, 0, 0)), false},
+      {"fix-up: TMLPen = 1", CaptureNeedsSwitchingOn(WithCapture(Modes(1, 1, 1, 0, 0), 0)), false},
+      {"fix-up: TMLPen 2", CaptureNeedsSwitchingOn(WithCapture(Modes(1, 1, 1, 0, 0), 2)), false},
+      {"fix-up: TimerMod 2", CaptureNeedsSwitchingOn(WithCapture(Modes(1, 2, 1, 0, 0), 1)), false},
       {"interval: TMLPen = 0", CaptureIntervalEnabled(WithCapture(kDefaultConfig, 2)), false},
   };
   for (const Case& k : cases) EXPECT_EQ(k.got, k.expected) << k.what;

@@ -1,94 +1,23 @@
 // The WAVE header reader on files built byte by byte in memory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cardcheck/wav_header.h"
+#include "tests/support/wav_file.h"
 
 namespace {
-
-void PutLe16(std::string& out, uint32_t v) {
-  out += static_cast<char>(v & 0xFF);
-  out += static_cast<char>((v >> 8) & 0xFF);
-}
-void PutLe32(std::string& out, uint32_t v) {
-  PutLe16(out, v & 0xFFFF);
-  PutLe16(out, v >> 16);
-}
-
-std::string Fmt(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits) {
-  uint16_t block = static_cast<uint16_t>(channels * ((bits + 7) / 8));
-  std::string fmt;
-  PutLe16(fmt, tag);
-  PutLe16(fmt, channels);
-  PutLe32(fmt, rate);
-  PutLe32(fmt, rate * block);
-  PutLe16(fmt, block);
-  PutLe16(fmt, bits);
-  return fmt;
-}
-
-// WAVE_FORMAT_EXTENSIBLE with the standard GUID of code, unless broken.
-std::string FmtExtensible(uint16_t channels, uint32_t rate, uint16_t bits, uint16_t code,
-                          bool standardGuid = true) {
-  std::string fmt = Fmt(kWaveExtensible, channels, rate, bits);
-  PutLe16(fmt, 22);    // cbSize
-  PutLe16(fmt, bits);  // valid bits
-  PutLe32(fmt, channels == 2 ? 3 : 4);
-  PutLe16(fmt, code);
-  fmt += std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
-  if (!standardGuid) fmt[fmt.size() - 1] = 0x72;
-  return fmt;
-}
-
-// A WAVE file assembled from chunks; each chunk's size field may lie.
-class WavBuilder {
- public:
-  WavBuilder& Chunk(const std::string& id, const std::string& body) {
-    return Chunk(id, body, body.size(), true);
-  }
-  WavBuilder& Chunk(const std::string& id, const std::string& body, std::size_t declared, bool pad) {
-    body_ += id;
-    PutLe32(body_, static_cast<uint32_t>(declared));
-    body_ += body;
-    if (pad && body.size() % 2 == 1) body_ += '\0';
-    return *this;
-  }
-  WavBuilder& Raw(const std::string& bytes) {
-    body_ += bytes;
-    return *this;
-  }
-  // RIFF size from what was built, or as given.
-  std::string Bytes() const { return Bytes(static_cast<uint32_t>(4 + body_.size())); }
-  std::string Bytes(uint32_t riffSize) const {
-    std::string out = "RIFF";
-    PutLe32(out, riffSize);
-    return out + "WAVE" + body_;
-  }
-
- private:
-  std::string body_;
-};
-
-std::string Samples(std::size_t bytes) {
-  std::string s(bytes, '\0');
-  for (std::size_t i = 0; i < bytes; ++i) s[i] = static_cast<char>(i * 7);
-  return s;
-}
-
-std::string PcmFile(uint16_t channels, uint32_t rate, uint16_t bits, std::size_t frames) {
-  return WavBuilder()
-      .Chunk("fmt ", Fmt(kWavePcm, channels, rate, bits))
-      .Chunk("data", Samples(frames * channels * ((bits + 7) / 8)))
-      .Bytes();
-}
 
 WavInfo Inspect(const std::string& bytes) {
   std::istringstream in(bytes);
   return ReadWavHeader(in, bytes.size());
+}
+WavInfo Inspect(const std::vector<unsigned char>& bytes) {
+  return Inspect(std::string(bytes.begin(), bytes.end()));
 }
 
 }  // namespace
@@ -105,7 +34,7 @@ TEST(WavHeader, GoodPcmFilesReportTheirFormatAndLength) {
       {2, 44100, 16, 44100, 1.0}, {2, 48000, 24, 12000, 0.25}, {1, 22050, 16, 0x10001, 0x10001 / 22050.0},
   };
   for (const Case& k : cases) {
-    WavInfo info = Inspect(PcmFile(k.channels, k.rate, k.bits, k.frames));
+    WavInfo info = Inspect(PcmWav(k.channels, k.rate, k.bits, k.frames));
     SCOPED_TRACE(std::to_string(k.channels) + " ch " + std::to_string(k.rate) + " Hz " +
                  std::to_string(k.bits));
     ASSERT_TRUE(info.ok()) << info.detail;
@@ -230,11 +159,11 @@ TEST(WavHeader, OddSizedChunksNeedTheirPadByte) {
 TEST(WavHeader, FilesThatAreNotWave) {
   EXPECT_EQ(Inspect("").error, WavError::kTooShort);
   EXPECT_EQ(Inspect("ID3 tag, then mp3 frames").error, WavError::kNotRiff);
-  std::string rifx = PcmFile(1, 8000, 16, 10);
+  std::vector<unsigned char> rifx = PcmWav(1, 8000, 16, 10);
   rifx[3] = 'X';
   EXPECT_EQ(Inspect(rifx).error, WavError::kNotRiff);
-  std::string avi = PcmFile(1, 8000, 16, 10);
-  avi.replace(8, 4, "AVI ");
+  std::vector<unsigned char> avi = PcmWav(1, 8000, 16, 10);
+  std::copy_n("AVI ", 4, avi.begin() + 8);
   EXPECT_EQ(Inspect(avi).error, WavError::kNotWave);
   EXPECT_EQ(Inspect(std::string(64, '\0')).error, WavError::kNotRiff);
 }

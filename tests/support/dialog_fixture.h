@@ -17,15 +17,11 @@
 #include "settings/broadcast_config.h"
 #include "tests/support/modal_answer.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/settings_record.h"
 
 inline std::vector<unsigned char> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 // An ANSI (code page 936) text as the controls show it.
 inline std::wstring W(const std::string& ansi) { return ModalAnswerer::Widen(ansi); }
-
-inline std::vector<unsigned char> SettingsBytes(const BroadcastConfig& config) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(&config);
-  return std::vector<unsigned char>(bytes, bytes + kConfigSize);
-}
 
 // Every text the status line is given, in order (it shows only the last one).
 class StatusRecorder {

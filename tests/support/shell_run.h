@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 struct ShellRun {
@@ -24,3 +25,6 @@ inline ShellRun RunShell(const std::string& command) {
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
 }
+
+// Single quotes suffice: scratch paths hold spaces and Chinese, never a quote.
+inline std::string Quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }

@@ -19,20 +19,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-BroadcastConfig PlaybackOn(uint8_t timerMod = 1) {
-  BroadcastConfig c = kDefaultConfig;
-  c.Ena = 1;
-  c.TimerMod = timerMod;
-  return c;
-}
+BroadcastConfig PlaybackOn(uint8_t timerMod = 1) { return Modes(1, timerMod, 1, 0, 0); }
 
-BroadcastConfig EveryPlanByHour() {
-  BroadcastConfig c = PlaybackOn();
-  c.SenMod = 2;
-  c.AlarmA = 1;
-  c.AlarmB = 1;
-  return c;
-}
+BroadcastConfig EveryPlanByHour() { return Modes(1, 1, 2, 1, 1); }
 
 uint8_t Byte(int offset) { return ConfigBytes()[offset]; }
 

@@ -36,24 +36,10 @@ Files Snapshot(const std::string& dir) {
 }
 
 // Copy pages 3, 4 and 5 usable: playback on, sensor and both schedules by hour.
-BroadcastConfig ByHourCard() {
-  BroadcastConfig c = kDefaultConfig;
-  c.Ena = 1;
-  c.SenMod = 2;
-  c.TimerMod = 1;
-  c.AlarmA = 1;
-  c.AlarmB = 1;
-  return c;
-}
+BroadcastConfig ByHourCard() { return Modes(1, 1, 2, 1, 1); }
 
 // Copy pages 0, 1 and 2 usable: sensor and both schedules random.
-BroadcastConfig RandomCard() {
-  BroadcastConfig c = kDefaultConfig;
-  c.Ena = 1;
-  c.SenMod = 1;
-  c.TimerMod = 1;
-  return c;
-}
+BroadcastConfig RandomCard() { return Modes(1, 1, 1, 0, 0); }
 
 class CopyTest : public DialogTest {
  protected:

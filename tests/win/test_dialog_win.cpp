@@ -149,8 +149,7 @@ TEST_F(DialogTest, ExactlyOneComboPerHourRowAndOneCopyPageVisible) {
 }
 
 TEST_F(DialogTest, StartUpShowsTheSettingsFile) {
-  std::vector<unsigned char> bytes(reinterpret_cast<const unsigned char*>(&kDefaultConfig),
-                                   reinterpret_cast<const unsigned char*>(&kDefaultConfig) + 86);
+  std::vector<unsigned char> bytes = SettingsBytes(kDefaultConfig);
   bytes[0] = 1;   // Ena
   bytes[1] = 8;   // Vol
   bytes[7] = 0;   // Dly outside its list

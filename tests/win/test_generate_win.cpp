@@ -19,12 +19,6 @@
 
 namespace {
 
-std::wstring Widen(const std::string& ansi) {
-  wchar_t wide[1024] = L"";
-  MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, wide, 1024);
-  return wide;
-}
-
 class GenerateWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -70,7 +64,7 @@ TEST_F(GenerateWindowTest, SuccessSetsStatusAndShowsTheNotice) {
   EXPECT_NE(
       std::find(answer.seen().staticTexts.begin(), answer.seen().staticTexts.end(), L"成功生成配置文件!"),
       answer.seen().staticTexts.end());
-  EXPECT_EQ(Status(), L"在“" + Widen(scratch.str()) + L"”生成了配置文件：CFG_BROADCAST.bin。");
+  EXPECT_EQ(Status(), L"在“" + ModalAnswerer::Widen(scratch.str()) + L"”生成了配置文件：CFG_BROADCAST.bin。");
   EXPECT_EQ(ReadAllBytes(scratch.str() + "\\CFG_BROADCAST.bin").at(0), 1);
 }
 

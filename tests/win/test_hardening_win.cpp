@@ -16,15 +16,7 @@
 namespace fs = std::filesystem;
 
 namespace {
-BroadcastConfig CopyPagesUsable() {
-  BroadcastConfig c = kDefaultConfig;
-  c.Ena = 1;
-  c.SenMod = 2;
-  c.TimerMod = 1;
-  c.AlarmA = 0;
-  c.AlarmB = 1;
-  return c;
-}
+BroadcastConfig CopyPagesUsable() { return Modes(1, 1, 2, 0, 1); }
 
 class HardeningTest : public DialogTest {
  protected:
