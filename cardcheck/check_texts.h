@@ -6,6 +6,9 @@
 // All UTF-8.
 #pragma once
 
+// The title of its console window: the program's description.
+constexpr wchar_t kTextConsoleTitle[] = L"存储卡检查";
+
 // ---- the command line -------------------------------------------------------------
 constexpr char kTextUsage[] =
     "用法: cardcheck [--json] [目录]\n"

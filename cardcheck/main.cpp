@@ -61,4 +61,4 @@ int CheckCommand(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return RunConsoleProgram(argc, argv, CheckCommand); }
+int main(int argc, char** argv) { return RunConsoleProgram(argc, argv, kTextConsoleTitle, CheckCommand); }

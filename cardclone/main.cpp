@@ -159,4 +159,4 @@ int CloneCommand(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return RunConsoleProgram(argc, argv, CloneCommand); }
+int main(int argc, char** argv) { return RunConsoleProgram(argc, argv, L"存储卡批量复制", CloneCommand); }

@@ -131,14 +131,21 @@ bool ShouldWaitForKey(unsigned long consoleProcesses, bool inputIsConsole, bool 
   return consoleProcesses == 1 && inputIsConsole && outputIsConsole;
 }
 
-void WaitForKeyIfAlone() {
+bool StartedAloneOnItsConsole() {
+#ifdef _WIN32
+  DWORD processes[2];
+  DWORD count = GetConsoleProcessList(processes, 2);
+  return ShouldWaitForKey(count, IsConsole(GetStdHandle(STD_INPUT_HANDLE)),
+                          IsConsole(GetStdHandle(STD_OUTPUT_HANDLE)));
+#else
+  return false;
+#endif
+}
+
+void WaitForKey() {
 #ifdef _WIN32
   HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
   HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  DWORD processes[2];
-  DWORD count = GetConsoleProcessList(processes, 2);
-  if (!ShouldWaitForKey(count, IsConsole(input), IsConsole(output))) return;
-
   DWORD written = 0;
   WriteConsoleW(output, kTextPressAnyKey,
                 static_cast<DWORD>(sizeof kTextPressAnyKey / sizeof kTextPressAnyKey[0] - 1), &written,
@@ -154,9 +161,17 @@ void WaitForKeyIfAlone() {
 #endif
 }
 
-int RunConsoleProgram(int argc, char** argv, int (*command)(int argc, char** argv)) {
+int RunConsoleProgram(int argc, char** argv, const wchar_t* title, int (*command)(int argc, char** argv)) {
   UseUtf8Console();
+  // Decided first: a process that joins the console later (a screen reader,
+  // a program reading the window's text) does not make it a command window.
+  bool alone = StartedAloneOnItsConsole();
+#ifdef _WIN32
+  SetConsoleTitleW(title);
+#else
+  (void)title;
+#endif
   int code = command(argc, argv);
-  WaitForKeyIfAlone();
+  if (alone) WaitForKey();
   return code;
 }

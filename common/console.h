@@ -40,11 +40,18 @@ bool ShouldWaitForKey(unsigned long consoleProcesses, bool inputIsConsole, bool 
 // What a console program alone on its console shows last.
 constexpr wchar_t kTextPressAnyKey[] = L"\n按任意键关闭窗口";
 
-// Shows kTextPressAnyKey and waits for a key when ShouldWaitForKey says so
-// for this process (Windows); nothing elsewhere. Called last, before exit.
-void WaitForKeyIfAlone();
+// Whether this process was started alone on its console, with its input and
+// output on it (ShouldWaitForKey for this process; Windows only). Asked at
+// the start: a process that attaches to the console later does not count.
+bool StartedAloneOnItsConsole();
 
-// A console program's main: UTF-8 output, the command, and then, started from
-// Explorer, the wait for a key so its window stays until it has been read.
-// Returns the command's exit code.
-int RunConsoleProgram(int argc, char** argv, int (*command)(int argc, char** argv));
+// Shows kTextPressAnyKey and waits for a key other than Shift, Ctrl, Alt or
+// a Windows key (Windows); nothing elsewhere.
+void WaitForKey();
+
+// A console program's main: UTF-8 output, its console window titled title
+// (Windows), the command, and then, started from Explorer, the wait for a
+// key so its window stays until it has been read. The title is set once the
+// program knows whether it was started alone. Returns the command's exit
+// code.
+int RunConsoleProgram(int argc, char** argv, const wchar_t* title, int (*command)(int argc, char** argv));
