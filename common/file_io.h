@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 // Reads of a file opened uncached must use buffers aligned to kIoAlign and
 // sizes that are multiples of it (Windows FILE_FLAG_NO_BUFFERING).
@@ -103,3 +104,46 @@ bool FreeSpace(const std::filesystem::path& path, std::uint64_t& bytes);
 // A path in the tool's narrow form (the ANSI code page on Windows, bytes as
 // they are elsewhere). Empty when it is not a valid text of that code page.
 std::filesystem::path PathOfAnsi(const char* path);
+
+// ---- what stands at a name, seen without following links ------------------------
+
+enum class EntryKind {
+  kMissing,
+  kFile,        // a plain file
+  kFolder,      // a folder of the same file system as the folder holding it
+  kLink,        // a symbolic link or a junction: a name for something elsewhere
+  kMountPoint,  // a folder where another file system, or another view of one, is mounted
+  kOther,       // a device, a pipe, a socket, a reparse point of another kind
+};
+
+struct EntryInfo {
+  EntryKind kind = EntryKind::kMissing;
+  std::uint64_t size = 0;     // of a file
+  std::int64_t modified = 0;  // the last write, in the platform's own ticks: compared, never shown
+};
+
+// The entry at path, a link itself rather than what it points to. True with
+// kMissing when nothing stands there; false when the system cannot tell.
+bool LookAt(const std::filesystem::path& path, EntryInfo& info, IoError& error);
+
+struct FolderEntry {
+  std::string name;  // UTF-8
+  EntryInfo info;
+};
+
+// The entries of folder ("." and ".." left out), each seen as LookAt sees
+// it, in the order the file system gives them.
+bool ListFolder(const std::filesystem::path& folder, std::vector<FolderEntry>& entries, IoError& error);
+
+// Removes a file, a link (the link itself, never what it points to) or an
+// empty folder, as kind says it is.
+bool RemoveEntry(const std::filesystem::path& path, EntryKind kind, IoError& error);
+
+// Makes a folder; false with error when it cannot be made (also when
+// something already stands at its name).
+bool MakeFolder(const std::filesystem::path& path, IoError& error);
+
+// Makes the changes of a folder's names (files put in place or removed)
+// durable on the medium. File systems that cannot flush a folder keep the
+// changes all the same.
+bool FlushFolder(const std::filesystem::path& folder, IoError& error);

@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,6 +22,38 @@ void Fail(IoError& error) {
 
 int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
 
+// The entry name within the folder open as dir (AT_FDCWD: a path), a link
+// itself. A folder is a mount point when the kernel says it is the root of a
+// mount (also a bind mount of a folder of the same file system) or, where it
+// cannot tell, when it lies on another device than its parent.
+bool Look(int dir, const char* name, const fs::path& parent, EntryInfo& info, IoError& error) {
+  struct statx st;
+  info = EntryInfo{};
+  if (::statx(dir, name, AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_SIZE | STATX_MTIME, &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return true;
+    Fail(error);
+    return false;
+  }
+  info.size = st.stx_size;
+  info.modified = static_cast<std::int64_t>(st.stx_mtime.tv_sec) * 1000000000 + st.stx_mtime.tv_nsec;
+  if (S_ISLNK(st.stx_mode)) {
+    info.kind = EntryKind::kLink;
+  } else if (S_ISREG(st.stx_mode)) {
+    info.kind = EntryKind::kFile;
+  } else if (!S_ISDIR(st.stx_mode)) {
+    info.kind = EntryKind::kOther;
+  } else if ((st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0) {
+    info.kind =
+        (st.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0 ? EntryKind::kMountPoint : EntryKind::kFolder;
+  } else {
+    struct stat self, up;
+    bool other = ::fstatat(dir, name, &self, AT_SYMLINK_NOFOLLOW) == 0 &&
+                 ::stat(parent.empty() ? "." : parent.c_str(), &up) == 0 && self.st_dev != up.st_dev;
+    info.kind = other ? EntryKind::kMountPoint : EntryKind::kFolder;
+  }
+  return true;
+}
+
 bool Opened(int fd, std::intptr_t& handle, IoError& error) {
   if (fd < 0) {
     Fail(error);
@@ -28,6 +61,21 @@ bool Opened(int fd, std::intptr_t& handle, IoError& error) {
   }
   handle = fd;
   return true;
+}
+
+// Flushes folder's entries to the medium. Some file systems (FUSE ones among
+// them) cannot flush a folder; their changes stand all the same.
+bool SyncFolder(const fs::path& folder, bool mustOpen, IoError& error) {
+  int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) {
+    if (!mustOpen) return true;
+    Fail(error);
+    return false;
+  }
+  bool ok = ::fsync(dir) == 0 || errno == EINVAL || errno == ENOSYS || errno == EROFS;
+  if (!ok) Fail(error);
+  ::close(dir);
+  return ok;
 }
 
 }  // namespace
@@ -131,19 +179,8 @@ bool PutFileInPlace(const fs::path& from, const fs::path& to, IoError& error) {
     Fail(error);
     return false;
   }
-  // The new name is durable once its folder is flushed. Some file systems
-  // (FUSE ones among them) cannot flush a folder; the rename itself stands.
-  fs::path folder = to.parent_path();
-  int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    if (::fsync(dir) != 0 && errno != EINVAL && errno != ENOSYS && errno != EROFS) {
-      Fail(error);
-      ::close(dir);
-      return false;
-    }
-    ::close(dir);
-  }
-  return true;
+  // The new name is durable once its folder is flushed.
+  return SyncFolder(to.parent_path(), false, error);
 }
 
 bool RemoveFile(const fs::path& path) { return std::remove(path.c_str()) == 0; }
@@ -173,3 +210,68 @@ bool FreeSpace(const fs::path& path, std::uint64_t& bytes) {
 }
 
 fs::path PathOfAnsi(const char* path) { return fs::path(path); }
+
+bool LookAt(const fs::path& path, EntryInfo& info, IoError& error) {
+  return Look(AT_FDCWD, path.c_str(), path.parent_path(), info, error);
+}
+
+bool ListFolder(const fs::path& folder, std::vector<FolderEntry>& entries, IoError& error) {
+  entries.clear();
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) {
+    Fail(error);
+    return false;
+  }
+  bool ok = true;
+  for (;;) {
+    errno = 0;
+    struct dirent* found = ::readdir(dir);
+    if (found == nullptr) {
+      if (errno != 0) {
+        Fail(error);
+        ok = false;
+      }
+      break;
+    }
+    if (std::strcmp(found->d_name, ".") == 0 || std::strcmp(found->d_name, "..") == 0) continue;
+    FolderEntry entry;
+    entry.name = found->d_name;
+    if (!Look(::dirfd(dir), found->d_name, folder, entry.info, error)) {
+      ok = false;
+      break;
+    }
+    // Removed between the listing and the look: not there any more.
+    if (entry.info.kind != EntryKind::kMissing) entries.push_back(std::move(entry));
+  }
+  ::closedir(dir);
+  return ok;
+}
+
+bool RemoveEntry(const fs::path& path, EntryKind kind, IoError& error) {
+  int result = 0;
+  switch (kind) {
+    case EntryKind::kMissing:
+      return true;
+    case EntryKind::kFolder:
+      result = ::rmdir(path.c_str());
+      break;
+    case EntryKind::kMountPoint:
+      // Never through another file system, and never unmounted.
+      errno = EBUSY;
+      result = -1;
+      break;
+    default:
+      result = ::unlink(path.c_str());
+      break;
+  }
+  if (result != 0) Fail(error);
+  return result == 0;
+}
+
+bool MakeFolder(const fs::path& path, IoError& error) {
+  if (::mkdir(path.c_str(), 0777) == 0) return true;
+  Fail(error);
+  return false;
+}
+
+bool FlushFolder(const fs::path& folder, IoError& error) { return SyncFolder(folder, true, error); }

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
 
 #include "common/file_io.h"
@@ -28,6 +29,56 @@ void Fail(IoError& error, DWORD code = GetLastError()) {
 HANDLE H(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 std::intptr_t Keep(HANDLE handle) {
   return handle == INVALID_HANDLE_VALUE ? -1 : reinterpret_cast<std::intptr_t>(handle);
+}
+
+std::string Utf8(const wchar_t* text) {
+  int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) return std::string();
+  std::string out(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], size, nullptr, nullptr);
+  out.resize(static_cast<std::size_t>(size - 1));
+  return out;
+}
+
+#ifndef IO_REPARSE_TAG_LX_SYMLINK
+#define IO_REPARSE_TAG_LX_SYMLINK 0xA000001D
+#endif
+
+// What a found entry is, told by its attributes and reparse tag rather than
+// by following it. A symbolic link, a junction and the links of the Linux
+// subsystem point elsewhere; a folder where a volume is mounted is a mount
+// point. Other reparse points (cloud placeholders, deduplicated or
+// compressed files) hold their own contents and count as what they are.
+// Wine shows a Unix link to a folder as a folder with the reparse attribute
+// and no tag (and a link to a file as the file itself).
+EntryKind KindOf(const fs::path& path, DWORD attributes, DWORD tag) {
+  bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0) return EntryKind::kOther;
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    if (tag == IO_REPARSE_TAG_MOUNT_POINT && folder) {
+      wchar_t volume[64];
+      std::wstring root = path.wstring() + L"\\";
+      return GetVolumeNameForVolumeMountPointW(root.c_str(), volume, 64) ? EntryKind::kMountPoint
+                                                                         : EntryKind::kLink;
+    }
+    if (tag == IO_REPARSE_TAG_SYMLINK || tag == IO_REPARSE_TAG_LX_SYMLINK || tag == 0)
+      return EntryKind::kLink;
+  }
+  return folder ? EntryKind::kFolder : EntryKind::kFile;
+}
+
+EntryInfo InfoOf(const fs::path& path, const WIN32_FIND_DATAW& found) {
+  EntryInfo info;
+  info.kind = KindOf(path, found.dwFileAttributes, found.dwReserved0);
+  info.size = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+  info.modified =
+      static_cast<std::int64_t>((static_cast<std::uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
+                                found.ftLastWriteTime.dwLowDateTime);
+  return info;
+}
+
+bool Missing(DWORD code) {
+  return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND || code == ERROR_INVALID_NAME;
 }
 
 // Others may read a file while it is written, never write it.
@@ -197,4 +248,104 @@ fs::path PathOfAnsi(const char* path) {
   MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, &wide[0], size);
   wide.resize(static_cast<std::size_t>(size - 1));
   return fs::path(wide);
+}
+
+bool LookAt(const fs::path& path, EntryInfo& info, IoError& error) {
+  info = EntryInfo{};
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileExW(path.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+  if (search != INVALID_HANDLE_VALUE) {
+    FindClose(search);
+    info = InfoOf(path, found);
+    return true;
+  }
+  // A drive's root is found by no search; its attributes tell it.
+  DWORD code = GetLastError();
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+    info.kind = KindOf(path, data.dwFileAttributes, 0);
+    if (info.kind == EntryKind::kLink) info.kind = EntryKind::kFolder;
+    return true;
+  }
+  if (Missing(code)) return true;
+  Fail(error, code);
+  return false;
+}
+
+bool ListFolder(const fs::path& folder, std::vector<FolderEntry>& entries, IoError& error) {
+  entries.clear();
+  WIN32_FIND_DATAW found;
+  fs::path pattern = folder / L"*";
+  HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH);
+  if (search == INVALID_HANDLE_VALUE) {
+    Fail(error);
+    return false;
+  }
+  do {
+    if (std::wcscmp(found.cFileName, L".") == 0 || std::wcscmp(found.cFileName, L"..") == 0) continue;
+    entries.push_back({Utf8(found.cFileName), InfoOf(folder / found.cFileName, found)});
+  } while (FindNextFileW(search, &found));
+  DWORD code = GetLastError();
+  FindClose(search);
+  if (code == ERROR_NO_MORE_FILES) return true;
+  Fail(error, code);
+  return false;
+}
+
+bool RemoveEntry(const fs::path& path, EntryKind kind, IoError& error) {
+  BOOL removed = TRUE;
+  switch (kind) {
+    case EntryKind::kMissing:
+      return true;
+    case EntryKind::kMountPoint:
+      // Never through another volume, and never unmounted.
+      Fail(error, ERROR_DIR_NOT_EMPTY);
+      return false;
+    case EntryKind::kFolder:
+      removed = RemoveDirectoryW(path.c_str());
+      break;
+    case EntryKind::kLink: {
+      // A link to a folder is removed as a folder is, which removes the link
+      // alone, never what it points to.
+      DWORD attributes = GetFileAttributesW(path.c_str());
+      bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      removed = folder ? RemoveDirectoryW(path.c_str()) : DeleteFileW(path.c_str());
+      break;
+    }
+    default:
+      removed = DeleteFileW(path.c_str());
+      break;
+  }
+  if (!removed) Fail(error);
+  return removed != FALSE;
+}
+
+bool MakeFolder(const fs::path& path, IoError& error) {
+  if (CreateDirectoryW(path.c_str(), nullptr)) return true;
+  Fail(error);
+  return false;
+}
+
+bool FlushFolder(const fs::path& folder, IoError& error) {
+  // A folder's handle with write access can be flushed on NTFS; FAT and
+  // Wine refuse, and the names written there stand all the same (a replace
+  // is written through to the medium already).
+  HANDLE handle =
+      CreateFileW(folder.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    DWORD code = GetLastError();
+    if (code == ERROR_ACCESS_DENIED || code == ERROR_INVALID_PARAMETER) return true;
+    Fail(error, code);
+    return false;
+  }
+  BOOL flushed = FlushFileBuffers(handle);
+  DWORD code = GetLastError();
+  CloseHandle(handle);
+  if (flushed || code == ERROR_INVALID_FUNCTION || code == ERROR_ACCESS_DENIED ||
+      code == ERROR_INVALID_PARAMETER || code == ERROR_NOT_SUPPORTED)
+    return true;
+  Fail(error, code);
+  return false;
 }
