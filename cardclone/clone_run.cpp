@@ -9,12 +9,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
-// Header-only: the checksum is compiled into cardclone, so the cross build
-// needs no xxhash library.
-#define XXH_INLINE_ALL
-#include <xxhash.h>
-
 #include "cardcheck/card_model.h"
+#include "cardclone/checksum.h"
 #include "settings/config_names.h"
 
 namespace fs = std::filesystem;
@@ -27,7 +23,7 @@ struct Chunk {
   std::size_t file = 0;
   std::vector<char> bytes;
   bool last = false;
-  XXH128_hash_t hash{};
+  Digest128 digest;
   std::string readError;  // the golden card could not be read
 };
 
@@ -114,8 +110,6 @@ struct CloneRun::Shared {
 };
 
 namespace {
-
-bool SameHash(const XXH128_hash_t& a, const XXH128_hash_t& b) { return XXH128_isEqual(a, b) != 0; }
 
 // One card's writer. Every step returns false after recording the reason.
 class CardWriter {
@@ -354,19 +348,16 @@ class CardWriter {
     // Read back from the medium and compare with the golden file's checksum.
     InFile back;
     if (!back.Open(tempPath_, true)) return FailIo("读回 " + name + " 时", back.error());
-    XXH3_state_t* state = XXH3_createState();
-    XXH3_128bits_reset(state);
+    Checksum128 checksum;
     uint64_t total = 0;
     long long got = 0;
     while ((got = back.Read(buffer_.data(), kChunkSize)) > 0) {
-      XXH3_128bits_update(state, buffer_.data(), static_cast<std::size_t>(got));
+      checksum.Update(buffer_.data(), static_cast<std::size_t>(got));
       total += static_cast<uint64_t>(got);
     }
-    XXH128_hash_t hash = XXH3_128bits_digest(state);
-    XXH3_freeState(state);
     back.Close();
     if (got < 0) return FailIo("读回 " + name + " 时", back.error());
-    if (total != offset_ || !SameHash(hash, last.hash)) return Fail("读回校验不符: " + name);
+    if (total != offset_ || checksum.Digest() != last.digest) return Fail("读回校验不符: " + name);
     IoError error;
     if (!PutFileInPlace(tempPath_, finalPath_, error)) return FailIo("写入 " + name + " 时", error);
     ++result_.filesWritten;
@@ -486,8 +477,7 @@ void ReadGolden(const GoldenCard& golden, CloneRun::Shared& shared) {
     if (!in.Open(golden.root / fs::u8path(file.rel), false)) {
       failure = "读取样板卡的 " + CardSpelling(file.rel) + " 时出错: " + in.error().text;
     }
-    XXH3_state_t* state = XXH3_createState();
-    XXH3_128bits_reset(state);
+    Checksum128 checksum;
     bool last = false;
     while (!last) {
       auto chunk = std::make_shared<Chunk>();
@@ -497,7 +487,7 @@ void ReadGolden(const GoldenCard& golden, CloneRun::Shared& shared) {
         long long got = in.Read(chunk->bytes.data(), kChunkSize);
         if (got < 0) failure = "读取样板卡的 " + CardSpelling(file.rel) + " 时出错: " + in.error().text;
         chunk->bytes.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
-        XXH3_128bits_update(state, chunk->bytes.data(), chunk->bytes.size());
+        checksum.Update(chunk->bytes.data(), chunk->bytes.size());
         last = chunk->bytes.size() < kChunkSize;
       }
       if (!failure.empty()) {
@@ -505,14 +495,12 @@ void ReadGolden(const GoldenCard& golden, CloneRun::Shared& shared) {
         last = true;
       }
       chunk->last = last;
-      if (last) chunk->hash = XXH3_128bits_digest(state);
+      if (last) chunk->digest = checksum.Digest();
       if (!shared.Push(std::move(chunk)) || !failure.empty()) {
-        XXH3_freeState(state);
         shared.End();
         return;
       }
     }
-    XXH3_freeState(state);
   }
   shared.End();
 }
