@@ -1,10 +1,7 @@
 #include "cardclone/clone_run.h"
 
 #include <chrono>
-#include <condition_variable>
 #include <cstring>
-#include <deque>
-#include <mutex>
 #include <system_error>
 #include <unordered_map>
 #include <unordered_set>
@@ -16,16 +13,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// One piece of one golden file. The last piece of a file carries the
-// checksum of the whole file.
-struct Chunk {
-  std::size_t file = 0;
-  std::vector<char> bytes;
-  bool last = false;
-  Digest128 digest;
-  std::string readError;  // the golden card could not be read
-};
 
 // A bytes buffer aligned for uncached reads.
 class AlignedBuffer {
@@ -43,92 +30,26 @@ class AlignedBuffer {
 
 }  // namespace
 
-// The chunks in flight, in order. Each writer keeps its own position; a chunk
-// is let go once every writer still at work has passed it, and the reader
-// waits while kWindowChunks chunks are held.
-struct CloneRun::Shared {
-  std::mutex mutex;
-  std::condition_variable changed;
-  std::deque<std::shared_ptr<const Chunk>> chunks;
-  uint64_t first = 0;  // sequence number of chunks.front()
-  bool ended = false;  // the reader has pushed everything
-  std::vector<uint64_t> next;
-  std::vector<bool> active;
-
-  uint64_t Slowest() const {
-    uint64_t slowest = first + chunks.size();
-    for (std::size_t i = 0; i < next.size(); ++i) {
-      if (active[i] && next[i] < slowest) slowest = next[i];
-    }
-    return slowest;
-  }
-  void Trim() {
-    uint64_t slowest = Slowest();
-    while (!chunks.empty() && first < slowest) {
-      chunks.pop_front();
-      ++first;
-    }
-  }
-  bool AnyActive() const {
-    for (bool a : active) {
-      if (a) return true;
-    }
-    return false;
-  }
-
-  // False when no writer is left to take it.
-  bool Push(std::shared_ptr<const Chunk> chunk) {
-    std::unique_lock<std::mutex> lock(mutex);
-    changed.wait(lock, [&] { return !AnyActive() || chunks.size() < kWindowChunks; });
-    if (!AnyActive()) return false;
-    chunks.push_back(std::move(chunk));
-    changed.notify_all();
-    return true;
-  }
-  void End() {
-    std::lock_guard<std::mutex> lock(mutex);
-    ended = true;
-    changed.notify_all();
-  }
-  // The writer's next chunk; nullptr after the last.
-  std::shared_ptr<const Chunk> Next(std::size_t card) {
-    std::unique_lock<std::mutex> lock(mutex);
-    changed.wait(lock, [&] { return next[card] < first + chunks.size() || ended; });
-    if (next[card] >= first + chunks.size()) return nullptr;
-    std::shared_ptr<const Chunk> chunk = chunks[static_cast<std::size_t>(next[card] - first)];
-    ++next[card];
-    Trim();
-    changed.notify_all();
-    return chunk;
-  }
-  void Leave(std::size_t card) {
-    std::lock_guard<std::mutex> lock(mutex);
-    active[card] = false;
-    Trim();
-    changed.notify_all();
-  }
-};
-
 namespace {
 
 // One card's writer. Every step returns false after recording the reason.
 class CardWriter {
  public:
-  CardWriter(const GoldenCard& golden, const Target& target, bool keepExtra, CloneRun::Shared& shared,
+  CardWriter(const GoldenCard& golden, const Target& target, bool keepExtra, GoldenWindow& window,
              std::size_t card, CardResult& result, std::atomic<uint64_t>& progress)
       : golden_(golden),
         target_(target),
         keepExtra_(keepExtra),
-        shared_(shared),
+        window_(window),
         card_(card),
         result_(result),
         progress_(progress),
-        buffer_(kChunkSize) {}
+        buffer_(kPieceSize) {}
 
   void Run() {
     auto start = std::chrono::steady_clock::now();
     bool ok = StillTheCard() && PrepareTree() && CopyFiles() && WriteSettings() && CheckTheCard();
-    shared_.Leave(card_);
+    window_.Leave(card_);
     if (!ok) RemoveTemp();
     result_.ready = ok;
     result_.verified = ok;
@@ -307,7 +228,7 @@ class CardWriter {
       return FailIo("读取 " + CardSpelling(file_->rel) + " 时", prefix.error());
     uint64_t left = offset_;
     while (left > 0) {
-      std::size_t want = left < kChunkSize ? static_cast<std::size_t>(left) : kChunkSize;
+      std::size_t want = left < kPieceSize ? static_cast<std::size_t>(left) : kPieceSize;
       long long got = prefix.Read(buffer_.data(), want);
       if (got != static_cast<long long>(want)) {
         return FailIo("读取 " + CardSpelling(file_->rel) + " 时", prefix.error());
@@ -319,12 +240,12 @@ class CardWriter {
     return true;
   }
 
-  bool TakeChunk(const Chunk& chunk) {
+  bool TakeChunk(const GoldenPiece& chunk) {
     const std::size_t size = chunk.bytes.size();
     if (!writing_) {
       // Uncached reads take whole aligned blocks; only the end of the file
       // may come short, and then it must match exactly.
-      long long got = size == 0 ? 0 : old_.Read(buffer_.data(), kChunkSize);
+      long long got = size == 0 ? 0 : old_.Read(buffer_.data(), kPieceSize);
       bool same =
           got == static_cast<long long>(size) && std::memcmp(buffer_.data(), chunk.bytes.data(), size) == 0;
       if (!same && !SwitchToWriting()) return false;
@@ -337,7 +258,7 @@ class CardWriter {
     return true;
   }
 
-  bool EndFile(const Chunk& last) {
+  bool EndFile(const GoldenPiece& last) {
     std::string name = CardSpelling(file_->rel);
     if (!writing_) {
       old_.Close();
@@ -351,7 +272,7 @@ class CardWriter {
     Checksum128 checksum;
     uint64_t total = 0;
     long long got = 0;
-    while ((got = back.Read(buffer_.data(), kChunkSize)) > 0) {
+    while ((got = back.Read(buffer_.data(), kPieceSize)) > 0) {
       checksum.Update(buffer_.data(), static_cast<std::size_t>(got));
       total += static_cast<uint64_t>(got);
     }
@@ -367,7 +288,7 @@ class CardWriter {
 
   bool CopyFiles() {
     std::size_t current = static_cast<std::size_t>(-1);
-    while (std::shared_ptr<const Chunk> chunk = shared_.Next(card_)) {
+    while (std::shared_ptr<const GoldenPiece> chunk = window_.Next(card_)) {
       if (!chunk->readError.empty()) return Fail(chunk->readError);
       if (chunk->file != current) {
         current = chunk->file;
@@ -451,7 +372,7 @@ class CardWriter {
   const GoldenCard& golden_;
   const Target& target_;
   bool keepExtra_;
-  CloneRun::Shared& shared_;
+  GoldenWindow& window_;
   std::size_t card_;
   CardResult& result_;
   std::atomic<uint64_t>& progress_;
@@ -468,43 +389,6 @@ class CardWriter {
   InFile old_;
 };
 
-// Reads every golden file once and hands its chunks to the writers.
-void ReadGolden(const GoldenCard& golden, CloneRun::Shared& shared) {
-  for (std::size_t i = 0; i < golden.files.size(); ++i) {
-    const GoldenFile& file = golden.files[i];
-    InFile in;
-    std::string failure;
-    if (!in.Open(golden.root / fs::u8path(file.rel), false)) {
-      failure = "读取样板卡的 " + CardSpelling(file.rel) + " 时出错: " + in.error().text;
-    }
-    Checksum128 checksum;
-    bool last = false;
-    while (!last) {
-      auto chunk = std::make_shared<Chunk>();
-      chunk->file = i;
-      if (failure.empty()) {
-        chunk->bytes.resize(kChunkSize);
-        long long got = in.Read(chunk->bytes.data(), kChunkSize);
-        if (got < 0) failure = "读取样板卡的 " + CardSpelling(file.rel) + " 时出错: " + in.error().text;
-        chunk->bytes.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
-        checksum.Update(chunk->bytes.data(), chunk->bytes.size());
-        last = chunk->bytes.size() < kChunkSize;
-      }
-      if (!failure.empty()) {
-        chunk->readError = failure;
-        last = true;
-      }
-      chunk->last = last;
-      if (last) chunk->digest = checksum.Digest();
-      if (!shared.Push(std::move(chunk)) || !failure.empty()) {
-        shared.End();
-        return;
-      }
-    }
-  }
-  shared.End();
-}
-
 }  // namespace
 
 CloneRun::CloneRun(const GoldenCard& golden, const std::vector<Target>& targets, bool keepExtra)
@@ -512,12 +396,10 @@ CloneRun::CloneRun(const GoldenCard& golden, const std::vector<Target>& targets,
       targets_(targets),
       keepExtra_(keepExtra),
       cards_(targets.size()),
-      shared_(new Shared),
+      window_(targets.size(), kWindowPieces),
       results_(targets.size()),
       progress_(new std::atomic<uint64_t>[targets.size()]),
       states_(new std::atomic<int>[targets.size()]) {
-  shared_->next.assign(cards_, 0);
-  shared_->active.assign(cards_, true);
   for (std::size_t i = 0; i < cards_; ++i) {
     progress_[i] = 0;
     states_[i] = 0;
@@ -530,13 +412,13 @@ CloneRun::~CloneRun() { Wait(); }
 void CloneRun::Start() {
   for (std::size_t i = 0; i < cards_; ++i) {
     threads_.emplace_back([this, i] {
-      CardWriter writer(golden_, targets_[i], keepExtra_, *shared_, i, results_[i], progress_[i]);
+      CardWriter writer(golden_, targets_[i], keepExtra_, window_, i, results_[i], progress_[i]);
       writer.Run();
       states_[i] = results_[i].ready ? 1 : 2;
       ++finished_;
     });
   }
-  threads_.emplace_back([this] { ReadGolden(golden_, *shared_); });
+  threads_.emplace_back([this] { ReadGolden(golden_, window_); });
 }
 
 void CloneRun::Wait() {

@@ -1,7 +1,8 @@
 // The clone itself: one writer thread per target card, fed by one reader
-// that reads each golden file once, in chunks, and hands every chunk to all
-// writers. At most kWindowChunks chunks are held at a time, so memory stays
-// bounded whatever the size of the card; the slowest card sets the pace.
+// that reads each golden file once, in pieces, and hands every piece to all
+// writers through the piece window. At most kWindowPieces pieces are held at
+// a time, so memory stays bounded whatever the size of the card; the slowest
+// card sets the pace.
 #pragma once
 
 #include <atomic>
@@ -12,9 +13,7 @@
 #include <vector>
 
 #include "cardclone/clone_plan.h"
-
-constexpr std::size_t kChunkSize = 1 << 20;
-constexpr std::size_t kWindowChunks = 16;
+#include "cardclone/golden_reader.h"
 
 struct CardResult {
   std::string target;  // as given
@@ -32,9 +31,6 @@ class CloneRun {
  public:
   CloneRun(const GoldenCard& golden, const std::vector<Target>& targets, bool keepExtra);
   ~CloneRun();
-  // The chunks in flight, shared by the reader and the writers.
-  struct Shared;
-
   void Start();
   bool Finished() const { return finished_ == cards_; }
   // 0 while card i is being written, 1 when it is ready, 2 when it failed.
@@ -49,7 +45,7 @@ class CloneRun {
   const std::vector<Target>& targets_;
   bool keepExtra_;
   std::size_t cards_;
-  std::unique_ptr<Shared> shared_;
+  GoldenWindow window_;
   std::vector<CardResult> results_;
   std::unique_ptr<std::atomic<uint64_t>[]> progress_;
   std::unique_ptr<std::atomic<int>[]> states_;
