@@ -66,9 +66,9 @@ std::string RefusalJson(const std::string& golden, const std::vector<std::string
   return Dump(document);
 }
 
-std::string ProgressLine(const std::string& target, uint64_t done, uint64_t total, int state) {
+std::string ProgressLine(const std::string& target, uint64_t done, uint64_t total, CardState state) {
   int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
-  const char* words = state == 1 ? "完成" : state == 2 ? "失败" : "写入中";
+  const char* words = state == CardState::kReady ? "完成" : state == CardState::kFailed ? "失败" : "写入中";
   char numbers[96];
   std::snprintf(numbers, sizeof numbers, "%3d%%  ", percent);
   return "  " + target + "  " + numbers + Megabytes(done) + " / " + Megabytes(total) + "  " + words;

@@ -399,10 +399,10 @@ CloneRun::CloneRun(const GoldenCard& golden, const std::vector<Target>& targets,
       window_(targets.size(), kWindowPieces),
       results_(targets.size()),
       progress_(new std::atomic<uint64_t>[targets.size()]),
-      states_(new std::atomic<int>[targets.size()]) {
+      states_(new std::atomic<CardState>[targets.size()]) {
   for (std::size_t i = 0; i < cards_; ++i) {
     progress_[i] = 0;
-    states_[i] = 0;
+    states_[i] = CardState::kWriting;
     results_[i].target = targets[i].given;
   }
 }
@@ -414,7 +414,7 @@ void CloneRun::Start() {
     threads_.emplace_back([this, i] {
       CardWriter writer(golden_, targets_[i], keepExtra_, window_, i, results_[i], progress_[i]);
       writer.Run();
-      states_[i] = results_[i].ready ? 1 : 2;
+      states_[i] = results_[i].ready ? CardState::kReady : CardState::kFailed;
       ++finished_;
     });
   }

@@ -12,20 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include "cardclone/card_result.h"
 #include "cardclone/clone_plan.h"
 #include "cardclone/golden_reader.h"
-
-struct CardResult {
-  std::string target;  // as given
-  bool ready = false;
-  std::string reason;  // why the card failed; empty when ready
-  int filesWritten = 0;
-  int filesRemoved = 0;  // files the golden card lacks (with their folders)
-  int filesIdentical = 0;
-  uint64_t bytesWritten = 0;
-  double seconds = 0;
-  bool verified = false;  // every file read back and the card check says ready
-};
 
 class CloneRun {
  public:
@@ -33,8 +22,7 @@ class CloneRun {
   ~CloneRun();
   void Start();
   bool Finished() const { return finished_ == cards_; }
-  // 0 while card i is being written, 1 when it is ready, 2 when it failed.
-  int State(std::size_t i) const { return states_[i]; }
+  CardState State(std::size_t i) const { return states_[i]; }
   void Wait();
   // Bytes of the golden audio tree written or found identical on card i.
   uint64_t BytesDone(std::size_t i) const { return progress_[i]; }
@@ -48,7 +36,7 @@ class CloneRun {
   GoldenWindow window_;
   std::vector<CardResult> results_;
   std::unique_ptr<std::atomic<uint64_t>[]> progress_;
-  std::unique_ptr<std::atomic<int>[]> states_;
+  std::unique_ptr<std::atomic<CardState>[]> states_;
   std::atomic<std::size_t> finished_{0};
   std::vector<std::thread> threads_;
 };
