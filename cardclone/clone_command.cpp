@@ -14,10 +14,11 @@
 
 #include "cardcheck/card_model.h"
 #include "common/file_io.h"
-#include "cardclone/clone_plan.h"
+#include "cardclone/clone_targets.h"
 #include "cardclone/clone_report.h"
 #include "cardclone/clone_run.h"
 #include "common/console.h"
+#include "settings/audio_folders.h"
 #include "settings/config_names.h"
 
 namespace fs = std::filesystem;

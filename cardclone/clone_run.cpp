@@ -8,6 +8,7 @@
 
 #include "cardcheck/card_model.h"
 #include "cardclone/checksum.h"
+#include "settings/audio_folders.h"
 #include "settings/config_names.h"
 
 namespace fs = std::filesystem;

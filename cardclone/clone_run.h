@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "cardclone/card_result.h"
-#include "cardclone/clone_plan.h"
+#include "cardclone/clone_targets.h"
 #include "cardclone/golden_reader.h"
 
 class CloneRun {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cardclone/checksum.h"
-#include "cardclone/clone_plan.h"
+#include "cardclone/golden_card.h"
 #include "cardclone/piece_window.h"
 
 constexpr std::size_t kPieceSize = 1 << 20;

@@ -5,13 +5,19 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <numeric>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "cardclone/clone_targets.h"
 #include "cardclone/piece_window.h"
+#include "tests/support/scratch_dir.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -85,6 +91,50 @@ TEST(PieceWindow, AWriterThatLeavesHoldsNoPiecesAndNobodyBack) {
 
   window.Leave(0);
   EXPECT_FALSE(window.Push(std::make_shared<const int>(4))) << "nobody is left to take it";
+}
+
+TEST(RefuseTargets, EveryTargetThatIsOrHoldsOrSitsInTheGoldenCardOrAnotherTargetIsRefused) {
+  ScratchDir scratch;
+  const fs::path root = scratch.path();
+  fs::create_directories(root / "golden/audio/SenseRand");
+  fs::create_directories(root / "golden/captures");
+  WriteAllBytes((root / "golden/CFG_BROADCAST.bin").string(), std::vector<unsigned char>(86, 0));
+  fs::create_directories(root / "used/captures");
+  fs::create_directories(root / "fresh");
+  fs::create_directory_symlink(root / "golden", root / "link");
+  GoldenCard golden;
+  ASSERT_EQ(ReadGoldenCard(root / "golden", golden), "");
+
+  const std::string used = (root / "used").string(), fresh = (root / "fresh").string();
+  const std::string missing = (root / "missing").string(), link = (root / "link").string();
+  const std::string dotted = (root / "used/../golden/.").string(), usedAgain = (root / "used/.").string();
+  const std::string captures = (root / "golden/captures").string(),
+                    usedCaptures = (root / "used/captures").string();
+  struct Case {
+    std::vector<std::string> given;
+    std::vector<std::string> refusals;
+  } cases[] = {
+      {{used, fresh}, {}},
+      {{used, missing}, {"目标不存在或不是文件夹: " + missing}},
+      {{link}, {"目标就是样板卡: " + link}},
+      {{dotted}, {"目标就是样板卡: " + dotted}},
+      {{captures}, {"目标在样板卡里面: " + captures}},
+      {{root.string()}, {"目标包含样板卡: " + root.string()}},
+      {{used, usedAgain}, {"同一个目标给了两次: " + used + " 和 " + usedAgain}},
+      {{usedCaptures, used}, {"一个目标在另一个目标里面: " + usedCaptures + " 和 " + used}},
+      // Each target's own reasons first, then those of pairs.
+      {{used, missing, link, usedAgain},
+       {"目标不存在或不是文件夹: " + missing, "目标就是样板卡: " + link,
+        "同一个目标给了两次: " + used + " 和 " + usedAgain}},
+  };
+  for (const Case& c : cases) {
+    std::vector<Target> targets;
+    for (const std::string& given : c.given) targets.push_back({given, TargetPath(given), {}});
+    EXPECT_EQ(RefuseTargets(golden, targets), c.refusals) << c.given.back();
+    if (c.refusals.empty()) {
+      EXPECT_EQ(targets[1].id, IdOf(root / "fresh"));
+    }
+  }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "cardclone/clone_plan.h"
+#include "cardclone/golden_card.h"
 
 #include <algorithm>
 #include <system_error>
@@ -43,25 +43,6 @@ std::string ListFolder(const fs::path& dir, const std::string& rel, GoldenCard& 
   return "";
 }
 
-// The folder and every folder above it, as the file system resolves links.
-std::vector<FileId> IdsUpward(const fs::path& path) {
-  std::error_code ec;
-  fs::path at = fs::canonical(path, ec);
-  if (ec) at = fs::absolute(path, ec);
-  std::vector<FileId> ids;
-  for (;;) {
-    ids.push_back(IdOf(at));
-    fs::path parent = at.parent_path();
-    if (parent == at || parent.empty()) break;
-    at = parent;
-  }
-  return ids;
-}
-
-bool Contains(const std::vector<FileId>& ids, const FileId& id) {
-  return std::find(ids.begin(), ids.end(), id) != ids.end();
-}
-
 }  // namespace
 
 std::string ReadGoldenCard(const fs::path& root, GoldenCard& golden) {
@@ -88,47 +69,4 @@ std::string ReadGoldenCard(const fs::path& root, GoldenCard& golden) {
   golden.folders.push_back(audio);
   golden.folderIds.push_back(IdOf(audioPath));
   return ListFolder(audioPath, audio, golden);
-}
-
-fs::path TargetPath(const std::string& argument) {
-#ifdef _WIN32
-  if (argument.size() == 2 && argument[1] == ':') return fs::u8path(argument + "\\");
-#endif
-  return fs::u8path(argument);
-}
-
-std::vector<std::string> RefuseTargets(const GoldenCard& golden, std::vector<Target>& targets) {
-  std::vector<std::string> refusals;
-  std::vector<FileId> goldenUp = IdsUpward(golden.root);
-  std::vector<std::vector<FileId>> up(targets.size());
-  for (std::size_t i = 0; i < targets.size(); ++i) {
-    Target& target = targets[i];
-    std::error_code ec;
-    if (!fs::is_directory(target.path, ec)) {
-      refusals.push_back("目标不存在或不是文件夹: " + target.given);
-      continue;
-    }
-    target.id = IdOf(target.path);
-    up[i] = IdsUpward(target.path);
-    if (!target.id.valid) {
-      refusals.push_back("无法识别目标文件夹: " + target.given);
-    } else if (target.id == golden.id) {
-      refusals.push_back("目标就是样板卡: " + target.given);
-    } else if (Contains(up[i], golden.id) || Contains(golden.folderIds, target.id)) {
-      refusals.push_back("目标在样板卡里面: " + target.given);
-    } else if (Contains(goldenUp, target.id)) {
-      refusals.push_back("目标包含样板卡: " + target.given);
-    }
-  }
-  for (std::size_t i = 0; i < targets.size(); ++i) {
-    for (std::size_t j = 0; j < i; ++j) {
-      if (!targets[i].id.valid || !targets[j].id.valid) continue;
-      if (targets[i].id == targets[j].id) {
-        refusals.push_back("同一个目标给了两次: " + targets[j].given + " 和 " + targets[i].given);
-      } else if (Contains(up[i], targets[j].id) || Contains(up[j], targets[i].id)) {
-        refusals.push_back("一个目标在另一个目标里面: " + targets[j].given + " 和 " + targets[i].given);
-      }
-    }
-  }
-  return refusals;
 }
