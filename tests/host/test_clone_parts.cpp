@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "cardclone/card_tree.h"
 #include "cardclone/clone_targets.h"
 #include "cardclone/piece_window.h"
 #include "tests/support/scratch_dir.h"
@@ -135,6 +136,25 @@ TEST(RefuseTargets, EveryTargetThatIsOrHoldsOrSitsInTheGoldenCardOrAnotherTarget
       EXPECT_EQ(targets[1].id, IdOf(root / "fresh"));
     }
   }
+}
+
+// Linux folders tell case apart; a link under the golden spelling stands in
+// for FAT, where both spellings name one entry.
+TEST(CardTree, AnEntryTakesItsGoldenSpellingOnlyWhereTheCardTakesBothSpellingsForIt) {
+  GoldenCard golden;
+  golden.folders = {"audio", "audio/SenseRand"};
+  golden.files = {{"audio/SenseRand/狗叫.WAV", 1}};
+  GoldenNames names(golden);
+  ScratchDir card;
+  const fs::path audio = card.path() / "audio";
+  fs::create_directories(audio / "senserand");
+  fs::create_directories(audio / "SENSERAND");
+  EXPECT_EQ(GoldenSpelling(names, audio, "audio/senserand"), "audio/senserand");
+  fs::create_directory_symlink("senserand", audio / "SenseRand");
+  EXPECT_EQ(GoldenSpelling(names, audio, "audio/senserand"), "audio/SenseRand");
+  EXPECT_EQ(GoldenSpelling(names, audio, "audio/SENSERAND"), "audio/SENSERAND") << "another entry";
+  EXPECT_EQ(GoldenSpelling(names, audio, "audio/other"), "audio/other");
+  EXPECT_EQ(LowerAscii("AUDIO/SenseRand/狗叫.WAV"), "audio/senserand/狗叫.wav");
 }
 
 }  // namespace
