@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cardclone/clone_texts.h"
 #include "settings/config_names.h"
 
 namespace fs = std::filesystem;
@@ -13,16 +14,17 @@ bool CardSession::Fail(const std::string& reason) {
 }
 
 bool CardSession::FailIo(const std::string& doing, const IoError& error) {
-  if (IdOf(target_.path) != target_.id) return Fail("存储卡已移除或已更换 (" + doing + ")");
+  if (IdOf(target_.path) != target_.id) return Fail(Compose(kTextCardGoneWhile, doing.c_str()));
   std::error_code ec;
   fs::space_info space = fs::space(target_.path, ec);
-  if (error.full || (!ec && space.available < kIoAlign)) return Fail("存储卡已满 (" + doing + ")");
-  return Fail(doing + "出错: " + error.text);
+  if (error.full || (!ec && space.available < kIoAlign))
+    return Fail(Compose(kTextCardFullWhile, doing.c_str()));
+  return Fail(Compose(kTextFailedWhile, doing.c_str(), error.text.c_str()));
 }
 
 bool CardSession::StillTheCard() {
   if (IdOf(target_.path) == target_.id) return true;
-  return Fail("存储卡已移除或已更换");
+  return Fail(kTextCardGone);
 }
 
 // The old settings file goes before anything else on the card changes, so
@@ -35,7 +37,7 @@ bool CardSession::Touch() {
   std::error_code ec;
   fs::path settings = target_.path / kConfigFileName;
   if (fs::exists(fs::symlink_status(settings, ec)) && !fs::remove(settings, ec)) {
-    return Fail(std::string("无法删除旧的 ") + kConfigFileName + ": " + ec.message());
+    return Fail(Compose(kTextCannotRemoveOld, kConfigFileName, ec.message().c_str()));
   }
   return true;
 }

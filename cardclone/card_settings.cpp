@@ -4,13 +4,14 @@
 #include <string>
 #include <system_error>
 
+#include "cardclone/clone_texts.h"
 #include "settings/config_names.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string WritingSettings() { return std::string("写入 ") + kConfigFileName + " 时"; }
+std::string WritingSettings() { return Doing(FileStep::kWriting, kConfigFileName); }
 
 }  // namespace
 
@@ -42,7 +43,7 @@ bool SettingsWrite::ReadBackMatches() {
   back.Close();
   if (HoldsGolden(got)) return true;
   if (got < 0) return card_.FailIo(WritingSettings(), back.error());
-  return card_.Fail(std::string("读回校验不符: ") + kConfigFileName);
+  return card_.Fail(Compose(kTextReadBackMismatch, kConfigFileName));
 }
 
 bool SettingsWrite::Run() {

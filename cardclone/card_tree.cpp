@@ -3,6 +3,7 @@
 #include <system_error>
 #include <vector>
 
+#include "cardclone/clone_texts.h"
 #include "settings/audio_folders.h"
 
 namespace fs = std::filesystem;
@@ -68,7 +69,7 @@ class TreeSweep {
     std::error_code ec;
     std::uintmax_t count = fs::remove_all(path, ec);
     if (ec || count == static_cast<std::uintmax_t>(-1)) {
-      return card_.Fail("无法删除 " + CardSpelling(rel) + ": " + ec.message());
+      return card_.Fail(Compose(kTextCannotRemove, CardSpelling(rel).c_str(), ec.message().c_str()));
     }
     if (path.filename().u8string() != kCloneTempName) card_.result().filesRemoved += files;
     return true;
@@ -79,7 +80,7 @@ class TreeSweep {
     std::error_code ec;
     std::vector<fs::directory_entry> entries;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) entries.push_back(*it);
-    if (ec) return card_.Fail("无法读取 " + CardSpelling(rel) + ": " + ec.message());
+    if (ec) return card_.Fail(Compose(kTextCannotList, CardSpelling(rel).c_str(), ec.message().c_str()));
     for (const fs::directory_entry& entry : entries) {
       if (!SweepEntry(dir, entry.path(), rel)) return false;
     }
@@ -110,8 +111,8 @@ class TreeSweep {
       if (fs::is_directory(path, ec)) continue;
       if (!card_.Touch()) return false;
       if (!fs::create_directory(path, ec) && !fs::is_directory(path, ec)) {
-        return card_.Fail("无法创建文件夹 " + CardSpelling(folder) + ": " +
-                          (ec ? ec.message() : "已有同名文件"));
+        const std::string why = ec ? ec.message() : kTextFileInTheWay;
+        return card_.Fail(Compose(kTextCannotMakeFolder, CardSpelling(folder).c_str(), why.c_str()));
       }
     }
     return true;

@@ -7,6 +7,7 @@
 
 #include "cardcheck/card_model.h"
 #include "cardclone/card_tree.h"
+#include "cardclone/clone_texts.h"
 #include "settings/config_names.h"
 
 namespace fs = std::filesystem;
@@ -19,8 +20,8 @@ bool CheckTheCard(CardSession& card) {
   // A card that failed carries no settings file, so it never looks ready.
   std::error_code ec;
   fs::remove(card.target().path / kConfigFileName, ec);
-  std::string reason = "存储卡检查未通过: " + report.problems.front();
-  if (report.problems.size() > 1) reason += " (共 " + std::to_string(report.problems.size()) + " 个问题)";
+  std::string reason = Compose(kTextCardCheckFailed, report.problems.front().c_str());
+  if (report.problems.size() > 1) reason += Compose(kTextProblemCount, report.problems.size());
   return card.Fail(reason);
 }
 
@@ -64,5 +65,5 @@ bool CardWriter::CopyFiles() {
     if (piece->last && !copy_.End(piece->digest)) return false;
   }
   bool allRead = current == kNone ? golden_.files.empty() : current + 1 == golden_.files.size();
-  return allRead || card_.Fail("样板卡的文件没有读完");
+  return allRead || card_.Fail(kTextGoldenCutShort);
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <system_error>
 
+#include "cardclone/clone_texts.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -31,14 +33,14 @@ bool Contains(const std::vector<FileId>& ids, const FileId& id) {
 std::string RefusalOf(const GoldenCard& golden, const std::vector<FileId>& goldenUp, Target& target,
                       std::vector<FileId>& up) {
   std::error_code ec;
-  if (!fs::is_directory(target.path, ec)) return "目标不存在或不是文件夹: " + target.given;
+  if (!fs::is_directory(target.path, ec)) return Compose(kTextTargetMissing, target.given.c_str());
   target.id = IdOf(target.path);
   up = IdsUpward(target.path);
-  if (!target.id.valid) return "无法识别目标文件夹: " + target.given;
-  if (target.id == golden.id) return "目标就是样板卡: " + target.given;
+  if (!target.id.valid) return Compose(kTextTargetUnknown, target.given.c_str());
+  if (target.id == golden.id) return Compose(kTextTargetIsGolden, target.given.c_str());
   if (Contains(up, golden.id) || Contains(golden.folderIds, target.id))
-    return "目标在样板卡里面: " + target.given;
-  if (Contains(goldenUp, target.id)) return "目标包含样板卡: " + target.given;
+    return Compose(kTextTargetInGolden, target.given.c_str());
+  if (Contains(goldenUp, target.id)) return Compose(kTextTargetHoldsGolden, target.given.c_str());
   return "";
 }
 
@@ -47,9 +49,9 @@ std::string RefusalOf(const GoldenCard& golden, const std::vector<FileId>& golde
 std::string PairRefusal(const Target& earlier, const std::vector<FileId>& earlierUp, const Target& later,
                         const std::vector<FileId>& laterUp) {
   if (!earlier.id.valid || !later.id.valid) return "";
-  if (earlier.id == later.id) return "同一个目标给了两次: " + earlier.given + " 和 " + later.given;
+  if (earlier.id == later.id) return Compose(kTextTargetTwice, earlier.given.c_str(), later.given.c_str());
   if (Contains(laterUp, earlier.id) || Contains(earlierUp, later.id)) {
-    return "一个目标在另一个目标里面: " + earlier.given + " 和 " + later.given;
+    return Compose(kTextTargetInTarget, earlier.given.c_str(), later.given.c_str());
   }
   return "";
 }

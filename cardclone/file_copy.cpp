@@ -3,6 +3,7 @@
 #include <cstring>
 #include <system_error>
 
+#include "cardclone/clone_texts.h"
 #include "settings/audio_folders.h"
 
 namespace fs = std::filesystem;
@@ -26,7 +27,7 @@ bool FileCopy::Begin(std::size_t index) {
 bool FileCopy::StartWriting() {
   writing_ = true;
   if (!card_.Touch()) return false;
-  if (!out_.Create(copyTemp_)) return card_.FailIo("写入 " + CardSpelling(file_->rel) + " 时", out_.error());
+  if (!out_.Create(copyTemp_)) return card_.FailIo(Doing(FileStep::kWriting, file_->rel), out_.error());
   return true;
 }
 
@@ -37,14 +38,14 @@ bool FileCopy::SwitchToWriting() {
   if (!StartWriting()) return false;
   InFile prefix;
   if (!prefix.Open(finalPath_, false))
-    return card_.FailIo("读取 " + CardSpelling(file_->rel) + " 时", prefix.error());
+    return card_.FailIo(Doing(FileStep::kReading, file_->rel), prefix.error());
   for (uint64_t left = offset_; left > 0;) {
     std::size_t want = left < kPieceSize ? static_cast<std::size_t>(left) : kPieceSize;
     if (prefix.Read(buffer_.data(), want) != static_cast<long long>(want)) {
-      return card_.FailIo("读取 " + CardSpelling(file_->rel) + " 时", prefix.error());
+      return card_.FailIo(Doing(FileStep::kReading, file_->rel), prefix.error());
     }
     if (!out_.Write(buffer_.data(), want))
-      return card_.FailIo("写入 " + CardSpelling(file_->rel) + " 时", out_.error());
+      return card_.FailIo(Doing(FileStep::kWriting, file_->rel), out_.error());
     left -= want;
   }
   return true;
@@ -62,7 +63,7 @@ bool FileCopy::Take(const GoldenPiece& piece) {
   const std::size_t size = piece.bytes.size();
   if (!writing_ && !SameAsOld(piece) && !SwitchToWriting()) return false;
   if (writing_ && size > 0 && !out_.Write(piece.bytes.data(), size)) {
-    return card_.FailIo("写入 " + CardSpelling(file_->rel) + " 时", out_.error());
+    return card_.FailIo(Doing(FileStep::kWriting, file_->rel), out_.error());
   }
   offset_ += size;
   progress_ += size;
@@ -73,7 +74,7 @@ bool FileCopy::Take(const GoldenPiece& piece) {
 bool FileCopy::ReadBackMatches(const Digest128& golden) {
   InFile back;
   if (!back.Open(copyTemp_, true))
-    return card_.FailIo("读回 " + CardSpelling(file_->rel) + " 时", back.error());
+    return card_.FailIo(Doing(FileStep::kReadingBack, file_->rel), back.error());
   Checksum128 checksum;
   uint64_t total = 0;
   long long got = 0;
@@ -82,9 +83,9 @@ bool FileCopy::ReadBackMatches(const Digest128& golden) {
     total += static_cast<uint64_t>(got);
   }
   back.Close();
-  if (got < 0) return card_.FailIo("读回 " + CardSpelling(file_->rel) + " 时", back.error());
+  if (got < 0) return card_.FailIo(Doing(FileStep::kReadingBack, file_->rel), back.error());
   if (total != offset_ || checksum.Digest() != golden)
-    return card_.Fail("读回校验不符: " + CardSpelling(file_->rel));
+    return card_.Fail(Compose(kTextReadBackMismatch, CardSpelling(file_->rel).c_str()));
   return true;
 }
 
@@ -96,11 +97,11 @@ bool FileCopy::End(const Digest128& golden) {
     return true;
   }
   if (!out_.FlushToMedium() || !out_.Close())
-    return card_.FailIo("写入 " + CardSpelling(file_->rel) + " 时", out_.error());
+    return card_.FailIo(Doing(FileStep::kWriting, file_->rel), out_.error());
   if (!ReadBackMatches(golden)) return false;
   IoError error;
   if (!PutFileInPlace(copyTemp_, finalPath_, error))
-    return card_.FailIo("写入 " + CardSpelling(file_->rel) + " 时", error);
+    return card_.FailIo(Doing(FileStep::kWriting, file_->rel), error);
   ++result.filesWritten;
   result.bytesWritten += offset_;
   return true;

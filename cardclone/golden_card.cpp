@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "cardclone/clone_texts.h"
 #include "settings/audio_folders.h"
 #include "settings/config_names.h"
 
@@ -16,7 +17,7 @@ std::string ListFolder(const fs::path& dir, const std::string& rel, GoldenCard& 
   std::error_code ec;
   std::vector<fs::directory_entry> entries;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) entries.push_back(*it);
-  if (ec) return "无法读取样板卡的 " + CardSpelling(rel) + " (" + ec.message() + ")";
+  if (ec) return Compose(kTextGoldenEntryUnreadable, CardSpelling(rel).c_str(), ec.message().c_str());
   std::sort(entries.begin(), entries.end(),
             [](const fs::directory_entry& a, const fs::directory_entry& b) { return a.path() < b.path(); });
   for (const fs::directory_entry& entry : entries) {
@@ -32,12 +33,13 @@ std::string ListFolder(const fs::path& dir, const std::string& rel, GoldenCard& 
       if (!problem.empty()) return problem;
     } else if (fs::is_regular_file(target)) {
       uint64_t size = fs::file_size(entry.path(), ec);
-      if (ec) return "无法读取样板卡的 " + CardSpelling(childRel) + " (" + ec.message() + ")";
+      if (ec)
+        return Compose(kTextGoldenEntryUnreadable, CardSpelling(childRel).c_str(), ec.message().c_str());
       golden.files.push_back({childRel, size});
       golden.totalBytes += size;
     } else {
       // A linked folder could loop, and a device or pipe has no bytes to copy.
-      return "样板卡的 " + CardSpelling(childRel) + " 既不是普通文件也不是文件夹，无法复制";
+      return Compose(kTextGoldenEntryNotCopyable, CardSpelling(childRel).c_str());
     }
   }
   return "";
@@ -56,7 +58,7 @@ std::string ReadGoldenCard(const fs::path& root, GoldenCard& golden) {
   long long got =
       ec || !in.Open(settings, false) ? -1 : in.Read(golden.settings.data(), golden.settings.size());
   if (got != static_cast<long long>(kConfigSize)) {
-    return std::string("无法读取样板卡的 ") + kConfigFileName + (got < 0 ? "" : " (长度不对)");
+    return Compose(got < 0 ? kTextGoldenSettingsUnreadable : kTextGoldenSettingsWrongSize, kConfigFileName);
   }
   golden.settings.resize(kConfigSize);
 
@@ -64,7 +66,7 @@ std::string ReadGoldenCard(const fs::path& root, GoldenCard& golden) {
   fs::path audioPath = root / fs::u8path(audio);
   fs::file_status status = fs::symlink_status(audioPath, ec);
   if (!fs::exists(status)) return "";
-  if (!fs::is_directory(status)) return "样板卡的 " + audio + " 不是文件夹";
+  if (!fs::is_directory(status)) return Compose(kTextGoldenAudioNotAFolder, audio.c_str());
   golden.hasAudio = true;
   golden.folders.push_back(audio);
   golden.folderIds.push_back(IdOf(audioPath));

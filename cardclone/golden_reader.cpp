@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "cardclone/clone_texts.h"
 #include "common/file_io.h"
 #include "settings/audio_folders.h"
 
@@ -10,7 +11,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string ReadFailure(const GoldenFile& file, const InFile& in) {
-  return "读取样板卡的 " + CardSpelling(file.rel) + " 时出错: " + in.error().text;
+  return Compose(kTextGoldenReadFailed, CardSpelling(file.rel).c_str(), in.error().text.c_str());
 }
 
 // The next piece of the open file into piece; failure is set when it cannot
