@@ -25,7 +25,8 @@ class CardSession {
   // A card taken out (or unmounted, or another card put in its place) no
   // longer shows the folder it started with.
   bool StillTheCard();
-  // Called before the first change to the card; see card_session.cpp.
+  // Called before each change to the card; the first call removes the old
+  // settings file (see card_session.cpp).
   bool Touch();
 
  private:

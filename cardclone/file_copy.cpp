@@ -8,6 +8,10 @@
 
 namespace fs = std::filesystem;
 
+bool FileCopy::FailIo(FileStep step, const IoError& error) {
+  return card_.FailIo(Doing(step, file_->rel), error);
+}
+
 bool FileCopy::Begin(std::size_t index) {
   if (!card_.StillTheCard()) return false;
   file_ = &golden_.files[index];
@@ -27,7 +31,7 @@ bool FileCopy::Begin(std::size_t index) {
 bool FileCopy::StartWriting() {
   writing_ = true;
   if (!card_.Touch()) return false;
-  if (!out_.Create(copyTemp_)) return card_.FailIo(Doing(FileStep::kWriting, file_->rel), out_.error());
+  if (!out_.Create(copyTemp_)) return FailIo(FileStep::kWriting, out_.error());
   return true;
 }
 
@@ -37,15 +41,13 @@ bool FileCopy::SwitchToWriting() {
   old_.Close();
   if (!StartWriting()) return false;
   InFile prefix;
-  if (!prefix.Open(finalPath_, false))
-    return card_.FailIo(Doing(FileStep::kReading, file_->rel), prefix.error());
+  if (!prefix.Open(finalPath_, false)) return FailIo(FileStep::kReading, prefix.error());
   for (uint64_t left = offset_; left > 0;) {
     std::size_t want = left < kPieceSize ? static_cast<std::size_t>(left) : kPieceSize;
     if (prefix.Read(buffer_.data(), want) != static_cast<long long>(want)) {
-      return card_.FailIo(Doing(FileStep::kReading, file_->rel), prefix.error());
+      return FailIo(FileStep::kReading, prefix.error());
     }
-    if (!out_.Write(buffer_.data(), want))
-      return card_.FailIo(Doing(FileStep::kWriting, file_->rel), out_.error());
+    if (!out_.Write(buffer_.data(), want)) return FailIo(FileStep::kWriting, out_.error());
     left -= want;
   }
   return true;
@@ -63,7 +65,7 @@ bool FileCopy::Take(const GoldenPiece& piece) {
   const std::size_t size = piece.bytes.size();
   if (!writing_ && !SameAsOld(piece) && !SwitchToWriting()) return false;
   if (writing_ && size > 0 && !out_.Write(piece.bytes.data(), size)) {
-    return card_.FailIo(Doing(FileStep::kWriting, file_->rel), out_.error());
+    return FailIo(FileStep::kWriting, out_.error());
   }
   offset_ += size;
   progress_ += size;
@@ -73,8 +75,7 @@ bool FileCopy::Take(const GoldenPiece& piece) {
 // Read back from the medium and compared with the golden file's checksum.
 bool FileCopy::ReadBackMatches(const Digest128& golden) {
   InFile back;
-  if (!back.Open(copyTemp_, true))
-    return card_.FailIo(Doing(FileStep::kReadingBack, file_->rel), back.error());
+  if (!back.Open(copyTemp_, true)) return FailIo(FileStep::kReadingBack, back.error());
   Checksum128 checksum;
   uint64_t total = 0;
   long long got = 0;
@@ -83,7 +84,7 @@ bool FileCopy::ReadBackMatches(const Digest128& golden) {
     total += static_cast<uint64_t>(got);
   }
   back.Close();
-  if (got < 0) return card_.FailIo(Doing(FileStep::kReadingBack, file_->rel), back.error());
+  if (got < 0) return FailIo(FileStep::kReadingBack, back.error());
   if (total != offset_ || checksum.Digest() != golden)
     return card_.Fail(Compose(kTextReadBackMismatch, CardSpelling(file_->rel).c_str()));
   return true;
@@ -96,12 +97,10 @@ bool FileCopy::End(const Digest128& golden) {
     ++result.filesIdentical;
     return true;
   }
-  if (!out_.FlushToMedium() || !out_.Close())
-    return card_.FailIo(Doing(FileStep::kWriting, file_->rel), out_.error());
+  if (!out_.FlushToMedium() || !out_.Close()) return FailIo(FileStep::kWriting, out_.error());
   if (!ReadBackMatches(golden)) return false;
   IoError error;
-  if (!PutFileInPlace(copyTemp_, finalPath_, error))
-    return card_.FailIo(Doing(FileStep::kWriting, file_->rel), error);
+  if (!PutFileInPlace(copyTemp_, finalPath_, error)) return FailIo(FileStep::kWriting, error);
   ++result.filesWritten;
   result.bytesWritten += offset_;
   return true;

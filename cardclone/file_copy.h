@@ -12,6 +12,7 @@
 
 #include "cardclone/aligned_buffer.h"
 #include "cardclone/card_session.h"
+#include "cardclone/clone_texts.h"
 #include "cardclone/golden_reader.h"
 #include "common/file_io.h"
 
@@ -33,6 +34,7 @@ class FileCopy {
   bool StartWriting();
   bool SwitchToWriting();
   bool ReadBackMatches(const Digest128& golden);
+  bool FailIo(FileStep step, const IoError& error);
 
   const GoldenCard& golden_;
   CardSession& card_;

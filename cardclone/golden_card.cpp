@@ -11,6 +11,28 @@ namespace fs = std::filesystem;
 
 namespace {
 
+std::string ListFolder(const fs::path& dir, const std::string& rel, GoldenCard& golden);
+
+// One entry of a golden folder: a folder listed in turn, or a file.
+std::string ListEntry(const fs::directory_entry& entry, const std::string& childRel, GoldenCard& golden) {
+  std::error_code ec;
+  fs::file_status link = entry.symlink_status(ec);
+  fs::file_status target = entry.status(ec);
+  if (fs::is_directory(link)) {
+    golden.folders.push_back(childRel);
+    golden.folderIds.push_back(IdOf(entry.path()));
+    return ListFolder(entry.path(), childRel, golden);
+  }
+  // A linked folder could loop, and a device or pipe has no bytes to copy.
+  if (!fs::is_regular_file(target))
+    return Compose(kTextGoldenEntryNotCopyable, CardSpelling(childRel).c_str());
+  uint64_t size = fs::file_size(entry.path(), ec);
+  if (ec) return Compose(kTextGoldenEntryUnreadable, CardSpelling(childRel).c_str(), ec.message().c_str());
+  golden.files.push_back({childRel, size});
+  golden.totalBytes += size;
+  return "";
+}
+
 // Lists dir into golden, depth first, names in byte order so that every run
 // walks the same way.
 std::string ListFolder(const fs::path& dir, const std::string& rel, GoldenCard& golden) {
@@ -23,24 +45,8 @@ std::string ListFolder(const fs::path& dir, const std::string& rel, GoldenCard& 
   for (const fs::directory_entry& entry : entries) {
     std::string name = entry.path().filename().u8string();
     if (name == kCloneTempName) continue;
-    std::string childRel = rel + "/" + name;
-    fs::file_status link = entry.symlink_status(ec);
-    fs::file_status target = entry.status(ec);
-    if (fs::is_directory(link)) {
-      golden.folders.push_back(childRel);
-      golden.folderIds.push_back(IdOf(entry.path()));
-      std::string problem = ListFolder(entry.path(), childRel, golden);
-      if (!problem.empty()) return problem;
-    } else if (fs::is_regular_file(target)) {
-      uint64_t size = fs::file_size(entry.path(), ec);
-      if (ec)
-        return Compose(kTextGoldenEntryUnreadable, CardSpelling(childRel).c_str(), ec.message().c_str());
-      golden.files.push_back({childRel, size});
-      golden.totalBytes += size;
-    } else {
-      // A linked folder could loop, and a device or pipe has no bytes to copy.
-      return Compose(kTextGoldenEntryNotCopyable, CardSpelling(childRel).c_str());
-    }
+    std::string problem = ListEntry(entry, rel + "/" + name, golden);
+    if (!problem.empty()) return problem;
   }
   return "";
 }
