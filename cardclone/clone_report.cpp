@@ -1,16 +1,12 @@
 #include "cardclone/clone_report.h"
 
-#include <cstdio>
-
 #include <nlohmann/json.hpp>
+
+#include "cardclone/clone_texts.h"
 
 namespace {
 
-std::string Megabytes(uint64_t bytes) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1e6);
-  return text;
-}
+std::string Megabytes(uint64_t bytes) { return Compose(kTextMegabytes, static_cast<double>(bytes) / 1e6); }
 
 std::string Dump(const nlohmann::json& document) {
   // Texts from the system may not be UTF-8 everywhere; never fail on them.
@@ -20,20 +16,16 @@ std::string Dump(const nlohmann::json& document) {
 }  // namespace
 
 std::string CardLine(const CardResult& card) {
-  char seconds[32];
-  std::snprintf(seconds, sizeof seconds, "%.1f", card.seconds);
-  std::string line = card.target + "  " + (card.ready ? "可以使用" : "失败 (" + card.reason + ")");
-  line += "，写入 " + std::to_string(card.filesWritten) + " 个文件，删除 " +
-          std::to_string(card.filesRemoved) + " 个，已相同 " + std::to_string(card.filesIdentical) + " 个，" +
-          Megabytes(card.bytesWritten) + "，" + seconds + " 秒，" + (card.verified ? "已校验" : "未校验") +
-          "\n";
-  return line;
+  const std::string outcome = card.ready ? kTextCardReady : Compose(kTextCardFailed, card.reason.c_str());
+  return Compose(kTextCardLine, card.target.c_str(), outcome.c_str(), card.filesWritten, card.filesRemoved,
+                 card.filesIdentical, Megabytes(card.bytesWritten).c_str(), card.seconds,
+                 card.verified ? kTextVerified : kTextNotVerified);
 }
 
 std::string SummaryLine(const std::vector<CardResult>& cards) {
   int ready = 0;
   for (const CardResult& card : cards) ready += card.ready ? 1 : 0;
-  return std::to_string(ready) + " 张存储卡可以使用，" + std::to_string(cards.size() - ready) + " 张失败\n";
+  return Compose(kTextSummary, ready, cards.size() - ready);
 }
 
 std::string ResultsJson(const std::string& golden, const std::vector<CardResult>& cards) {
@@ -66,10 +58,11 @@ std::string RefusalJson(const std::string& golden, const std::vector<std::string
   return Dump(document);
 }
 
-std::string ProgressLine(const std::string& target, uint64_t done, uint64_t total, int state) {
+std::string ProgressLine(const std::string& target, uint64_t done, uint64_t total, CardState state) {
   int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
-  const char* words = state == 1 ? "完成" : state == 2 ? "失败" : "写入中";
-  char numbers[96];
-  std::snprintf(numbers, sizeof numbers, "%3d%%  ", percent);
-  return "  " + target + "  " + numbers + Megabytes(done) + " / " + Megabytes(total) + "  " + words;
+  const char* words = state == CardState::kReady    ? kTextProgressDone
+                      : state == CardState::kFailed ? kTextProgressFailed
+                                                    : kTextProgressWriting;
+  return Compose(kTextProgressLine, target.c_str(), percent, Megabytes(done).c_str(),
+                 Megabytes(total).c_str(), words);
 }

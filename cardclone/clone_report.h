@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cardclone/clone_run.h"
+#include "cardclone/card_result.h"
 
 std::string CardLine(const CardResult& card);
 std::string SummaryLine(const std::vector<CardResult>& cards);
@@ -14,6 +14,5 @@ std::string ResultsJson(const std::string& golden, const std::vector<CardResult>
 // Nothing was done: the reasons, as one JSON document.
 std::string RefusalJson(const std::string& golden, const std::vector<std::string>& reasons);
 
-// One progress line of a card: bytes done of the total and its state
-// (0 running, 1 ready, 2 failed).
-std::string ProgressLine(const std::string& target, uint64_t done, uint64_t total, int state);
+// One progress line of a card: bytes done of the total and its state.
+std::string ProgressLine(const std::string& target, uint64_t done, uint64_t total, CardState state);

@@ -1,7 +1,8 @@
 // The clone itself: one writer thread per target card, fed by one reader
-// that reads each golden file once, in chunks, and hands every chunk to all
-// writers. At most kWindowChunks chunks are held at a time, so memory stays
-// bounded whatever the size of the card; the slowest card sets the pace.
+// that reads each golden file once, in pieces, and hands every piece to all
+// writers through the piece window. At most kWindowPieces pieces are held at
+// a time, so memory stays bounded whatever the size of the card; the slowest
+// card sets the pace.
 #pragma once
 
 #include <atomic>
@@ -11,34 +12,17 @@
 #include <thread>
 #include <vector>
 
-#include "cardclone/clone_plan.h"
-
-constexpr std::size_t kChunkSize = 1 << 20;
-constexpr std::size_t kWindowChunks = 16;
-
-struct CardResult {
-  std::string target;  // as given
-  bool ready = false;
-  std::string reason;  // why the card failed; empty when ready
-  int filesWritten = 0;
-  int filesRemoved = 0;  // files the golden card lacks (with their folders)
-  int filesIdentical = 0;
-  uint64_t bytesWritten = 0;
-  double seconds = 0;
-  bool verified = false;  // every file read back and the card check says ready
-};
+#include "cardclone/card_result.h"
+#include "cardclone/clone_targets.h"
+#include "cardclone/golden_reader.h"
 
 class CloneRun {
  public:
   CloneRun(const GoldenCard& golden, const std::vector<Target>& targets, bool keepExtra);
   ~CloneRun();
-  // The chunks in flight, shared by the reader and the writers.
-  struct Shared;
-
   void Start();
   bool Finished() const { return finished_ == cards_; }
-  // 0 while card i is being written, 1 when it is ready, 2 when it failed.
-  int State(std::size_t i) const { return states_[i]; }
+  CardState State(std::size_t i) const { return states_[i]; }
   void Wait();
   // Bytes of the golden audio tree written or found identical on card i.
   uint64_t BytesDone(std::size_t i) const { return progress_[i]; }
@@ -49,10 +33,10 @@ class CloneRun {
   const std::vector<Target>& targets_;
   bool keepExtra_;
   std::size_t cards_;
-  std::unique_ptr<Shared> shared_;
+  GoldenWindow window_;
   std::vector<CardResult> results_;
   std::unique_ptr<std::atomic<uint64_t>[]> progress_;
-  std::unique_ptr<std::atomic<int>[]> states_;
+  std::unique_ptr<std::atomic<CardState>[]> states_;
   std::atomic<std::size_t> finished_{0};
   std::vector<std::thread> threads_;
 };

@@ -1,0 +1,20 @@
+// What becomes of one target card: its state while the clone runs, shown in
+// its progress line, and the result reported afterwards.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum class CardState { kWriting, kReady, kFailed };
+
+struct CardResult {
+  std::string target;  // as given
+  bool ready = false;
+  std::string reason;  // why the card failed; empty when ready
+  int filesWritten = 0;
+  int filesRemoved = 0;  // files the golden card lacks (with their folders)
+  int filesIdentical = 0;
+  uint64_t bytesWritten = 0;
+  double seconds = 0;
+  bool verified = false;  // every file read back and the card check says ready
+};

@@ -1,0 +1,69 @@
+#include "cardclone/card_writer.h"
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <system_error>
+
+#include "cardcheck/card_model.h"
+#include "cardclone/card_tree.h"
+#include "cardclone/clone_texts.h"
+#include "settings/config_names.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool CheckTheCard(CardSession& card) {
+  CardReport report = CheckCard(card.target().path);
+  if (report.Ready()) return true;
+  // A card that failed carries no settings file, so it never looks ready.
+  std::error_code ec;
+  fs::remove(card.target().path / kConfigFileName, ec);
+  std::string reason = Compose(kTextCardCheckFailed, report.problems.front().c_str());
+  if (report.problems.size() > 1) reason += Compose(kTextProblemCount, report.problems.size());
+  return card.Fail(reason);
+}
+
+}  // namespace
+
+CardWriter::CardWriter(const GoldenCard& golden, const Target& target, bool keepExtra, GoldenWindow& window,
+                       std::size_t writer, CardResult& result, std::atomic<uint64_t>& progress)
+    : golden_(golden),
+      keepExtra_(keepExtra),
+      window_(window),
+      writer_(writer),
+      card_(target, result),
+      copy_(golden, card_, progress),
+      settings_(golden, card_) {}
+
+void CardWriter::Run() {
+  auto start = std::chrono::steady_clock::now();
+  bool ok = card_.StillTheCard() && PrepareTree(golden_, keepExtra_, card_) && CopyFiles() &&
+            settings_.Run() && CheckTheCard(card_);
+  window_.Leave(writer_);
+  if (!ok) {
+    copy_.Abandon();
+    settings_.Abandon();
+  }
+  CardResult& result = card_.result();
+  result.ready = ok;
+  result.verified = ok;
+  result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+bool CardWriter::CopyFiles() {
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::size_t current = kNone;
+  while (std::shared_ptr<const GoldenPiece> piece = window_.Next(writer_)) {
+    if (!piece->readError.empty()) return card_.Fail(piece->readError);
+    if (piece->file != current) {
+      current = piece->file;
+      if (!copy_.Begin(current)) return false;
+    }
+    if (!copy_.Take(*piece)) return false;
+    if (piece->last && !copy_.End(piece->digest)) return false;
+  }
+  bool allRead = current == kNone ? golden_.files.empty() : current + 1 == golden_.files.size();
+  return allRead || card_.Fail(kTextGoldenCutShort);
+}

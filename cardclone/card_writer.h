@@ -1,0 +1,37 @@
+// One target card's writer, run on a thread of its own: the card still
+// there, its audio tree prepared, the golden files copied from the window,
+// the settings written, and the card checked as cardcheck would. The first
+// failure ends the card's run; what it left half-made is removed.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+#include "cardclone/card_result.h"
+#include "cardclone/card_session.h"
+#include "cardclone/card_settings.h"
+#include "cardclone/clone_targets.h"
+#include "cardclone/file_copy.h"
+#include "cardclone/golden_reader.h"
+
+class CardWriter {
+ public:
+  // writer is the card's number in window.
+  CardWriter(const GoldenCard& golden, const Target& target, bool keepExtra, GoldenWindow& window,
+             std::size_t writer, CardResult& result, std::atomic<uint64_t>& progress);
+
+  // Fills the result; leaves the window, whatever happened.
+  void Run();
+
+ private:
+  bool CopyFiles();
+
+  const GoldenCard& golden_;
+  bool keepExtra_;
+  GoldenWindow& window_;
+  std::size_t writer_;
+  CardSession card_;
+  FileCopy copy_;
+  SettingsWrite settings_;
+};

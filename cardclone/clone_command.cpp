@@ -1,0 +1,166 @@
+// cardclone [--json] [--keep-extra] GOLDEN TARGET...: makes every target card
+// hold the same settings file and audio tree as the checked golden card,
+// verified by reading back from the card. Exit code 0 when every card is
+// ready, 1 when any card failed, 2 when nothing was done.
+#include "cardclone/clone_command.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "cardcheck/card_model.h"
+#include "cardclone/clone_report.h"
+#include "cardclone/clone_run.h"
+#include "cardclone/clone_targets.h"
+#include "cardclone/clone_texts.h"
+#include "common/console.h"
+#include "settings/audio_folders.h"
+#include "settings/config_names.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kExitReady = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitNothingDone = 2;
+
+std::string Usage() { return Compose(kTextUsage, kConfigFileName, kAudioFolder, kAudioFolder); }
+
+struct Options {
+  bool json = false;
+  bool keepExtra = false;
+  std::vector<std::string> cards;  // the golden card, then the targets
+};
+
+// The options and cards; the exit code when the program ends here instead
+// (the usage asked for, or wrong).
+std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
+  bool optionsDone = false;
+  for (const std::string& arg : Utf8Arguments(argc, argv)) {
+    if (!optionsDone && arg == "--") {
+      optionsDone = true;
+    } else if (!optionsDone && arg == "--json") {
+      options.json = true;
+    } else if (!optionsDone && arg == "--keep-extra") {
+      options.keepExtra = true;
+    } else if (!optionsDone && (arg == "--help" || arg == "-h")) {
+      WriteText(stdout, Usage());
+      return kExitReady;
+    } else if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
+      WriteText(stderr, Compose(kTextUnknownOption, arg.c_str(), Usage().c_str()));
+      return kExitNothingDone;
+    } else {
+      options.cards.push_back(arg);
+    }
+  }
+  if (options.cards.size() >= 2) return std::nullopt;
+  WriteText(stderr, Compose(kTextTooFewCards, Usage().c_str()));
+  return kExitNothingDone;
+}
+
+int NothingDone(const Options& options, const std::string& heading, const std::vector<std::string>& reasons) {
+  const std::string& golden = options.cards.front();
+  if (options.json) {
+    WriteText(stdout, RefusalJson(golden, reasons));
+  } else {
+    std::string text = Compose(kTextNothingDoneHeading, heading.c_str());
+    for (std::size_t i = 0; i < reasons.size(); ++i)
+      text += Compose(kTextNumberedReason, i + 1, reasons[i].c_str());
+    WriteText(stderr, text + kTextNothingWritten);
+  }
+  return kExitNothingDone;
+}
+
+// The golden card: checked first, then read; it is never written. The exit
+// code when it cannot be cloned.
+std::optional<int> LoadGolden(const Options& options, GoldenCard& golden) {
+  const std::string& given = options.cards.front();
+  fs::path path = TargetPath(given);
+  std::error_code ec;
+  if (!fs::is_directory(path, ec)) {
+    return NothingDone(options, kTextNoGoldenCard, {Compose(kTextNoSuchFolder, given.c_str())});
+  }
+  CardReport check = CheckCard(path);
+  if (!check.Ready()) {
+    return NothingDone(options, Compose(kTextGoldenNotReady, check.problems.size()), check.problems);
+  }
+  std::string problem = ReadGoldenCard(path, golden);
+  if (!problem.empty()) return NothingDone(options, kTextGoldenUnreadable, {problem});
+  return std::nullopt;
+}
+
+// Progress lines, drawn again in place every few tenths of a second.
+class Progress {
+ public:
+  Progress(const CloneRun& run, const std::vector<Target>& targets, uint64_t total)
+      : run_(run), targets_(targets), total_(total) {}
+  void Draw() {
+    std::string text;
+    if (drawn_) text += "\x1b[" + std::to_string(targets_.size()) + "A";
+    for (std::size_t i = 0; i < targets_.size(); ++i) {
+      text += "\r\x1b[2K" + ProgressLine(targets_[i].given, run_.BytesDone(i), total_, run_.State(i)) + "\n";
+    }
+    drawn_ = true;
+    WriteText(stdout, text);
+  }
+  void Erase() {
+    if (drawn_) WriteText(stdout, "\x1b[" + std::to_string(targets_.size()) + "A\r\x1b[0J");
+  }
+
+ private:
+  const CloneRun& run_;
+  const std::vector<Target>& targets_;
+  uint64_t total_;
+  bool drawn_ = false;
+};
+
+// Runs the clone, with progress lines on a terminal, and reports the cards.
+int Clone(const Options& options, const GoldenCard& golden, const std::vector<Target>& targets) {
+  CloneRun run(golden, targets, options.keepExtra);
+  run.Start();
+  if (!options.json && StdoutIsLiveTerminal()) {
+    Progress progress(run, targets, golden.totalBytes);
+    for (;;) {
+      progress.Draw();
+      if (run.Finished()) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    progress.Erase();
+  }
+  run.Wait();
+
+  const std::vector<CardResult>& results = run.results();
+  if (options.json) {
+    WriteText(stdout, ResultsJson(options.cards.front(), results));
+  } else {
+    std::string text;
+    for (const CardResult& card : results) text += CardLine(card);
+    WriteText(stdout, text + SummaryLine(results));
+  }
+  for (const CardResult& card : results) {
+    if (!card.ready) return kExitFailed;
+  }
+  return kExitReady;
+}
+
+}  // namespace
+
+int CloneCommand(int argc, char** argv) {
+  Options options;
+  if (std::optional<int> exit = ParseArguments(argc, argv, options)) return *exit;
+  GoldenCard golden;
+  if (std::optional<int> exit = LoadGolden(options, golden)) return *exit;
+  std::vector<Target> targets;
+  for (std::size_t i = 1; i < options.cards.size(); ++i) {
+    targets.push_back({options.cards[i], TargetPath(options.cards[i]), {}});
+  }
+  std::vector<std::string> refusals = RefuseTargets(golden, targets);
+  if (!refusals.empty()) return NothingDone(options, kTextTargetsRefused, refusals);
+  return Clone(options, golden, targets);
+}

@@ -1,0 +1,25 @@
+// The target cards as given on the command line, and the checks that refuse
+// them before anything is written.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cardclone/golden_card.h"
+#include "common/file_io.h"
+
+struct Target {
+  std::string given;  // as on the command line
+  std::filesystem::path path;
+  FileId id;
+};
+
+// The target path of an argument: on Windows a bare drive "E:" means the
+// drive's root, not its current folder.
+std::filesystem::path TargetPath(const std::string& argument);
+
+// Every reason to refuse the targets, one text each: missing, the golden
+// card itself, inside it or holding it, the same folder twice, or one target
+// inside another. Fills the targets' ids.
+std::vector<std::string> RefuseTargets(const GoldenCard& golden, std::vector<Target>& targets);

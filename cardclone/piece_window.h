@@ -1,0 +1,60 @@
+// The pieces in flight between one reader and several writers, in order.
+// Every writer takes every piece, each at its own pace. A piece is let go
+// once every writer still at work has taken it, and the reader waits while
+// the window holds its maximum, so memory stays bounded whatever is read and
+// the slowest writer sets the pace. A writer that gives up leaves, and then
+// holds nobody back.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+// The window's bookkeeping, whatever the pieces are.
+class PieceWindowBase {
+ public:
+  // Writers are numbered 0 to writers - 1; at most capacity pieces are held.
+  PieceWindowBase(std::size_t writers, std::size_t capacity);
+  PieceWindowBase(const PieceWindowBase&) = delete;
+  PieceWindowBase& operator=(const PieceWindowBase&) = delete;
+
+  // The reader has pushed its last piece.
+  void End();
+  // The writer takes no more pieces: it must not call Next again.
+  void Leave(std::size_t writer);
+
+ protected:
+  bool PushPiece(std::shared_ptr<const void> piece);
+  std::shared_ptr<const void> NextPiece(std::size_t writer);
+
+ private:
+  uint64_t Slowest() const;
+  void Trim();
+  bool AnyActive() const;
+
+  const std::size_t capacity_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::shared_ptr<const void>> pieces_;
+  uint64_t first_ = 0;  // sequence number of pieces_.front()
+  bool ended_ = false;
+  std::vector<uint64_t> next_;  // each writer's next sequence number
+  std::vector<bool> active_;
+};
+
+template <typename Piece>
+class PieceWindow : public PieceWindowBase {
+ public:
+  using PieceWindowBase::PieceWindowBase;
+
+  // Waits while the window is full. False when no writer is left to take it.
+  bool Push(std::shared_ptr<const Piece> piece) { return PushPiece(std::move(piece)); }
+  // The writer's next piece, waiting for it; nullptr after the last.
+  std::shared_ptr<const Piece> Next(std::size_t writer) {
+    return std::static_pointer_cast<const Piece>(NextPiece(writer));
+  }
+};

@@ -1,0 +1,160 @@
+// cardclone's parts on their own: the piece window between the golden reader
+// and the card writers, the refusals of the targets, and the FAT spelling
+// rule. The whole program is in test_cardclone.cpp.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <numeric>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cardclone/card_tree.h"
+#include "cardclone/clone_targets.h"
+#include "cardclone/piece_window.h"
+#include "tests/support/scratch_dir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Waits up to five seconds for what another thread is to bring about.
+bool Eventually(const std::function<bool()>& condition) {
+  for (auto end = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < end;) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(1ms);
+  }
+  return condition();
+}
+
+std::vector<int> Numbers(int count) {
+  std::vector<int> numbers(count);
+  std::iota(numbers.begin(), numbers.end(), 0);
+  return numbers;
+}
+
+TEST(PieceWindow, TheSlowestWriterSetsThePaceAndEveryWriterTakesEveryPieceInOrder) {
+  constexpr int kPieces = 10;
+  constexpr int kHeld = 3;
+  PieceWindow<int> window(2, kHeld);
+  std::atomic<int> pushed{0};
+  std::thread reader([&] {
+    for (int i = 0; i < kPieces; ++i) {
+      window.Push(std::make_shared<const int>(i));
+      ++pushed;
+    }
+    window.End();
+  });
+  std::vector<int> fast, slow;
+  std::thread fastWriter([&] {
+    while (auto piece = window.Next(0)) fast.push_back(*piece);
+  });
+
+  // The slow writer has taken nothing: the reader stops at the maximum...
+  EXPECT_TRUE(Eventually([&] { return pushed == kHeld; }));
+  std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(pushed, kHeld);
+  // ...and goes on by one piece when the slow writer takes one.
+  slow.push_back(*window.Next(1));
+  EXPECT_TRUE(Eventually([&] { return pushed == kHeld + 1; }));
+  std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(pushed, kHeld + 1);
+
+  while (auto piece = window.Next(1)) slow.push_back(*piece);
+  reader.join();
+  fastWriter.join();
+  EXPECT_EQ(fast, Numbers(kPieces));
+  EXPECT_EQ(slow, Numbers(kPieces));
+}
+
+TEST(PieceWindow, AWriterThatLeavesHoldsNoPiecesAndNobodyBack) {
+  PieceWindow<int> window(2, 2);
+  auto first = std::make_shared<const int>(0);
+  std::weak_ptr<const int> held = first;
+  ASSERT_TRUE(window.Push(std::move(first)));
+  ASSERT_TRUE(window.Push(std::make_shared<const int>(1)));
+  EXPECT_EQ(*window.Next(0), 0);
+  EXPECT_EQ(*window.Next(0), 1);
+  EXPECT_FALSE(held.expired()) << "writer 1 has yet to take it";
+
+  window.Leave(1);
+  ASSERT_TRUE(held.expired());
+  // Full while writer 1 was there; now writer 0 alone sets the pace.
+  ASSERT_TRUE(window.Push(std::make_shared<const int>(2)));
+  ASSERT_TRUE(window.Push(std::make_shared<const int>(3)));
+  EXPECT_EQ(*window.Next(0), 2);
+
+  window.Leave(0);
+  EXPECT_FALSE(window.Push(std::make_shared<const int>(4))) << "nobody is left to take it";
+}
+
+TEST(RefuseTargets, EveryTargetThatIsOrHoldsOrSitsInTheGoldenCardOrAnotherTargetIsRefused) {
+  ScratchDir scratch;
+  const fs::path root = scratch.path();
+  fs::create_directories(root / "golden/audio/SenseRand");
+  fs::create_directories(root / "golden/captures");
+  WriteAllBytes((root / "golden/CFG_BROADCAST.bin").string(), std::vector<unsigned char>(86, 0));
+  fs::create_directories(root / "used/captures");
+  fs::create_directories(root / "fresh");
+  fs::create_directory_symlink(root / "golden", root / "link");
+  GoldenCard golden;
+  ASSERT_EQ(ReadGoldenCard(root / "golden", golden), "");
+
+  const std::string used = (root / "used").string(), fresh = (root / "fresh").string();
+  const std::string missing = (root / "missing").string(), link = (root / "link").string();
+  const std::string dotted = (root / "used/../golden/.").string(), usedAgain = (root / "used/.").string();
+  const std::string captures = (root / "golden/captures").string(),
+                    usedCaptures = (root / "used/captures").string();
+  struct Case {
+    std::vector<std::string> given;
+    std::vector<std::string> refusals;
+  } cases[] = {
+      {{used, fresh}, {}},
+      {{used, missing}, {"目标不存在或不是文件夹: " + missing}},
+      {{link}, {"目标就是样板卡: " + link}},
+      {{dotted}, {"目标就是样板卡: " + dotted}},
+      {{captures}, {"目标在样板卡里面: " + captures}},
+      {{root.string()}, {"目标包含样板卡: " + root.string()}},
+      {{used, usedAgain}, {"同一个目标给了两次: " + used + " 和 " + usedAgain}},
+      {{usedCaptures, used}, {"一个目标在另一个目标里面: " + usedCaptures + " 和 " + used}},
+      // Each target's own reasons first, then those of pairs.
+      {{used, missing, link, usedAgain},
+       {"目标不存在或不是文件夹: " + missing, "目标就是样板卡: " + link,
+        "同一个目标给了两次: " + used + " 和 " + usedAgain}},
+  };
+  for (const Case& c : cases) {
+    std::vector<Target> targets;
+    for (const std::string& given : c.given) targets.push_back({given, TargetPath(given), {}});
+    EXPECT_EQ(RefuseTargets(golden, targets), c.refusals) << c.given.back();
+    if (c.refusals.empty()) {
+      EXPECT_EQ(targets[1].id, IdOf(root / "fresh"));
+    }
+  }
+}
+
+// Linux folders tell case apart; a link under the golden spelling stands in
+// for FAT, where both spellings name one entry.
+TEST(CardTree, AnEntryTakesItsGoldenSpellingOnlyWhereTheCardTakesBothSpellingsForIt) {
+  GoldenCard golden;
+  golden.folders = {"audio", "audio/SenseRand"};
+  golden.files = {{"audio/SenseRand/狗叫.WAV", 1}};
+  GoldenNames names(golden);
+  ScratchDir card;
+  const fs::path audio = card.path() / "audio";
+  fs::create_directories(audio / "senserand");
+  fs::create_directories(audio / "SENSERAND");
+  EXPECT_EQ(GoldenSpelling(names, audio, "audio/senserand"), "audio/senserand");
+  fs::create_directory_symlink("senserand", audio / "SenseRand");
+  EXPECT_EQ(GoldenSpelling(names, audio, "audio/senserand"), "audio/SenseRand");
+  EXPECT_EQ(GoldenSpelling(names, audio, "audio/SENSERAND"), "audio/SENSERAND") << "another entry";
+  EXPECT_EQ(GoldenSpelling(names, audio, "audio/other"), "audio/other");
+  EXPECT_EQ(LowerAscii("AUDIO/SenseRand/狗叫.WAV"), "audio/senserand/狗叫.wav");
+}
+
+}  // namespace
