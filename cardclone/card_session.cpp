@@ -14,12 +14,12 @@ bool CardSession::Fail(const std::string& reason) {
 }
 
 bool CardSession::FailIo(const std::string& doing, const IoError& error) {
-  if (IdOf(target_.path) != target_.id) return Fail(Compose(kTextCardGoneWhile, doing.c_str()));
+  if (IdOf(target_.path) != target_.id) return Fail(Format(kTextCardGoneWhile, doing.c_str()));
   std::error_code ec;
   fs::space_info space = fs::space(target_.path, ec);
   if (error.full || (!ec && space.available < kIoAlign))
-    return Fail(Compose(kTextCardFullWhile, doing.c_str()));
-  return Fail(Compose(kTextFailedWhile, doing.c_str(), error.text.c_str()));
+    return Fail(Format(kTextCardFullWhile, doing.c_str()));
+  return Fail(Format(kTextFailedWhile, doing.c_str(), error.text.c_str()));
 }
 
 bool CardSession::StillTheCard() {
@@ -37,7 +37,7 @@ bool CardSession::Touch() {
   std::error_code ec;
   fs::path settings = target_.path / kConfigFileName;
   if (fs::exists(fs::symlink_status(settings, ec)) && !fs::remove(settings, ec)) {
-    return Fail(Compose(kTextCannotRemoveOld, kConfigFileName, ec.message().c_str()));
+    return Fail(Format(kTextCannotRemoveOld, kConfigFileName, ec.message().c_str()));
   }
   return true;
 }

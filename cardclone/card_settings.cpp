@@ -43,7 +43,7 @@ bool SettingsWrite::ReadBackMatches() {
   back.Close();
   if (HoldsGolden(got)) return true;
   if (got < 0) return card_.FailIo(WritingSettings(), back.error());
-  return card_.Fail(Compose(kTextReadBackMismatch, kConfigFileName));
+  return card_.Fail(Format(kTextReadBackMismatch, kConfigFileName));
 }
 
 bool SettingsWrite::Run() {

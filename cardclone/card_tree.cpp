@@ -69,7 +69,7 @@ class TreeSweep {
     std::error_code ec;
     std::uintmax_t count = fs::remove_all(path, ec);
     if (ec || count == static_cast<std::uintmax_t>(-1)) {
-      return card_.Fail(Compose(kTextCannotRemove, CardSpelling(rel).c_str(), ec.message().c_str()));
+      return card_.Fail(Format(kTextCannotRemove, CardSpelling(rel).c_str(), ec.message().c_str()));
     }
     if (path.filename().u8string() != kCloneTempName) card_.result().filesRemoved += files;
     return true;
@@ -80,7 +80,7 @@ class TreeSweep {
     std::error_code ec;
     std::vector<fs::directory_entry> entries;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) entries.push_back(*it);
-    if (ec) return card_.Fail(Compose(kTextCannotList, CardSpelling(rel).c_str(), ec.message().c_str()));
+    if (ec) return card_.Fail(Format(kTextCannotList, CardSpelling(rel).c_str(), ec.message().c_str()));
     for (const fs::directory_entry& entry : entries) {
       if (!SweepEntry(dir, entry.path(), rel)) return false;
     }
@@ -112,7 +112,7 @@ class TreeSweep {
       if (!card_.Touch()) return false;
       if (!fs::create_directory(path, ec) && !fs::is_directory(path, ec)) {
         const std::string why = ec ? ec.message() : kTextFileInTheWay;
-        return card_.Fail(Compose(kTextCannotMakeFolder, CardSpelling(folder).c_str(), why.c_str()));
+        return card_.Fail(Format(kTextCannotMakeFolder, CardSpelling(folder).c_str(), why.c_str()));
       }
     }
     return true;

@@ -20,8 +20,8 @@ bool CheckTheCard(CardSession& card) {
   // A card that failed carries no settings file, so it never looks ready.
   std::error_code ec;
   fs::remove(card.target().path / kConfigFileName, ec);
-  std::string reason = Compose(kTextCardCheckFailed, report.problems.front().c_str());
-  if (report.problems.size() > 1) reason += Compose(kTextProblemCount, report.problems.size());
+  std::string reason = Format(kTextCardCheckFailed, report.problems.front().c_str());
+  if (report.problems.size() > 1) reason += Format(kTextProblemCount, report.problems.size());
   return card.Fail(reason);
 }
 

@@ -30,7 +30,7 @@ constexpr int kExitReady = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitNothingDone = 2;
 
-std::string Usage() { return Compose(kTextUsage, kConfigFileName, kAudioFolder, kAudioFolder); }
+std::string Usage() { return Format(kTextUsage, kConfigFileName, kAudioFolder, kAudioFolder); }
 
 struct Options {
   bool json = false;
@@ -53,14 +53,14 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
       WriteText(stdout, Usage());
       return kExitReady;
     } else if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
-      WriteText(stderr, Compose(kTextUnknownOption, arg.c_str(), Usage().c_str()));
+      WriteText(stderr, Format(kTextUnknownOption, arg.c_str(), Usage().c_str()));
       return kExitNothingDone;
     } else {
       options.cards.push_back(arg);
     }
   }
   if (options.cards.size() >= 2) return std::nullopt;
-  WriteText(stderr, Compose(kTextTooFewCards, Usage().c_str()));
+  WriteText(stderr, Format(kTextTooFewCards, Usage().c_str()));
   return kExitNothingDone;
 }
 
@@ -69,9 +69,9 @@ int NothingDone(const Options& options, const std::string& heading, const std::v
   if (options.json) {
     WriteText(stdout, RefusalJson(golden, reasons));
   } else {
-    std::string text = Compose(kTextNothingDoneHeading, heading.c_str());
+    std::string text = Format(kTextNothingDoneHeading, heading.c_str());
     for (std::size_t i = 0; i < reasons.size(); ++i)
-      text += Compose(kTextNumberedReason, i + 1, reasons[i].c_str());
+      text += Format(kTextNumberedReason, i + 1, reasons[i].c_str());
     WriteText(stderr, text + kTextNothingWritten);
   }
   return kExitNothingDone;
@@ -84,11 +84,11 @@ std::optional<int> LoadGolden(const Options& options, GoldenCard& golden) {
   fs::path path = TargetPath(given);
   std::error_code ec;
   if (!fs::is_directory(path, ec)) {
-    return NothingDone(options, kTextNoGoldenCard, {Compose(kTextNoSuchFolder, given.c_str())});
+    return NothingDone(options, kTextNoGoldenCard, {Format(kTextNoSuchFolder, given.c_str())});
   }
   CardReport check = CheckCard(path);
   if (!check.Ready()) {
-    return NothingDone(options, Compose(kTextGoldenNotReady, check.problems.size()), check.problems);
+    return NothingDone(options, Format(kTextGoldenNotReady, check.problems.size()), check.problems);
   }
   std::string problem = ReadGoldenCard(path, golden);
   if (!problem.empty()) return NothingDone(options, kTextGoldenUnreadable, {problem});

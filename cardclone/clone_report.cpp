@@ -6,7 +6,7 @@
 
 namespace {
 
-std::string Megabytes(uint64_t bytes) { return Compose(kTextMegabytes, static_cast<double>(bytes) / 1e6); }
+std::string Megabytes(uint64_t bytes) { return Format(kTextMegabytes, static_cast<double>(bytes) / 1e6); }
 
 std::string Dump(const nlohmann::json& document) {
   // Texts from the system may not be UTF-8 everywhere; never fail on them.
@@ -16,16 +16,16 @@ std::string Dump(const nlohmann::json& document) {
 }  // namespace
 
 std::string CardLine(const CardResult& card) {
-  const std::string outcome = card.ready ? kTextCardReady : Compose(kTextCardFailed, card.reason.c_str());
-  return Compose(kTextCardLine, card.target.c_str(), outcome.c_str(), card.filesWritten, card.filesRemoved,
-                 card.filesIdentical, Megabytes(card.bytesWritten).c_str(), card.seconds,
-                 card.verified ? kTextVerified : kTextNotVerified);
+  const std::string outcome = card.ready ? kTextCardReady : Format(kTextCardFailed, card.reason.c_str());
+  return Format(kTextCardLine, card.target.c_str(), outcome.c_str(), card.filesWritten, card.filesRemoved,
+                card.filesIdentical, Megabytes(card.bytesWritten).c_str(), card.seconds,
+                card.verified ? kTextVerified : kTextNotVerified);
 }
 
 std::string SummaryLine(const std::vector<CardResult>& cards) {
   int ready = 0;
   for (const CardResult& card : cards) ready += card.ready ? 1 : 0;
-  return Compose(kTextSummary, ready, cards.size() - ready);
+  return Format(kTextSummary, ready, cards.size() - ready);
 }
 
 std::string ResultsJson(const std::string& golden, const std::vector<CardResult>& cards) {
@@ -63,6 +63,6 @@ std::string ProgressLine(const std::string& target, uint64_t done, uint64_t tota
   const char* words = state == CardState::kReady    ? kTextProgressDone
                       : state == CardState::kFailed ? kTextProgressFailed
                                                     : kTextProgressWriting;
-  return Compose(kTextProgressLine, target.c_str(), percent, Megabytes(done).c_str(),
-                 Megabytes(total).c_str(), words);
+  return Format(kTextProgressLine, target.c_str(), percent, Megabytes(done).c_str(), Megabytes(total).c_str(),
+                words);
 }

@@ -33,14 +33,14 @@ bool Contains(const std::vector<FileId>& ids, const FileId& id) {
 std::string RefusalOf(const GoldenCard& golden, const std::vector<FileId>& goldenUp, Target& target,
                       std::vector<FileId>& up) {
   std::error_code ec;
-  if (!fs::is_directory(target.path, ec)) return Compose(kTextTargetMissing, target.given.c_str());
+  if (!fs::is_directory(target.path, ec)) return Format(kTextTargetMissing, target.given.c_str());
   target.id = IdOf(target.path);
   up = IdsUpward(target.path);
-  if (!target.id.valid) return Compose(kTextTargetUnknown, target.given.c_str());
-  if (target.id == golden.id) return Compose(kTextTargetIsGolden, target.given.c_str());
+  if (!target.id.valid) return Format(kTextTargetUnknown, target.given.c_str());
+  if (target.id == golden.id) return Format(kTextTargetIsGolden, target.given.c_str());
   if (Contains(up, golden.id) || Contains(golden.folderIds, target.id))
-    return Compose(kTextTargetInGolden, target.given.c_str());
-  if (Contains(goldenUp, target.id)) return Compose(kTextTargetHoldsGolden, target.given.c_str());
+    return Format(kTextTargetInGolden, target.given.c_str());
+  if (Contains(goldenUp, target.id)) return Format(kTextTargetHoldsGolden, target.given.c_str());
   return "";
 }
 
@@ -49,9 +49,9 @@ std::string RefusalOf(const GoldenCard& golden, const std::vector<FileId>& golde
 std::string PairRefusal(const Target& earlier, const std::vector<FileId>& earlierUp, const Target& later,
                         const std::vector<FileId>& laterUp) {
   if (!earlier.id.valid || !later.id.valid) return "";
-  if (earlier.id == later.id) return Compose(kTextTargetTwice, earlier.given.c_str(), later.given.c_str());
+  if (earlier.id == later.id) return Format(kTextTargetTwice, earlier.given.c_str(), later.given.c_str());
   if (Contains(laterUp, earlier.id) || Contains(earlierUp, later.id)) {
-    return Compose(kTextTargetInTarget, earlier.given.c_str(), later.given.c_str());
+    return Format(kTextTargetInTarget, earlier.given.c_str(), later.given.c_str());
   }
   return "";
 }

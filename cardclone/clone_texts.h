@@ -1,6 +1,6 @@
 // What cardclone says to the user, all in one place: its usage, why nothing
 // was done, why a card failed, the report and the progress lines. Templates
-// are printf formats filled by Compose; where what fills them is not plain
+// are printf formats filled by Format; where what fills them is not plain
 // from the name, a comment says. UTF-8, like every text of the console
 // programs. A path below a card is shown as the card spells it
 // ("audio\SenseRand"), a target as it was given.
@@ -8,9 +8,10 @@
 
 #include <string>
 
-#include "common/trace.h"  // BCT_PRINTF_LIKE
+#include "common/text_format.h"
 
-std::string Compose(const char* format, ...) BCT_PRINTF_LIKE(1, 2);
+// The title of its console window: the program's description.
+constexpr wchar_t kTextConsoleTitle[] = L"存储卡批量复制";
 
 // What was being done to a file when an operation on it failed.
 enum class FileStep { kWriting, kReading, kReadingBack };

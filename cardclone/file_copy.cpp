@@ -86,7 +86,7 @@ bool FileCopy::ReadBackMatches(const Digest128& golden) {
   back.Close();
   if (got < 0) return FailIo(FileStep::kReadingBack, back.error());
   if (total != offset_ || checksum.Digest() != golden)
-    return card_.Fail(Compose(kTextReadBackMismatch, CardSpelling(file_->rel).c_str()));
+    return card_.Fail(Format(kTextReadBackMismatch, CardSpelling(file_->rel).c_str()));
   return true;
 }
 

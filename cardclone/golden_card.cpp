@@ -25,9 +25,9 @@ std::string ListEntry(const fs::directory_entry& entry, const std::string& child
   }
   // A linked folder could loop, and a device or pipe has no bytes to copy.
   if (!fs::is_regular_file(target))
-    return Compose(kTextGoldenEntryNotCopyable, CardSpelling(childRel).c_str());
+    return Format(kTextGoldenEntryNotCopyable, CardSpelling(childRel).c_str());
   uint64_t size = fs::file_size(entry.path(), ec);
-  if (ec) return Compose(kTextGoldenEntryUnreadable, CardSpelling(childRel).c_str(), ec.message().c_str());
+  if (ec) return Format(kTextGoldenEntryUnreadable, CardSpelling(childRel).c_str(), ec.message().c_str());
   golden.files.push_back({childRel, size});
   golden.totalBytes += size;
   return "";
@@ -39,7 +39,7 @@ std::string ListFolder(const fs::path& dir, const std::string& rel, GoldenCard& 
   std::error_code ec;
   std::vector<fs::directory_entry> entries;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) entries.push_back(*it);
-  if (ec) return Compose(kTextGoldenEntryUnreadable, CardSpelling(rel).c_str(), ec.message().c_str());
+  if (ec) return Format(kTextGoldenEntryUnreadable, CardSpelling(rel).c_str(), ec.message().c_str());
   std::sort(entries.begin(), entries.end(),
             [](const fs::directory_entry& a, const fs::directory_entry& b) { return a.path() < b.path(); });
   for (const fs::directory_entry& entry : entries) {
@@ -64,7 +64,7 @@ std::string ReadGoldenCard(const fs::path& root, GoldenCard& golden) {
   long long got =
       ec || !in.Open(settings, false) ? -1 : in.Read(golden.settings.data(), golden.settings.size());
   if (got != static_cast<long long>(kConfigSize)) {
-    return Compose(got < 0 ? kTextGoldenSettingsUnreadable : kTextGoldenSettingsWrongSize, kConfigFileName);
+    return Format(got < 0 ? kTextGoldenSettingsUnreadable : kTextGoldenSettingsWrongSize, kConfigFileName);
   }
   golden.settings.resize(kConfigSize);
 
@@ -72,7 +72,7 @@ std::string ReadGoldenCard(const fs::path& root, GoldenCard& golden) {
   fs::path audioPath = root / fs::u8path(audio);
   fs::file_status status = fs::symlink_status(audioPath, ec);
   if (!fs::exists(status)) return "";
-  if (!fs::is_directory(status)) return Compose(kTextGoldenAudioNotAFolder, audio.c_str());
+  if (!fs::is_directory(status)) return Format(kTextGoldenAudioNotAFolder, audio.c_str());
   golden.hasAudio = true;
   golden.folders.push_back(audio);
   golden.folderIds.push_back(IdOf(audioPath));

@@ -11,7 +11,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string ReadFailure(const GoldenFile& file, const InFile& in) {
-  return Compose(kTextGoldenReadFailed, CardSpelling(file.rel).c_str(), in.error().text.c_str());
+  return Format(kTextGoldenReadFailed, CardSpelling(file.rel).c_str(), in.error().text.c_str());
 }
 
 // The next piece of the open file into piece; failure is set when it cannot

@@ -1,4 +1,5 @@
 #include "cardclone/clone_command.h"
+#include "cardclone/clone_texts.h"
 #include "common/console.h"
 
-int main(int argc, char** argv) { return RunConsoleProgram(argc, argv, L"存储卡批量复制", CloneCommand); }
+int main(int argc, char** argv) { return RunConsoleProgram(argc, argv, kTextConsoleTitle, CloneCommand); }

@@ -5,10 +5,12 @@
 
 The guide's source (docs/guide/*.html) marks such texts <span class="ui">...</span>,
 with <var>...</var> for the parts that change (a folder, a name, a number).
-The programs' sources are every .cpp, .h and .rc file of the repository
-outside tests/, bench/, fuzz/ and build/; their string literals are read
-without the comments, adjacent literals joined, escapes resolved and format
-conversions (%s, %d, %ls, ...) taken as parts that change. A quoted text
+A program's texts live in its table of texts, the dialog's captions in the
+resource scripts and the settings' words in the vocabulary: those files
+(TEXT_SOURCES) are read, nothing else, so a text written anywhere else fails
+here. Their string literals are read without the comments, adjacent literals
+joined, escapes resolved and format conversions (%s, %d, %ls, ...) taken as
+parts that change. A quoted text
 without changing parts must stand in one literal; each fixed piece of one with
 changing parts must stand in a literal (programs compose such texts from
 several literals).
@@ -18,14 +20,26 @@ import pathlib
 import re
 import sys
 
-NOT_PROGRAM = {"tests", "bench", "fuzz", "build", "docs", ".git"}
+TEXT_SOURCES = [
+    "resources/*.rc",  # the dialog's captions, the programs' version texts
+    "cardcheck/*.rc",
+    "cardclone/*.rc",
+    "settings/*.h",  # the settings' words, the plans and pages; the tool's texts (tool_texts.h)
+    "cardcheck/check_texts.h",
+    "cardclone/clone_texts.h",
+    "common/console.h",  # what both console programs show last
+]
 CHANGING = "\0"
 
 
 def program_sources(root):
-    for path in sorted(root.rglob("*")):
-        if path.suffix in (".cpp", ".h", ".rc") and not NOT_PROGRAM & set(path.relative_to(root).parts):
-            yield path
+    found = set()
+    for pattern in TEXT_SOURCES:
+        matches = sorted(root.glob(pattern))
+        if not matches:
+            raise SystemExit(f"no text source matches {pattern}")
+        found.update(matches)
+    yield from sorted(found)
 
 
 def literals(text):

@@ -13,7 +13,9 @@
 
 #include "settings/broadcast_config.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/settings_record.h"
 #include "tests/support/shell_run.h"
+#include "tests/support/wav_file.h"
 
 namespace fs = std::filesystem;
 
@@ -23,31 +25,6 @@ using CloneRunOut = ShellRun;
 
 CloneRunOut Clone(const std::string& args) {
   return RunShell(std::string("'") + CARDCLONE_EXE + "' " + args + " 2>&1");
-}
-
-std::string Q(const fs::path& path) { return "'" + path.string() + "'"; }
-
-// A PCM WAVE file of total bytes, 16 kHz mono 16-bit, samples all fill.
-std::vector<unsigned char> Wav(std::size_t total, unsigned char fill) {
-  std::vector<unsigned char> out(total, fill);
-  auto put = [&](std::size_t at, uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) out[at + i] = static_cast<unsigned char>(v >> (8 * i));
-  };
-  auto text = [&](std::size_t at, const char* four) { std::copy(four, four + 4, out.begin() + at); };
-  text(0, "RIFF");
-  put(4, static_cast<uint32_t>(total - 8), 4);
-  text(8, "WAVE");
-  text(12, "fmt ");
-  put(16, 16, 4);
-  put(20, 1, 2);  // PCM
-  put(22, 1, 2);  // channels
-  put(24, 16000, 4);
-  put(28, 32000, 4);
-  put(32, 2, 2);   // block
-  put(34, 16, 2);  // bits
-  text(36, "data");
-  put(40, static_cast<uint32_t>(total - 44), 4);
-  return out;
 }
 
 void Put(const fs::path& file, const std::vector<unsigned char>& bytes) {
@@ -88,18 +65,15 @@ class CloneTest : public ::testing::Test {
   // several chunks, of exactly one chunk, empty, in a Chinese name, and a
   // folder the settings do not use.
   void SetUp() override {
-    BroadcastConfig c = kDefaultConfig;
-    c.Ena = 1;
-    c.SenMod = 1;
-    c.TimerMod = 0;
+    BroadcastConfig c = Modes(1, 0, 1, 0, 0);
     c.Dly = 10;
-    settings_.assign(reinterpret_cast<unsigned char*>(&c), reinterpret_cast<unsigned char*>(&c) + sizeof c);
+    settings_ = SettingsBytes(c);
     Put(golden() / "CFG_BROADCAST.bin", settings_);
-    Put(golden() / "audio/SenseRand/big.wav", Wav(2 * 1048576 + 1000, 0x11));
-    Put(golden() / "audio/SenseRand/one chunk.wav", Wav(1048576, 0x22));
-    Put(golden() / "audio/SenseRand/狗叫.wav", Wav(5000, 0x33));
+    Put(golden() / "audio/SenseRand/big.wav", PcmWavOfSize(2 * 1048576 + 1000, 0x11));
+    Put(golden() / "audio/SenseRand/one chunk.wav", PcmWavOfSize(1048576, 0x22));
+    Put(golden() / "audio/SenseRand/狗叫.wav", PcmWavOfSize(5000, 0x33));
     Put(golden() / "audio/SenseRand/empty.txt", {});
-    Put(golden() / "audio/Alarm/A/dog/bark.wav", Wav(3000, 0x44));
+    Put(golden() / "audio/Alarm/A/dog/bark.wav", PcmWavOfSize(3000, 0x44));
     fs::create_directories(golden() / "audio/Alarm/B/bird A");
     Put(golden() / "captures/golden-only.jpg", {1, 2, 3});
   }
@@ -114,12 +88,12 @@ class CloneTest : public ::testing::Test {
   fs::path UsedCard(const std::string& name) {
     fs::path card = Card(name);
     Put(card / "CFG_BROADCAST.bin", std::vector<unsigned char>(86, 7));
-    Put(card / "audio/SenseRand/stale.wav", Wav(4000, 0x55));
-    Put(card / "audio/SenseSpecify/dog/old.wav", Wav(4000, 0x66));
-    std::vector<unsigned char> almost = Wav(2 * 1048576 + 1000, 0x11);
+    Put(card / "audio/SenseRand/stale.wav", PcmWavOfSize(4000, 0x55));
+    Put(card / "audio/SenseSpecify/dog/old.wav", PcmWavOfSize(4000, 0x66));
+    std::vector<unsigned char> almost = PcmWavOfSize(2 * 1048576 + 1000, 0x11);
     almost[1048576 + 5] ^= 1;
     Put(card / "audio/SenseRand/big.wav", almost);
-    Put(card / "audio/SenseRand/狗叫.wav", Wav(5000, 0x33));
+    Put(card / "audio/SenseRand/狗叫.wav", PcmWavOfSize(5000, 0x33));
     Put(card / "captures/0001.jpg", {9, 9, 9});
     Put(card / "notes.txt", {'k', 'e', 'e', 'p'});
     // Beside the settings: a user's file at a name that looks temporary, the
@@ -144,7 +118,7 @@ class CloneTest : public ::testing::Test {
 TEST_F(CloneTest, UsedAndFreshCardsComeOutIdenticalAndOnlyTheAudioTreeAndSettingsChange) {
   fs::path used = UsedCard("used"), fresh = Card("fresh");
   auto goldenBefore = Tree(golden());
-  CloneRunOut run = Clone(Q(golden()) + " " + Q(used) + " " + Q(fresh));
+  CloneRunOut run = Clone(Quoted(golden()) + " " + Quoted(used) + " " + Quoted(fresh));
   EXPECT_EQ(run.exitCode, 0) << run.out;
   ExpectCloneOf(used);
   ExpectCloneOf(fresh);
@@ -167,7 +141,7 @@ TEST_F(CloneTest, UsedAndFreshCardsComeOutIdenticalAndOnlyTheAudioTreeAndSetting
 
   // Again on the finished cards: nothing is written, not even the settings.
   auto times = Times(used);
-  CloneRunOut again = Clone("--json " + Q(golden()) + " " + Q(used) + " " + Q(fresh));
+  CloneRunOut again = Clone("--json " + Quoted(golden()) + " " + Quoted(used) + " " + Quoted(fresh));
   EXPECT_EQ(again.exitCode, 0) << again.out;
   EXPECT_EQ(Times(used), times);
   nlohmann::json doc = nlohmann::json::parse(again.out);
@@ -187,13 +161,13 @@ TEST_F(CloneTest, UsedAndFreshCardsComeOutIdenticalAndOnlyTheAudioTreeAndSetting
 TEST_F(CloneTest, KeepExtraKeepsOtherSoundsButNotALeftOverTemporaryFile) {
   fs::path used = UsedCard("used");
   Put(used / "audio/SenseRand/.cardclone.tmp", {1});
-  CloneRunOut run = Clone("--keep-extra " + Q(golden()) + " " + Q(used));
+  CloneRunOut run = Clone("--keep-extra " + Quoted(golden()) + " " + Quoted(used));
   EXPECT_EQ(run.exitCode, 0) << run.out;
   auto tree = Tree(used);
   EXPECT_EQ(tree.count("audio/SenseRand/stale.wav"), 1u);
   EXPECT_EQ(tree.count("audio/SenseSpecify/dog/old.wav"), 1u);
   EXPECT_EQ(tree.count("audio/SenseRand/.cardclone.tmp"), 0u);
-  EXPECT_EQ(tree["audio/SenseRand/big.wav"], Wav(2 * 1048576 + 1000, 0x11));
+  EXPECT_EQ(tree["audio/SenseRand/big.wav"], PcmWavOfSize(2 * 1048576 + 1000, 0x11));
   EXPECT_EQ(tree["CFG_BROADCAST.bin"], settings_);
 }
 
@@ -205,9 +179,10 @@ TEST_F(CloneTest, RefusedTargetsAndAGoldenCardNotReadyLeaveEveryCardAsItWas) {
     std::string args;
     std::string says;
   } cases[] = {
-      {Q(golden()) + " " + Q(used) + " " + Q(scratch_.path() / "link"), "目标卡被拒绝\n  1. 目标就是样板卡"},
-      {Q(golden()), "需要一张样板卡和至少一张目标卡"},
-      {"--bogus " + Q(golden()) + " " + Q(used), "未知选项 --bogus"},
+      {Quoted(golden()) + " " + Quoted(used) + " " + Quoted(scratch_.path() / "link"),
+       "目标卡被拒绝\n  1. 目标就是样板卡"},
+      {Quoted(golden()), "需要一张样板卡和至少一张目标卡"},
+      {"--bogus " + Quoted(golden()) + " " + Quoted(used), "未知选项 --bogus"},
   };
   for (const Case& c : cases) {
     CloneRunOut run = Clone(c.args);
@@ -217,14 +192,9 @@ TEST_F(CloneTest, RefusedTargetsAndAGoldenCardNotReadyLeaveEveryCardAsItWas) {
   EXPECT_EQ(Tree(scratch_.path()), before);
 
   // A golden card whose plan names a kind without sounds is not ready.
-  BroadcastConfig c = kDefaultConfig;
-  c.Ena = 1;
-  c.SenMod = 2;
-  c.TimerMod = 0;
-  Put(golden() / "CFG_BROADCAST.bin", std::vector<unsigned char>(reinterpret_cast<unsigned char*>(&c),
-                                                                 reinterpret_cast<unsigned char*>(&c) + 86));
+  Put(golden() / "CFG_BROADCAST.bin", SettingsBytes(Modes(1, 0, 2, 0, 0)));
   before = Tree(scratch_.path());
-  CloneRunOut run = Clone("--json " + Q(golden()) + " " + Q(used));
+  CloneRunOut run = Clone("--json " + Quoted(golden()) + " " + Quoted(used));
   EXPECT_EQ(run.exitCode, 2) << run.out;
   nlohmann::json doc = nlohmann::json::parse(run.out);
   EXPECT_EQ(doc["done"], false);
@@ -236,13 +206,13 @@ TEST_F(CloneTest, RefusedTargetsAndAGoldenCardNotReadyLeaveEveryCardAsItWas) {
 TEST_F(CloneTest, ProgressIsShownOnATerminalOnly) {
   fs::path card = Card("card");
   // script(1) gives the program a terminal of its own.
-  std::string command =
-      std::string("script -qec \"'") + CARDCLONE_EXE + "' " + Q(golden()) + " " + Q(card) + "\" /dev/null";
+  std::string command = std::string("script -qec \"'") + CARDCLONE_EXE + "' " + Quoted(golden()) + " " +
+                        Quoted(card) + "\" /dev/null";
   CloneRunOut onTerminal = Clone("--help >/dev/null; " + command);
   EXPECT_NE(onTerminal.out.find("写入中"), std::string::npos) << onTerminal.out;
   EXPECT_NE(onTerminal.out.find("\x1b[0J"), std::string::npos) << onTerminal.out;
   EXPECT_NE(onTerminal.out.find("1 张存储卡可以使用"), std::string::npos) << onTerminal.out;
-  CloneRunOut piped = Clone(Q(golden()) + " " + Q(card));
+  CloneRunOut piped = Clone(Quoted(golden()) + " " + Quoted(card));
   EXPECT_EQ(piped.out.find("\x1b"), std::string::npos) << piped.out;
 }
 
