@@ -11,12 +11,7 @@
 
 // The copy tab's captions in page order: the tab's items and the pages'
 // names in the status line.
-constexpr std::array<const char*, kCopyPageCount> MakeCopyPageCaptions() {
-  std::array<const char*, kCopyPageCount> captions{};
-  for (int page = 0; page < kCopyPageCount; ++page) captions[page] = kCopyPages[page].caption;
-  return captions;
-}
-constexpr std::array<const char*, kCopyPageCount> kCopyPageCaptions = MakeCopyPageCaptions();
+constexpr std::array<const char*, kCopyPageCount> kCopyPageCaptions = EachCopyPage(&CopyPageInfo::caption);
 
 struct HourRow {
   int hour;

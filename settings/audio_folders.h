@@ -11,12 +11,7 @@
 #include "settings/playback_pages.h"
 
 // Folder of each copy page below the card's directory, from the page table.
-constexpr std::array<const char*, kCopyPageCount> MakePageFolders() {
-  std::array<const char*, kCopyPageCount> folders{};
-  for (int page = 0; page < kCopyPageCount; ++page) folders[page] = kCopyPages[page].folder;
-  return folders;
-}
-constexpr std::array<const char*, kCopyPageCount> kPageFolders = MakePageFolders();
+constexpr std::array<const char*, kCopyPageCount> kPageFolders = EachCopyPage(&CopyPageInfo::folder);
 
 constexpr int kNoKind = -1;
 

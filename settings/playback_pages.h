@@ -45,6 +45,15 @@ constexpr std::array<CopyPageInfo, kCopyPageCount> kCopyPages = {{
     {"定时据时B", kAlarmBFolder, true, true, &BroadcastConfig::AlarmB, 1},
 }};
 
+// One field of every copy page, in page order: the tab's captions, the
+// pages' folders.
+template <typename Field>
+constexpr std::array<Field, kCopyPageCount> EachCopyPage(Field CopyPageInfo::*field) {
+  std::array<Field, kCopyPageCount> values{};
+  for (int page = 0; page < kCopyPageCount; ++page) values[page] = kCopyPages[page].*field;
+  return values;
+}
+
 struct PlanPageInfo {
   const char* caption;  // the tab's caption
   int copyPage;         // the by-hour copy page whose kind folders the plan plays from

@@ -33,12 +33,6 @@ bool Eventually(const std::function<bool()>& condition) {
   return condition();
 }
 
-std::vector<int> Numbers(int count) {
-  std::vector<int> numbers(count);
-  std::iota(numbers.begin(), numbers.end(), 0);
-  return numbers;
-}
-
 TEST(PieceWindow, TheSlowestWriterSetsThePaceAndEveryWriterTakesEveryPieceInOrder) {
   constexpr int kPieces = 10;
   constexpr int kHeld = 3;
@@ -69,8 +63,10 @@ TEST(PieceWindow, TheSlowestWriterSetsThePaceAndEveryWriterTakesEveryPieceInOrde
   while (auto piece = window.Next(1)) slow.push_back(*piece);
   reader.join();
   fastWriter.join();
-  EXPECT_EQ(fast, Numbers(kPieces));
-  EXPECT_EQ(slow, Numbers(kPieces));
+  std::vector<int> all(kPieces);
+  std::iota(all.begin(), all.end(), 0);
+  EXPECT_EQ(fast, all);
+  EXPECT_EQ(slow, all);
 }
 
 TEST(PieceWindow, AWriterThatLeavesHoldsNoPiecesAndNobodyBack) {

@@ -171,37 +171,31 @@ TEST_F(ConfigFileTest, GenerateWritesReadsBackAndReportsSuccess) {
   EXPECT_EQ(trace.find("Generate fail!"), std::string::npos);
 }
 
-TEST_F(ConfigFileTest, GenerateIntoMissingDirectoryFailsAndKeepsRecord) {
+TEST_F(ConfigFileTest, AFailedWriteKeepsTheOlderFileAndTheUsersValues) {
+  // No card directory at all: the first temporary file cannot be made.
   SetSaveDirectory((scratch_.path() / "missing" / "card").string());
   Config.Ena = 1;
   Config.Vol = 8;
   std::vector<unsigned char> chosen = RecordBytes();
   GenerateResult result{};
   std::string trace = Traced([&] { result = RunGenerate(); });
-
   EXPECT_FALSE(result.succeeded);
   EXPECT_STREQ(result.statusText, "生配置文件失败！");
   EXPECT_EQ(RecordBytes(), chosen);
   EXPECT_EQ(trace, "Open file - \"" + TempPath(0) + "\" err!\n" +
                        "________________________________________________\n" + "Generate fail!\n");
-}
 
-TEST_F(ConfigFileTest, FailedWriteKeepsTheOlderFileAndTheUsersValues) {
-  // An older, valid settings file is on the card.
+  // An older, valid settings file is on the card, and folders stand at every
+  // name the new file could be written to first.
+  SetSaveDirectory(card_);
   std::vector<unsigned char> older = SettingsBytes(kDefaultConfig);
   older[1] = 2;
   WriteAllBytes(ConfigPath(), older);
-  // Folders stand at every name the new file could first be written to, so
-  // the write fails.
   for (int number = 0; number < kConfigTempCount; ++number)
     std::filesystem::create_directories(TempPath(number));
-
   Config.Vol = 7;
-  Config.Ena = 1;
-  std::vector<unsigned char> chosen = RecordBytes();
-  GenerateResult result{};
-  std::string trace = Traced([&] { result = RunGenerate(); });
-
+  chosen = RecordBytes();
+  trace = Traced([&] { result = RunGenerate(); });
   EXPECT_FALSE(result.succeeded);
   EXPECT_STREQ(result.statusText, "生配置文件失败！");
   EXPECT_EQ(ReadAllBytes(ConfigPath()), older) << "the older file must survive";
@@ -210,22 +204,12 @@ TEST_F(ConfigFileTest, FailedWriteKeepsTheOlderFileAndTheUsersValues) {
   EXPECT_EQ(trace.find("sizeof = "), std::string::npos) << "no read-back after a failed write";
 }
 
-TEST_F(ConfigFileTest, GenerateReplacesAnExistingFileCompletely) {
-  WriteAllBytes(ConfigPath(), std::vector<unsigned char>(86, 0xEE));
-  Config.IntervalSecond = 59;
-  GenerateResult result{};
-  Traced([&] { result = RunGenerate(); });
-  EXPECT_TRUE(result.succeeded);
-  std::vector<unsigned char> written = ReadAllBytes(ConfigPath());
-  ASSERT_EQ(written.size(), kConfigSize);
-  EXPECT_EQ(written[85], 59);
-  EXPECT_EQ(written[0], 0);
-}
-
 TEST_F(ConfigFileTest, WhatStandsAtTheTemporaryNamesNeverBlocksGenerateNorIsOverwritten) {
-  // A folder, a read-only file and a user's own file stand at the first
-  // temporary names, a leftover of a write cut short at the next one, and a
-  // user's file at the name older versions used.
+  // An older settings file is replaced whole, every round. A folder, a
+  // read-only file and a user's own file stand at the first temporary
+  // names, a leftover of a write cut short at the next one, and a user's
+  // file at the name older versions used.
+  WriteAllBytes(ConfigPath(), std::vector<unsigned char>(86, 0xEE));
   std::filesystem::create_directories(TempPath(0));
   WriteAllBytes(TempPath(1), std::vector<unsigned char>(20, 'r'));
   std::filesystem::permissions(TempPath(1), std::filesystem::perms::owner_write,
