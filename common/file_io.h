@@ -17,11 +17,15 @@
 // sizes that are multiples of it (Windows FILE_FLAG_NO_BUFFERING).
 constexpr std::size_t kIoAlign = 4096;
 
-// The last failure of an operation: the system's code and its text in UTF-8.
+// The last failure of an operation: the system's code and its text in UTF-8
+// (on Windows the system's own words, in the user's language), and what it
+// means where a program says something of its own.
 struct IoError {
   int code = 0;
   std::string text;
-  bool full = false;  // the medium has no room left
+  bool full = false;      // the system says the medium has no room left
+  bool tooLarge = false;  // the file is larger than the file system takes
+  bool tooLong = false;   // a name or path is longer than the system takes
 };
 
 // A file written from its start.
@@ -79,9 +83,9 @@ bool PutFileInPlace(const std::filesystem::path& from, const std::filesystem::pa
 // Removes the file at path. True on success.
 bool RemoveFile(const std::filesystem::path& path);
 
-// True when path names a plain file of at most maxBytes that may be written
-// and removed (not read-only, not a folder, a link or a device).
-bool IsSmallWritableFile(const std::filesystem::path& path, std::uint64_t maxBytes);
+// True when path names a plain file that may be written and removed (not
+// read-only, not a folder, a link or a device); size is then its size.
+bool IsPlainWritableFile(const std::filesystem::path& path, std::uint64_t& size);
 
 // What the file system knows a file or folder by, whatever its spelling:
 // another spelling, a short name, a link or a second mount of the same folder
@@ -147,3 +151,32 @@ bool MakeFolder(const std::filesystem::path& path, IoError& error);
 // durable on the medium. File systems that cannot flush a folder keep the
 // changes all the same.
 bool FlushFolder(const std::filesystem::path& folder, IoError& error);
+
+// Pushes everything written to the medium holding path onto it at once
+// (Linux: syncfs). False where the platform flushes only file by file; the
+// caller then flushes each file itself.
+bool FlushMedium(const std::filesystem::path& path);
+
+// ---- the medium a path lies on --------------------------------------------------
+
+struct VolumeInfo {
+  std::filesystem::path root;  // where the file system holding the path is mounted (a drive's root)
+  bool isRoot = false;         // the path is that root itself
+  bool removable = false;      // Windows: a removable drive (a card in a reader)
+  std::uint64_t device = 0;    // the same number for every path of one file system
+  std::string label;           // the volume label (Windows), UTF-8
+  std::uint32_t serial = 0;    // the volume serial number (Windows)
+  std::string fileSystem;      // "FAT32", "exFAT", "NTFS"; on Linux the mount's type: "vfat", "tmpfs"
+  std::uint64_t capacity = 0;
+  std::uint64_t available = 0;       // free for this program
+  std::uint64_t allocationUnit = 0;  // a file takes whole units (clusters)
+  std::uint64_t maxFileSize = 0;     // 0 when the file system sets no limit worth telling
+};
+
+// The medium path lies on. False with error when it cannot be told.
+bool VolumeOf(const std::filesystem::path& path, VolumeInfo& info, IoError& error);
+
+// The system's own file system (the drive holding the Windows folder, or
+// "/") and the one this program runs from.
+std::filesystem::path SystemRoot();
+std::filesystem::path ProgramPath();

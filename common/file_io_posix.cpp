@@ -3,10 +3,13 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "common/file_io.h"
 
@@ -17,7 +20,9 @@ namespace {
 void Fail(IoError& error) {
   error.code = errno;
   error.text = std::strerror(errno);
-  error.full = errno == ENOSPC || errno == EFBIG;
+  error.full = errno == ENOSPC;
+  error.tooLarge = errno == EFBIG;
+  error.tooLong = errno == ENAMETOOLONG;
 }
 
 int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
@@ -185,10 +190,12 @@ bool PutFileInPlace(const fs::path& from, const fs::path& to, IoError& error) {
 
 bool RemoveFile(const fs::path& path) { return std::remove(path.c_str()) == 0; }
 
-bool IsSmallWritableFile(const fs::path& path, std::uint64_t maxBytes) {
+bool IsPlainWritableFile(const fs::path& path, std::uint64_t& size) {
   struct stat info;
-  return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) != 0 &&
-         static_cast<std::uint64_t>(info.st_size) <= maxBytes;
+  if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0)
+    return false;
+  size = static_cast<std::uint64_t>(info.st_size);
+  return true;
 }
 
 FileId IdOf(const fs::path& path) {
@@ -275,3 +282,93 @@ bool MakeFolder(const fs::path& path, IoError& error) {
 }
 
 bool FlushFolder(const fs::path& folder, IoError& error) { return SyncFolder(folder, true, error); }
+
+bool FlushMedium(const fs::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool flushed = ::syncfs(fd) == 0;
+  ::close(fd);
+  return flushed;
+}
+
+namespace {
+
+// A field of /proc/self/mountinfo with its octal escapes ("\040" for a
+// blank) undone.
+std::string Unescaped(const std::string& field) {
+  std::string out;
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    auto octal = [&](std::size_t at) { return at < field.size() && field[at] >= '0' && field[at] <= '7'; };
+    if (field[i] == '\\' && octal(i + 1) && octal(i + 2) && octal(i + 3)) {
+      out += static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0'));
+      i += 3;
+    } else {
+      out += field[i];
+    }
+  }
+  return out;
+}
+
+bool Below(const fs::path& path, const fs::path& root) {
+  auto p = path.begin();
+  for (auto r = root.begin(); r != root.end(); ++r, ++p) {
+    if (r->empty()) continue;  // the empty element after a trailing slash
+    if (p == path.end() || *p != *r) return false;
+  }
+  return true;
+}
+
+// The mount holding path: the longest mount point above it, and its type.
+void FindMount(const fs::path& path, VolumeInfo& info) {
+  std::ifstream mounts("/proc/self/mountinfo");
+  std::string line;
+  std::size_t best = 0;
+  while (std::getline(mounts, line)) {
+    std::istringstream fields(line);
+    std::string id, parent, numbers, root, point, word;
+    fields >> id >> parent >> numbers >> root >> point;
+    while (fields >> word && word != "-") {
+    }
+    std::string type;
+    fields >> type;
+    fs::path mountPoint = Unescaped(point);
+    std::size_t depth = static_cast<std::size_t>(std::distance(mountPoint.begin(), mountPoint.end()));
+    if (Below(path, mountPoint) && depth >= best) {
+      best = depth;
+      info.root = mountPoint;
+      info.fileSystem = type;
+    }
+  }
+}
+
+}  // namespace
+
+bool VolumeOf(const fs::path& path, VolumeInfo& info, IoError& error) {
+  info = VolumeInfo{};
+  std::error_code ec;
+  fs::path canonical = fs::canonical(path, ec);
+  struct stat st;
+  struct statvfs space;
+  if (ec || ::stat(canonical.c_str(), &st) != 0 || ::statvfs(canonical.c_str(), &space) != 0) {
+    if (ec) errno = ec.value();
+    Fail(error);
+    return false;
+  }
+  FindMount(canonical, info);
+  info.isRoot = !info.root.empty() && canonical == info.root;
+  info.device = static_cast<std::uint64_t>(st.st_dev);
+  info.capacity = static_cast<std::uint64_t>(space.f_blocks) * space.f_frsize;
+  info.available = static_cast<std::uint64_t>(space.f_bavail) * space.f_frsize;
+  info.allocationUnit = space.f_bsize;
+  // FAT holds no file of 4 GiB or more (exFAT, "exfat", does).
+  bool fat = info.fileSystem == "vfat" || info.fileSystem == "msdos" || info.fileSystem == "fuse.fusefat";
+  if (fat) info.maxFileSize = 0xFFFFFFFFull;
+  return true;
+}
+
+fs::path SystemRoot() { return "/"; }
+
+fs::path ProgramPath() {
+  std::error_code ec;
+  return fs::read_symlink("/proc/self/exe", ec);
+}

@@ -11,7 +11,9 @@ namespace {
 
 void Fail(IoError& error, DWORD code = GetLastError()) {
   error.code = static_cast<int>(code);
-  error.full = code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL || code == ERROR_FILE_TOO_LARGE;
+  error.full = code == ERROR_DISK_FULL || code == ERROR_HANDLE_DISK_FULL;
+  error.tooLarge = code == ERROR_FILE_TOO_LARGE;
+  error.tooLong = code == ERROR_FILENAME_EXCED_RANGE || code == ERROR_BUFFER_OVERFLOW;
   // The system's text in the user's language, as UTF-16, turned into UTF-8.
   wchar_t text[512] = L"";
   DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
@@ -203,13 +205,14 @@ bool PutFileInPlace(const fs::path& from, const fs::path& to, IoError& error) {
 
 bool RemoveFile(const fs::path& path) { return DeleteFileW(path.c_str()) != 0; }
 
-bool IsSmallWritableFile(const fs::path& path, std::uint64_t maxBytes) {
+bool IsPlainWritableFile(const fs::path& path, std::uint64_t& size) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
   const DWORD refused = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DEVICE |
                         FILE_ATTRIBUTE_REPARSE_POINT;
-  std::uint64_t size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  return (data.dwFileAttributes & refused) == 0 && size <= maxBytes;
+  if ((data.dwFileAttributes & refused) != 0) return false;
+  size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return true;
 }
 
 FileId IdOf(const fs::path& path) {
@@ -348,4 +351,84 @@ bool FlushFolder(const fs::path& folder, IoError& error) {
     return true;
   Fail(error, code);
   return false;
+}
+
+// Windows flushes a medium as a whole only through the volume's own handle,
+// which needs an administrator; files are flushed one by one instead.
+bool FlushMedium(const fs::path&) { return false; }
+
+namespace {
+
+std::wstring Root(const fs::path& path) {
+  wchar_t root[MAX_PATH] = L"";
+  if (!GetVolumePathNameW(path.c_str(), root, MAX_PATH)) return std::wstring();
+  return root;
+}
+
+std::wstring FullWithSlash(const fs::path& path) {
+  wchar_t full[MAX_PATH] = L"";
+  DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+  if (length == 0 || length >= MAX_PATH) return std::wstring();
+  std::wstring text = full;
+  if (text.back() != L'\\') text += L'\\';
+  return text;
+}
+
+// One number per drive: its volume's name where the system has one, its
+// root's spelling otherwise (Wine's drives have no volume name, and drives
+// without a label share one serial number there).
+std::uint64_t DeviceOf(const std::wstring& root) {
+  wchar_t volume[64] = L"";
+  std::wstring name = GetVolumeNameForVolumeMountPointW(root.c_str(), volume, 64) ? volume : root;
+  CharUpperBuffW(&name[0], static_cast<DWORD>(name.size()));
+  std::uint64_t hash = 1469598103934665603ull;
+  for (wchar_t c : name) hash = (hash ^ static_cast<std::uint64_t>(c)) * 1099511628211ull;
+  return hash;
+}
+
+}  // namespace
+
+bool VolumeOf(const fs::path& path, VolumeInfo& info, IoError& error) {
+  info = VolumeInfo{};
+  std::wstring root = Root(path);
+  if (root.empty()) {
+    Fail(error);
+    return false;
+  }
+  info.root = root;
+  std::wstring full = FullWithSlash(path);
+  info.isRoot = !full.empty() && CompareStringOrdinal(full.c_str(), -1, root.c_str(), -1, TRUE) == CSTR_EQUAL;
+  info.removable = GetDriveTypeW(root.c_str()) == DRIVE_REMOVABLE;
+  info.device = DeviceOf(root);
+  wchar_t label[MAX_PATH + 1] = L"", fileSystem[MAX_PATH + 1] = L"";
+  DWORD serial = 0, maxName = 0, flags = 0;
+  if (GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, &serial, &maxName, &flags, fileSystem,
+                            MAX_PATH + 1)) {
+    info.label = Utf8(label);
+    info.serial = serial;
+    info.fileSystem = Utf8(fileSystem);
+  }
+  ULARGE_INTEGER available{}, total{};
+  if (GetDiskFreeSpaceExW(root.c_str(), &available, &total, nullptr)) {
+    info.available = available.QuadPart;
+    info.capacity = total.QuadPart;
+  }
+  DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, clusters = 0;
+  if (GetDiskFreeSpaceW(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
+    info.allocationUnit = static_cast<std::uint64_t>(sectorsPerCluster) * bytesPerSector;
+  if (info.fileSystem == "FAT32" || info.fileSystem == "FAT") info.maxFileSize = 0xFFFFFFFFull;
+  return true;
+}
+
+fs::path SystemRoot() {
+  wchar_t windows[MAX_PATH] = L"";
+  if (GetSystemWindowsDirectoryW(windows, MAX_PATH) == 0) return fs::path(L"C:\\");
+  std::wstring root = Root(windows);
+  return root.empty() ? fs::path(L"C:\\") : fs::path(root);
+}
+
+fs::path ProgramPath() {
+  wchar_t self[MAX_PATH] = L"";
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  return fs::path(self);
 }

@@ -16,6 +16,11 @@ std::string ConfigTempName(int number) {
   return ComposeConfigTempName(name, sizeof name, number) ? name : "";
 }
 
+bool IsConfigLeftover(const std::filesystem::path& path) {
+  std::uint64_t size = 0;
+  return IsPlainWritableFile(path, size) && (size == 0 || size == kConfigSize);
+}
+
 int CreateConfigTemp(OutFile& out, const std::function<std::filesystem::path(int number)>& pathOf,
                      int& tried) {
   tried = -1;
@@ -25,11 +30,7 @@ int CreateConfigTemp(OutFile& out, const std::function<std::filesystem::path(int
     bool occupied = false;
     if (out.CreateNew(path, occupied)) return number;
     if (!occupied) return -1;
-    // A write cut short (a card pulled, the program ended) leaves at most the
-    // record's bytes in a plain file: that leftover is removed, so leftovers
-    // never pile up. A folder, a read-only or a larger file is someone
-    // else's and is passed over.
-    if (IsSmallWritableFile(path, kConfigSize) && RemoveFile(path)) {
+    if (IsConfigLeftover(path) && RemoveFile(path)) {
       if (out.CreateNew(path, occupied)) return number;
       if (!occupied) return -1;
     }

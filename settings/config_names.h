@@ -17,9 +17,8 @@ constexpr const char* kConfigFileName = "CFG_BROADCAST.bin";
 // "CFG_BROADCAST.~99", are the programs' own; they are no longer than the
 // file's name, so every directory that can hold the settings file can hold
 // them too. The first name where a new file can be made is used; what stands
-// at a name is never opened, and only the programs' own leftover (a small
-// writable file, left by a write that was cut short) is removed and its name
-// used again.
+// at a name is never opened, and only what can be nothing but the programs'
+// own leftover is removed and its name used again (IsConfigLeftover).
 constexpr int kConfigTempCount = 100;
 
 // Composes "CFG_BROADCAST.~NN" for number NN (0..99) into out; false (out
@@ -28,6 +27,14 @@ bool ComposeConfigTempName(char* out, std::size_t size, int number);
 
 // The same as a string: "CFG_BROADCAST.~07".
 std::string ConfigTempName(int number);
+
+// A write cut short (a card pulled, the program ended) leaves, at a
+// temporary name, a plain writable file that is empty (made, not yet written)
+// or holds the whole record (written, not yet put in place): the record is
+// written in one piece, far smaller than any medium's block. Anything else
+// there (a folder, a read-only file, a user's notes of any other size) is
+// someone else's and is never touched.
+bool IsConfigLeftover(const std::filesystem::path& path);
 
 // Opens out as a new file at the first temporary name where one can be made,
 // by the rule above; pathOf(number) gives the path of temporary name number.

@@ -32,8 +32,9 @@
 #define BCT_HOUR_CAPTION(h) BCT_HOUR_CAPTION_##h
 
 /* X(hour) for every hour of a plan, in hour order. */
-#define BCT_HOURS(X)                                                                                        \
-  X(0)                                                                                                      \
-  X(1)                                                                                                      \
-  X(2) X(3) X(4) X(5) X(6) X(7) X(8) X(9) X(10) X(11) X(12) X(13) X(14) X(15) X(16) X(17) X(18) X(19) X(20) \
-      X(21) X(22) X(23)
+#define BCT_HOURS(X)                                                                                         \
+  X(0)                                                                                                       \
+  X(1)                                                                                                       \
+  X(2)                                                                                                       \
+  X(3) X(4) X(5) X(6) X(7) X(8) X(9) X(10) X(11) X(12) X(13) X(14) X(15) X(16) X(17) X(18) X(19) X(20) X(21) \
+      X(22) X(23)
