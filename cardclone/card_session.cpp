@@ -1,7 +1,6 @@
 #include "cardclone/card_session.h"
 
 #include <filesystem>
-#include <system_error>
 
 #include "cardclone/clone_texts.h"
 #include "settings/config_names.h"
@@ -15,10 +14,11 @@ bool CardSession::Fail(const std::string& reason) {
 
 bool CardSession::FailIo(const std::string& doing, const IoError& error) {
   if (IdOf(target_.path) != target_.id) return Fail(Format(kTextCardGoneWhile, doing.c_str()));
-  std::error_code ec;
-  fs::space_info space = fs::space(target_.path, ec);
-  if (error.full || (!ec && space.available < kIoAlign))
-    return Fail(Format(kTextCardFullWhile, doing.c_str()));
+  // Full only when the system says so: a card that reads as nearly full may
+  // fail for any other reason, and those words would send the user astray.
+  if (error.full) return Fail(Format(kTextCardFullWhile, doing.c_str()));
+  if (error.tooLarge) return Fail(Format(kTextTooLargeWhile, doing.c_str()));
+  if (error.tooLong) return Fail(Format(kTextPathTooLongWhile, doing.c_str()));
   return Fail(Format(kTextFailedWhile, doing.c_str(), error.text.c_str()));
 }
 
@@ -27,17 +27,17 @@ bool CardSession::StillTheCard() {
   return Fail(kTextCardGone);
 }
 
-// The old settings file goes before anything else on the card changes, so
-// a card cut short never carries one. A card that needs no change at all
-// keeps it (and is not written to).
+// The old settings file goes, and its going reaches the medium, before
+// anything else on the card changes, so a card cut short never carries one.
+// A card that needs no change at all keeps it (and is not written to).
 bool CardSession::Touch() {
   if (touched_) return true;
   if (!StillTheCard()) return false;
   touched_ = true;
-  std::error_code ec;
-  fs::path settings = target_.path / kConfigFileName;
-  if (fs::exists(fs::symlink_status(settings, ec)) && !fs::remove(settings, ec)) {
-    return Fail(Format(kTextCannotRemoveOld, kConfigFileName, ec.message().c_str()));
-  }
-  return true;
+  const fs::path settings = target_.path / kConfigFileName;
+  EntryInfo info;
+  IoError error;
+  bool gone = LookAt(settings, info, error) && RemoveEntry(settings, info.kind, error) &&
+              FlushFolder(target_.path, error);
+  return gone || Fail(Format(kTextCannotRemoveOld, kConfigFileName, error.text.c_str()));
 }

@@ -3,10 +3,10 @@
 #include <chrono>
 #include <memory>
 #include <string>
-#include <system_error>
 
 #include "cardcheck/card_model.h"
 #include "cardclone/card_tree.h"
+#include "cardclone/card_verify.h"
 #include "cardclone/clone_texts.h"
 #include "settings/config_names.h"
 
@@ -18,8 +18,9 @@ bool CheckTheCard(CardSession& card) {
   CardReport report = CheckCard(card.target().path);
   if (report.Ready()) return true;
   // A card that failed carries no settings file, so it never looks ready.
-  std::error_code ec;
-  fs::remove(card.target().path / kConfigFileName, ec);
+  IoError ignored;
+  RemoveEntry(card.target().path / kConfigFileName, EntryKind::kFile, ignored);
+  FlushFolder(card.target().path, ignored);
   std::string reason = Format(kTextCardCheckFailed, report.problems.front().c_str());
   if (report.problems.size() > 1) reason += Format(kTextProblemCount, report.problems.size());
   return card.Fail(reason);
@@ -27,29 +28,41 @@ bool CheckTheCard(CardSession& card) {
 
 }  // namespace
 
-CardWriter::CardWriter(const GoldenCard& golden, const Target& target, bool keepExtra, GoldenWindow& window,
-                       std::size_t writer, CardResult& result, std::atomic<uint64_t>& progress)
+CardWriter::CardWriter(const GoldenCard& golden, const Target& target, const CardPlan& plan, bool keepExtra,
+                       GoldenWindow& window, std::size_t writer, CardResult& result,
+                       std::atomic<uint64_t>& progress)
     : golden_(golden),
+      plan_(plan),
       keepExtra_(keepExtra),
       window_(window),
       writer_(writer),
       card_(target, result),
-      copy_(golden, card_, progress),
+      copy_(golden, plan, card_, progress),
       settings_(golden, card_) {}
 
 void CardWriter::Run() {
   auto start = std::chrono::steady_clock::now();
-  bool ok = card_.StillTheCard() && PrepareTree(golden_, keepExtra_, card_) && CopyFiles() &&
-            settings_.Run() && CheckTheCard(card_);
+  bool ok = Write();
   window_.Leave(writer_);
-  if (!ok) {
+  if (!ok && card_.touched()) {
     copy_.Abandon();
     settings_.Abandon();
+    // Whatever failed, the old settings file is gone (Touch) and no new one
+    // was put in place but after every check.
   }
   CardResult& result = card_.result();
   result.ready = ok;
   result.verified = ok;
   result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+bool CardWriter::Write() {
+  if (!plan_.refusal.empty()) return card_.Fail(plan_.refusal);
+  if (!card_.StillTheCard()) return false;
+  // Settings other than the golden ones go before anything else changes.
+  if (!plan_.settingsSame && !card_.Touch()) return false;
+  return PrepareTree(plan_, card_) && CopyFiles() && copy_.Finish() &&
+         VerifyTree(golden_, keepExtra_, card_) && settings_.Run() && CheckTheCard(card_);
 }
 
 bool CardWriter::CopyFiles() {

@@ -1,7 +1,10 @@
-// One target card's writer, run on a thread of its own: the card still
-// there, its audio tree prepared, the golden files copied from the window,
-// the settings written, and the card checked as cardcheck would. The first
-// failure ends the card's run; what it left half-made is removed.
+// One target card's writer, run on a thread of its own, as its plan says: a
+// card the plan refuses is not touched; otherwise the old settings file goes
+// first unless it already holds the golden bytes, the audio tree is
+// prepared, the golden files copied from the window, the tree verified, the
+// settings written last, and the card checked as cardcheck would. The first
+// failure ends the card's run; what it left half-made is removed, and the
+// card then carries no settings file.
 #pragma once
 
 #include <atomic>
@@ -11,6 +14,7 @@
 #include "cardclone/card_result.h"
 #include "cardclone/card_session.h"
 #include "cardclone/card_settings.h"
+#include "cardclone/clone_plan.h"
 #include "cardclone/clone_targets.h"
 #include "cardclone/file_copy.h"
 #include "cardclone/golden_reader.h"
@@ -18,16 +22,18 @@
 class CardWriter {
  public:
   // writer is the card's number in window.
-  CardWriter(const GoldenCard& golden, const Target& target, bool keepExtra, GoldenWindow& window,
-             std::size_t writer, CardResult& result, std::atomic<uint64_t>& progress);
+  CardWriter(const GoldenCard& golden, const Target& target, const CardPlan& plan, bool keepExtra,
+             GoldenWindow& window, std::size_t writer, CardResult& result, std::atomic<uint64_t>& progress);
 
   // Fills the result; leaves the window, whatever happened.
   void Run();
 
  private:
+  bool Write();
   bool CopyFiles();
 
   const GoldenCard& golden_;
+  const CardPlan& plan_;
   bool keepExtra_;
   GoldenWindow& window_;
   std::size_t writer_;

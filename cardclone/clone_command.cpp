@@ -1,7 +1,10 @@
-// cardclone [--json] [--keep-extra] GOLDEN TARGET...: makes every target card
-// hold the same settings file and audio tree as the checked golden card,
-// verified by reading back from the card. Exit code 0 when every card is
-// ready, 1 when any card failed, 2 when nothing was done.
+// cardclone [--json] [--keep-extra] [--dry-run] [--yes] [--any-folder]
+// GOLDEN TARGET...: makes every target card hold the same settings file and
+// audio tree as the checked golden card, verified by reading back from the
+// card. It says first what it will do to each card and, when files would be
+// removed, asks once (or takes --yes). Exit code 0 when every card is ready
+// (or the plan was only shown), 1 when any card failed, 2 when nothing was
+// done.
 #include "cardclone/clone_command.h"
 
 #include <chrono>
@@ -35,6 +38,9 @@ std::string Usage() { return Format(kTextUsage, kConfigFileName, kAudioFolder, k
 struct Options {
   bool json = false;
   bool keepExtra = false;
+  bool dryRun = false;
+  bool yes = false;
+  bool anyFolder = false;
   std::vector<std::string> cards;  // the golden card, then the targets
 };
 
@@ -49,6 +55,12 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
       options.json = true;
     } else if (!optionsDone && arg == "--keep-extra") {
       options.keepExtra = true;
+    } else if (!optionsDone && arg == "--dry-run") {
+      options.dryRun = true;
+    } else if (!optionsDone && arg == "--yes") {
+      options.yes = true;
+    } else if (!optionsDone && arg == "--any-folder") {
+      options.anyFolder = true;
     } else if (!optionsDone && (arg == "--help" || arg == "-h")) {
       WriteText(stdout, Usage());
       return kExitReady;
@@ -64,10 +76,12 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
   return kExitNothingDone;
 }
 
-int NothingDone(const Options& options, const std::string& heading, const std::vector<std::string>& reasons) {
+int NothingDone(const Options& options, const std::string& heading, const std::vector<std::string>& reasons,
+                const std::vector<Target>& targets = {}, const std::vector<CardPlan>& plans = {}) {
   const std::string& golden = options.cards.front();
   if (options.json) {
-    WriteText(stdout, RefusalJson(golden, reasons));
+    WriteText(stdout, RefusalJson(golden, reasons.empty() ? std::vector<std::string>{heading} : reasons,
+                                  targets, plans));
   } else {
     std::string text = Format(kTextNothingDoneHeading, heading.c_str());
     for (std::size_t i = 0; i < reasons.size(); ++i)
@@ -93,6 +107,32 @@ std::optional<int> LoadGolden(const Options& options, GoldenCard& golden) {
   std::string problem = ReadGoldenCard(path, golden);
   if (!problem.empty()) return NothingDone(options, kTextGoldenUnreadable, {problem});
   return std::nullopt;
+}
+
+// Says what will be done; asks when something would be removed, and always
+// when started from Explorer (where the order of the dropped drives decides
+// which is the golden card). The exit code when the program ends here.
+std::optional<int> ShowPlanAndAsk(const Options& options, const GoldenCard& golden,
+                                  const std::vector<Target>& targets, const std::vector<CardPlan>& plans) {
+  if (!options.json) {
+    VolumeInfo volume;
+    IoError error;
+    VolumeOf(golden.root, volume, error);
+    WriteText(stdout, PlanText(options.cards.front(), golden, volume, targets, plans));
+  }
+  if (options.dryRun) {
+    if (options.json) WriteText(stdout, RefusalJson(options.cards.front(), {}, targets, plans));
+    if (!options.json) WriteText(stdout, kTextDryRun);
+    return kExitReady;
+  }
+  bool removes = false;
+  for (const CardPlan& plan : plans) removes = removes || (plan.refusal.empty() && plan.Removes());
+  if (options.yes || (!removes && !ConsoleStartedAlone())) return std::nullopt;
+  if (!options.json && InteractiveConsole()) {
+    if (AskYes(removes ? kTextAskRemove : kTextAskWrite)) return std::nullopt;
+    return NothingDone(options, kTextNotConfirmed, {});
+  }
+  return NothingDone(options, kTextNeedsYes, {}, targets, plans);
 }
 
 // Progress lines, drawn again in place every few tenths of a second.
@@ -121,8 +161,9 @@ class Progress {
 };
 
 // Runs the clone, with progress lines on a terminal, and reports the cards.
-int Clone(const Options& options, const GoldenCard& golden, const std::vector<Target>& targets) {
-  CloneRun run(golden, targets, options.keepExtra);
+int Clone(const Options& options, const GoldenCard& golden, const std::vector<Target>& targets,
+          const std::vector<CardPlan>& plans) {
+  CloneRun run(golden, targets, plans, options.keepExtra);
   run.Start();
   if (!options.json && StdoutIsLiveTerminal()) {
     Progress progress(run, targets, golden.totalBytes);
@@ -137,7 +178,7 @@ int Clone(const Options& options, const GoldenCard& golden, const std::vector<Ta
 
   const std::vector<CardResult>& results = run.results();
   if (options.json) {
-    WriteText(stdout, ResultsJson(options.cards.front(), results));
+    WriteText(stdout, ResultsJson(options.cards.front(), results, targets, plans));
   } else {
     std::string text;
     for (const CardResult& card : results) text += CardLine(card);
@@ -158,9 +199,12 @@ int CloneCommand(int argc, char** argv) {
   if (std::optional<int> exit = LoadGolden(options, golden)) return *exit;
   std::vector<Target> targets;
   for (std::size_t i = 1; i < options.cards.size(); ++i) {
-    targets.push_back({options.cards[i], TargetPath(options.cards[i]), {}});
+    targets.push_back({options.cards[i], TargetPath(options.cards[i]), {}, {}});
   }
-  std::vector<std::string> refusals = RefuseTargets(golden, targets);
+  std::vector<std::string> refusals = RefuseTargets(golden, targets, options.anyFolder);
   if (!refusals.empty()) return NothingDone(options, kTextTargetsRefused, refusals);
-  return Clone(options, golden, targets);
+  std::vector<CardPlan> plans;
+  for (const Target& target : targets) plans.push_back(PlanCard(golden, target, options.keepExtra));
+  if (std::optional<int> exit = ShowPlanAndAsk(options, golden, targets, plans)) return *exit;
+  return Clone(options, golden, targets, plans);
 }

@@ -3,10 +3,64 @@
 #include <nlohmann/json.hpp>
 
 #include "cardclone/clone_texts.h"
+#include "settings/audio_folders.h"
 
 namespace {
 
-std::string Megabytes(uint64_t bytes) { return Format(kTextMegabytes, static_cast<double>(bytes) / 1e6); }
+// At most this many removals of a card are listed by name.
+constexpr std::size_t kListedRemovals = 12;
+
+std::string Capacity(const VolumeInfo& volume) {
+  std::string label = volume.label.empty() ? "" : Format(kTextPlanLabel, volume.label.c_str());
+  return Format(kTextPlanMedium, label.c_str(), Megabytes(volume.capacity).c_str(),
+                Megabytes(volume.available).c_str());
+}
+
+std::string RemovalText(const Removal& removal) {
+  const std::string shown = CardSpelling(removal.rel);
+  switch (removal.kind) {
+    case EntryKind::kFolder:
+      return Format(kTextPlanRemoveFolder, shown.c_str(), removal.files);
+    case EntryKind::kLink:
+      return Format(kTextPlanRemoveLink, shown.c_str());
+    default:
+      return Format(kTextPlanRemove, shown.c_str());
+  }
+}
+
+std::string CardPlanText(const Target& target, const CardPlan& plan) {
+  std::string text = Format(kTextPlanCard, target.given.c_str(), Capacity(target.volume).c_str());
+  if (!plan.refusal.empty()) return text + Format(kTextPlanRefused, plan.refusal.c_str());
+  text += Format(kTextPlanCounts, plan.writeFiles, Megabytes(plan.writeBytes).c_str(), plan.compareFiles,
+                 plan.removeFiles);
+  std::size_t listed = 0, shown = 0;
+  for (const Removal& removal : plan.removals) {
+    if (removal.leftover) continue;
+    if (shown++ < kListedRemovals) {
+      text += RemovalText(removal);
+      ++listed;
+    }
+  }
+  if (shown > listed) text += Format(kTextPlanMoreRemovals, shown - listed);
+  return text;
+}
+
+nlohmann::json PlanJson(const Target& target, const CardPlan& plan) {
+  nlohmann::json removals = nlohmann::json::array();
+  for (const Removal& removal : plan.removals) {
+    if (!removal.leftover) removals.push_back(CardSpelling(removal.rel));
+  }
+  return {{"refused", plan.refusal.empty() ? nlohmann::json(nullptr) : nlohmann::json(plan.refusal)},
+          {"label", target.volume.label},
+          {"serial", target.volume.serial},
+          {"capacity", target.volume.capacity},
+          {"available", target.volume.available},
+          {"files_to_write", plan.writeFiles},
+          {"bytes_to_write", plan.writeBytes},
+          {"files_to_compare", plan.compareFiles},
+          {"files_to_remove", plan.removeFiles},
+          {"remove", removals}};
+}
 
 std::string Dump(const nlohmann::json& document) {
   // Texts from the system may not be UTF-8 everywhere; never fail on them.
@@ -14,6 +68,14 @@ std::string Dump(const nlohmann::json& document) {
 }
 
 }  // namespace
+
+std::string PlanText(const std::string& golden, const GoldenCard& card, const VolumeInfo& volume,
+                     const std::vector<Target>& targets, const std::vector<CardPlan>& plans) {
+  std::string text = Format(kTextPlanGolden, golden.c_str(), Capacity(volume).c_str(), card.files.size(),
+                            Megabytes(card.totalBytes).c_str());
+  for (std::size_t i = 0; i < targets.size(); ++i) text += CardPlanText(targets[i], plans[i]);
+  return text;
+}
 
 std::string CardLine(const CardResult& card) {
   const std::string outcome = card.ready ? kTextCardReady : Format(kTextCardFailed, card.reason.c_str());
@@ -28,12 +90,14 @@ std::string SummaryLine(const std::vector<CardResult>& cards) {
   return Format(kTextSummary, ready, cards.size() - ready);
 }
 
-std::string ResultsJson(const std::string& golden, const std::vector<CardResult>& cards) {
+std::string ResultsJson(const std::string& golden, const std::vector<CardResult>& cards,
+                        const std::vector<Target>& targets, const std::vector<CardPlan>& plans) {
   nlohmann::json document;
   document["golden"] = golden;
   document["cards"] = nlohmann::json::array();
   int ready = 0;
-  for (const CardResult& card : cards) {
+  for (std::size_t i = 0; i < cards.size(); ++i) {
+    const CardResult& card = cards[i];
     ready += card.ready ? 1 : 0;
     document["cards"].push_back({{"target", card.target},
                                  {"ready", card.ready},
@@ -43,18 +107,26 @@ std::string ResultsJson(const std::string& golden, const std::vector<CardResult>
                                  {"files_identical", card.filesIdentical},
                                  {"bytes_written", card.bytesWritten},
                                  {"seconds", card.seconds},
-                                 {"verified", card.verified}});
+                                 {"verified", card.verified},
+                                 {"plan", PlanJson(targets[i], plans[i])}});
   }
   document["ready"] = ready;
   document["failed"] = static_cast<int>(cards.size()) - ready;
   return Dump(document);
 }
 
-std::string RefusalJson(const std::string& golden, const std::vector<std::string>& reasons) {
+std::string RefusalJson(const std::string& golden, const std::vector<std::string>& reasons,
+                        const std::vector<Target>& targets, const std::vector<CardPlan>& plans) {
   nlohmann::json document;
   document["golden"] = golden;
   document["done"] = false;
   document["errors"] = reasons;
+  if (!plans.empty()) {
+    document["cards"] = nlohmann::json::array();
+    for (std::size_t i = 0; i < plans.size(); ++i) {
+      document["cards"].push_back({{"target", targets[i].given}, {"plan", PlanJson(targets[i], plans[i])}});
+    }
+  }
   return Dump(document);
 }
 

@@ -7,12 +7,24 @@
 #include <vector>
 
 #include "cardclone/card_result.h"
+#include "cardclone/clone_plan.h"
+#include "cardclone/clone_targets.h"
+
+// What will be done, said before anything is: the golden card and each
+// target by drive, label and capacity, what each will get and lose, and the
+// cards that will not be written, with why.
+std::string PlanText(const std::string& golden, const GoldenCard& card, const VolumeInfo& volume,
+                     const std::vector<Target>& targets, const std::vector<CardPlan>& plans);
 
 std::string CardLine(const CardResult& card);
 std::string SummaryLine(const std::vector<CardResult>& cards);
-std::string ResultsJson(const std::string& golden, const std::vector<CardResult>& cards);
-// Nothing was done: the reasons, as one JSON document.
-std::string RefusalJson(const std::string& golden, const std::vector<std::string>& reasons);
+// The results, each card with its plan.
+std::string ResultsJson(const std::string& golden, const std::vector<CardResult>& cards,
+                        const std::vector<Target>& targets, const std::vector<CardPlan>& plans);
+// Nothing was done: the reasons, as one JSON document; with the plans when
+// they were made (a dry run, or a removal not confirmed).
+std::string RefusalJson(const std::string& golden, const std::vector<std::string>& reasons,
+                        const std::vector<Target>& targets = {}, const std::vector<CardPlan>& plans = {});
 
 // One progress line of a card: bytes done of the total and its state.
 std::string ProgressLine(const std::string& target, uint64_t done, uint64_t total, CardState state);

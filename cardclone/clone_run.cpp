@@ -2,9 +2,11 @@
 
 #include "cardclone/card_writer.h"
 
-CloneRun::CloneRun(const GoldenCard& golden, const std::vector<Target>& targets, bool keepExtra)
+CloneRun::CloneRun(const GoldenCard& golden, const std::vector<Target>& targets,
+                   const std::vector<CardPlan>& plans, bool keepExtra)
     : golden_(golden),
       targets_(targets),
+      plans_(plans),
       keepExtra_(keepExtra),
       cards_(targets.size()),
       window_(targets.size(), kWindowPieces),
@@ -23,7 +25,7 @@ CloneRun::~CloneRun() { Wait(); }
 void CloneRun::Start() {
   for (std::size_t i = 0; i < cards_; ++i) {
     threads_.emplace_back([this, i] {
-      CardWriter writer(golden_, targets_[i], keepExtra_, window_, i, results_[i], progress_[i]);
+      CardWriter writer(golden_, targets_[i], plans_[i], keepExtra_, window_, i, results_[i], progress_[i]);
       writer.Run();
       states_[i] = results_[i].ready ? CardState::kReady : CardState::kFailed;
       ++finished_;

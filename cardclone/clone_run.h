@@ -13,12 +13,15 @@
 #include <vector>
 
 #include "cardclone/card_result.h"
+#include "cardclone/clone_plan.h"
 #include "cardclone/clone_targets.h"
 #include "cardclone/golden_reader.h"
 
 class CloneRun {
  public:
-  CloneRun(const GoldenCard& golden, const std::vector<Target>& targets, bool keepExtra);
+  // plans: one per target.
+  CloneRun(const GoldenCard& golden, const std::vector<Target>& targets, const std::vector<CardPlan>& plans,
+           bool keepExtra);
   ~CloneRun();
   void Start();
   bool Finished() const { return finished_ == cards_; }
@@ -31,6 +34,7 @@ class CloneRun {
  private:
   const GoldenCard& golden_;
   const std::vector<Target>& targets_;
+  const std::vector<CardPlan>& plans_;
   bool keepExtra_;
   std::size_t cards_;
   GoldenWindow window_;

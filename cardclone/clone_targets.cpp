@@ -28,10 +28,41 @@ bool Contains(const std::vector<FileId>& ids, const FileId& id) {
   return std::find(ids.begin(), ids.end(), id) != ids.end();
 }
 
+// The media a target must not lie on.
+struct Forbidden {
+  std::uint64_t system = 0, program = 0, golden = 0;
+};
+
+Forbidden ForbiddenMedia(const GoldenCard& golden) {
+  Forbidden forbidden;
+  VolumeInfo volume;
+  IoError error;
+  if (VolumeOf(SystemRoot(), volume, error)) forbidden.system = volume.device;
+  if (VolumeOf(ProgramPath().parent_path(), volume, error)) forbidden.program = volume.device;
+  if (VolumeOf(golden.root, volume, error)) forbidden.golden = volume.device;
+  return forbidden;
+}
+
+// Why the target is not a card that may be written; empty when it is.
+std::string NotACard(const Target& target, const Forbidden& forbidden, bool anyFolder) {
+  const VolumeInfo& volume = target.volume;
+  const char* given = target.given.c_str();
+  if (volume.device == forbidden.system && (volume.isRoot || !anyFolder))
+    return Format(kTextTargetSystem, given);
+  if (anyFolder) return "";
+  if (!volume.isRoot) return Format(kTextTargetNotARoot, given);
+#ifdef _WIN32
+  if (!volume.removable) return Format(kTextTargetNotRemovable, given);
+#endif
+  if (volume.device == forbidden.program) return Format(kTextTargetProgramDrive, given);
+  if (volume.device == forbidden.golden) return Format(kTextTargetGoldenDrive, given);
+  return "";
+}
+
 // Why the target cannot be written, whatever the others are; empty when it
-// can. Fills its id and the ids of it and the folders above it.
-std::string RefusalOf(const GoldenCard& golden, const std::vector<FileId>& goldenUp, Target& target,
-                      std::vector<FileId>& up) {
+// can. Fills its id, its volume and the ids of it and the folders above it.
+std::string RefusalOf(const GoldenCard& golden, const std::vector<FileId>& goldenUp,
+                      const Forbidden& forbidden, bool anyFolder, Target& target, std::vector<FileId>& up) {
   std::error_code ec;
   if (!fs::is_directory(target.path, ec)) return Format(kTextTargetMissing, target.given.c_str());
   target.id = IdOf(target.path);
@@ -41,7 +72,9 @@ std::string RefusalOf(const GoldenCard& golden, const std::vector<FileId>& golde
   if (Contains(up, golden.id) || Contains(golden.folderIds, target.id))
     return Format(kTextTargetInGolden, target.given.c_str());
   if (Contains(goldenUp, target.id)) return Format(kTextTargetHoldsGolden, target.given.c_str());
-  return "";
+  IoError error;
+  if (!VolumeOf(target.path, target.volume, error)) return Format(kTextTargetUnknown, target.given.c_str());
+  return NotACard(target, forbidden, anyFolder);
 }
 
 // Why the earlier target and the later one cannot both be written; empty
@@ -65,12 +98,14 @@ fs::path TargetPath(const std::string& argument) {
   return fs::u8path(argument);
 }
 
-std::vector<std::string> RefuseTargets(const GoldenCard& golden, std::vector<Target>& targets) {
+std::vector<std::string> RefuseTargets(const GoldenCard& golden, std::vector<Target>& targets,
+                                       bool anyFolder) {
   std::vector<std::string> refusals;
   std::vector<FileId> goldenUp = IdsUpward(golden.root);
+  const Forbidden forbidden = ForbiddenMedia(golden);
   std::vector<std::vector<FileId>> up(targets.size());
   for (std::size_t i = 0; i < targets.size(); ++i) {
-    std::string refusal = RefusalOf(golden, goldenUp, targets[i], up[i]);
+    std::string refusal = RefusalOf(golden, goldenUp, forbidden, anyFolder, targets[i], up[i]);
     if (!refusal.empty()) refusals.push_back(refusal);
   }
   for (std::size_t i = 0; i < targets.size(); ++i) {

@@ -13,6 +13,7 @@ struct Target {
   std::string given;  // as on the command line
   std::filesystem::path path;
   FileId id;
+  VolumeInfo volume;  // the medium it lies on
 };
 
 // The target path of an argument: on Windows a bare drive "E:" means the
@@ -21,5 +22,10 @@ std::filesystem::path TargetPath(const std::string& argument);
 
 // Every reason to refuse the targets, one text each: missing, the golden
 // card itself, inside it or holding it, the same folder twice, or one target
-// inside another. Fills the targets' ids.
-std::vector<std::string> RefuseTargets(const GoldenCard& golden, std::vector<Target>& targets);
+// inside another; not a card (on Windows the root of a removable drive, on
+// Linux the root of a mounted file system), the system's drive or "/", the
+// drive this program runs from, or the golden card's drive. anyFolder lets
+// folders and fixed drives be targets (scripts, tests), never the root of
+// the system's drive or "/". Fills the targets' ids and volumes.
+std::vector<std::string> RefuseTargets(const GoldenCard& golden, std::vector<Target>& targets,
+                                       bool anyFolder);

@@ -6,6 +6,7 @@
 // ("audio\SenseRand"), a target as it was given.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "common/text_format.h"
@@ -17,15 +18,22 @@ constexpr wchar_t kTextConsoleTitle[] = L"存储卡批量复制";
 enum class FileStep { kWriting, kReading, kReadingBack };
 // "写入 audio\SenseRand\a.wav 时" for the file rel ('/'-separated, below the card).
 std::string Doing(FileStep step, const std::string& rel);
+// bytes in megabytes (kTextMegabytes).
+std::string Megabytes(uint64_t bytes);
 
 // ---- usage ------------------------------------------------------------------
 // The settings file's name, then the audio folder twice.
 constexpr char kTextUsage[] =
-    "用法: cardclone [--json] [--keep-extra] 样板卡 目标卡...\n"
+    "用法: cardclone [--json] [--keep-extra] [--dry-run] [--yes] [--any-folder] 样板卡 目标卡...\n"
     "把检查过的样板卡的 %s 和 %s 文件夹逐字节复制到每张目标卡上，读回校验，多张卡同时写。\n"
+    "目标卡必须是存储卡 (可移动磁盘的根目录)。先列出每张卡要写入和删除的内容，要删除文件时先询问。\n"
     "  --json        以一个 JSON 文档输出结果\n"
     "  --keep-extra  保留目标卡 %s 里样板卡没有的文件和文件夹 (默认删除)\n"
-    "退出码: 0 全部可以使用，1 有卡失败，2 什么都没做 (用法错误、样板卡不能使用、目标被拒绝)\n";
+    "  --dry-run     只列出计划，不写入\n"
+    "  --yes         要删除文件时不再询问 (用于脚本)\n"
+    "  --any-folder  也允许文件夹和固定磁盘作为目标 (用于脚本和测试；系统盘的根目录除外)\n"
+    "退出码: 0 全部可以使用 (或只列出了计划)，1 有卡失败，2 什么都没做 "
+    "(用法错误、样板卡不能使用、目标被拒绝、没有确认)\n";
 // The option, then the usage.
 constexpr char kTextUnknownOption[] = "cardclone: 未知选项 %s\n%s";
 constexpr char kTextTooFewCards[] = "cardclone: 需要一张样板卡和至少一张目标卡\n%s";
@@ -44,6 +52,10 @@ constexpr char kTextTargetsRefused[] = "目标卡被拒绝";
 // The golden card cannot be read: the entry, then the system's words.
 constexpr char kTextGoldenEntryUnreadable[] = "无法读取样板卡的 %s (%s)";
 constexpr char kTextGoldenEntryNotCopyable[] = "样板卡的 %s 既不是普通文件也不是文件夹，无法复制";
+constexpr char kTextGoldenLink[] = "样板卡的 %s 是链接 (符号链接或联接)，不复制链接：请换成文件或文件夹本身";
+constexpr char kTextGoldenMountPoint[] = "样板卡的 %s 是另一个磁盘的挂载点，不复制";
+// Two names of one folder, the first one kept.
+constexpr char kTextGoldenNamesCollide[] = "样板卡的 %s 和 %s 只有大小写不同，在存储卡上会成为同一个文件";
 constexpr char kTextGoldenSettingsUnreadable[] = "无法读取样板卡的 %s";
 constexpr char kTextGoldenSettingsWrongSize[] = "无法读取样板卡的 %s (长度不对)";
 constexpr char kTextGoldenAudioNotAFolder[] = "样板卡的 %s 不是文件夹";
@@ -56,6 +68,13 @@ constexpr char kTextTargetInGolden[] = "目标在样板卡里面: %s";
 constexpr char kTextTargetHoldsGolden[] = "目标包含样板卡: %s";
 constexpr char kTextTargetTwice[] = "同一个目标给了两次: %s 和 %s";
 constexpr char kTextTargetInTarget[] = "一个目标在另一个目标里面: %s 和 %s";
+constexpr char kTextTargetSystem[] = "目标是系统盘或在系统盘上: %s";
+constexpr char kTextTargetNotARoot[] =
+    "目标不是存储卡 (不是一个磁盘的根目录；要写入文件夹请加 --any-folder): %s";
+constexpr char kTextTargetNotRemovable[] =
+    "目标不是存储卡 (不是可移动磁盘；要写入固定磁盘请加 --any-folder): %s";
+constexpr char kTextTargetProgramDrive[] = "目标是本程序所在的磁盘: %s";
+constexpr char kTextTargetGoldenDrive[] = "目标和样板卡在同一个磁盘上: %s";
 
 // ---- why a card failed --------------------------------------------------------
 constexpr char kTextCardGone[] = "存储卡已移除或已更换";
@@ -75,10 +94,47 @@ constexpr char kTextCannotMakeFolder[] = "无法创建文件夹 %s: %s";
 constexpr char kTextFileInTheWay[] = "已有同名文件";
 constexpr char kTextReadBackMismatch[] = "读回校验不符: %s";
 constexpr char kTextGoldenCutShort[] = "样板卡的文件没有读完";
+// Cards not written at all, found out before anything was written.
+// The file as the card would spell it.
+constexpr char kTextTooLargeForCard[] = "文件超过 4 GB，FAT32 存储卡放不下: %s";
+constexpr char kTextTooLargeWhile[] = "文件超过 4 GB，FAT32 存储卡放不下 (%s)";
+// The room needed, the room there is (free and what would be removed).
+constexpr char kTextNoRoom[] = "存储卡空间不足: 需要 %s，可用 %s";
+constexpr char kTextMountInAudio[] = "存储卡的 %s 是另一个磁盘的挂载点，不会清空它";
+constexpr char kTextPathTooLongWhile[] = "路径太长 (%s)";
+constexpr char kTextFlushFailed[] = "无法把写入的内容保存到存储卡上";
+constexpr char kTextGoldenChanged[] = "样板卡在复制时被改动: %s";
+// After the writing: a file as the card spells it.
+constexpr char kTextCardDiffers[] = "存储卡与样板卡不一致: %s";
+constexpr char kTextCardLacks[] = "存储卡上少了 %s";
+constexpr char kTextCardHasMore[] = "存储卡上多了 %s";
 constexpr char kTextGoldenReadFailed[] = "读取样板卡的 %s 时出错: %s";
 // The card check's first problem; the count follows when there are more.
 constexpr char kTextCardCheckFailed[] = "存储卡检查未通过: %s";
 constexpr char kTextProblemCount[] = " (共 %zu 个问题)";
+
+// ---- the plan, said before anything is written ------------------------------------
+// A medium's label (kTextPlanLabel, or nothing), its capacity and its free room.
+constexpr char kTextPlanLabel[] = "卷标 %s，";
+constexpr char kTextPlanMedium[] = "%s容量 %s，可用 %s";
+// The golden card as given, its medium, its files and their bytes.
+constexpr char kTextPlanGolden[] = "样板卡: %s (%s): %zu 个文件，%s\n将写入:\n";
+// A target as given and its medium; then what it gets, or why not.
+constexpr char kTextPlanCard[] = "  %s (%s): ";
+constexpr char kTextPlanRefused[] = "不写这张卡: %s\n";
+// Files to write and their bytes, files of the same size to compare, files to remove.
+constexpr char kTextPlanCounts[] = "写入 %d 个文件 (%s)，比较 %d 个大小相同的文件，删除 %d 个文件\n";
+constexpr char kTextPlanRemove[] = "    删除 %s\n";
+constexpr char kTextPlanRemoveFolder[] = "    删除 %s (文件夹，%d 个文件)\n";
+constexpr char kTextPlanRemoveLink[] = "    删除 %s (链接，只删除链接本身)\n";
+constexpr char kTextPlanMoreRemovals[] = "    ……另有 %zu 项要删除\n";
+constexpr char kTextDryRun[] = "(--dry-run: 只列出计划，没有写入任何存储卡)\n";
+// Asked once, on an interactive console, for all the cards.
+constexpr char kTextAskRemove[] =
+    "以上存储卡上的这些文件将被删除。继续吗? 输入 y 后按回车继续，其他输入取消: ";
+constexpr char kTextAskWrite[] = "写入以上存储卡吗? 输入 y 后按回车继续，其他输入取消: ";
+constexpr char kTextNotConfirmed[] = "没有确认";
+constexpr char kTextNeedsYes[] = "会删除存储卡上的文件，但没有确认 (在命令行上确认请加 --yes)";
 
 // ---- the report -----------------------------------------------------------------
 // The target, its outcome, the files written, removed and found identical,

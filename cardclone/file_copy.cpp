@@ -1,27 +1,33 @@
 #include "cardclone/file_copy.h"
 
 #include <cstring>
-#include <system_error>
+#include <set>
 
+#include "cardclone/card_names.h"
 #include "cardclone/clone_texts.h"
 #include "settings/audio_folders.h"
 
 namespace fs = std::filesystem;
 
-bool FileCopy::FailIo(FileStep step, const IoError& error) {
-  return card_.FailIo(Doing(step, file_->rel), error);
+FileCopy::FileCopy(const GoldenCard& golden, const CardPlan& plan, CardSession& card,
+                   std::atomic<uint64_t>& progress)
+    : golden_(golden), plan_(plan), card_(card), progress_(progress), buffer_(kPieceSize) {
+  // Where the medium can be flushed as a whole, a batch costs one flush;
+  // elsewhere every file is flushed on its own before it is closed.
+  mediumFlush_ = FlushMedium(card.target().path);
+}
+
+bool FileCopy::FailIo(FileStep step, std::size_t file, const IoError& error) {
+  return card_.FailIo(Doing(step, golden_.files[file].rel), error);
 }
 
 bool FileCopy::Begin(std::size_t index) {
   if (!card_.StillTheCard()) return false;
-  file_ = &golden_.files[index];
-  finalPath_ = card_.target().path / fs::u8path(file_->rel);
-  copyTemp_ = finalPath_.parent_path() / kCloneTempName;
+  file_ = index;
+  finalPath_ = card_.target().path / fs::u8path(golden_.files[index].rel);
+  temp_ = finalPath_.parent_path() / CopyTempName(index);
   offset_ = 0;
-  writing_ = true;
-  std::error_code ec;
-  if (fs::is_regular_file(fs::symlink_status(finalPath_, ec)) &&
-      fs::file_size(finalPath_, ec) == file_->size && !ec && old_.Open(finalPath_, true)) {
+  if (plan_.files[index] == FileAction::kCompare && old_.Open(finalPath_, true)) {
     writing_ = false;
     return true;
   }
@@ -31,7 +37,7 @@ bool FileCopy::Begin(std::size_t index) {
 bool FileCopy::StartWriting() {
   writing_ = true;
   if (!card_.Touch()) return false;
-  if (!out_.Create(copyTemp_)) return FailIo(FileStep::kWriting, out_.error());
+  if (!out_.Create(temp_)) return FailIo(FileStep::kWriting, file_, out_.error());
   return true;
 }
 
@@ -41,41 +47,60 @@ bool FileCopy::SwitchToWriting() {
   old_.Close();
   if (!StartWriting()) return false;
   InFile prefix;
-  if (!prefix.Open(finalPath_, false)) return FailIo(FileStep::kReading, prefix.error());
+  if (!prefix.Open(finalPath_, false)) return FailIo(FileStep::kReading, file_, prefix.error());
   for (uint64_t left = offset_; left > 0;) {
     std::size_t want = left < kPieceSize ? static_cast<std::size_t>(left) : kPieceSize;
     if (prefix.Read(buffer_.data(), want) != static_cast<long long>(want)) {
-      return FailIo(FileStep::kReading, prefix.error());
+      return FailIo(FileStep::kReading, file_, prefix.error());
     }
-    if (!out_.Write(buffer_.data(), want)) return FailIo(FileStep::kWriting, out_.error());
+    if (!out_.Write(buffer_.data(), want)) return FailIo(FileStep::kWriting, file_, out_.error());
     left -= want;
   }
   return true;
 }
 
 // Uncached reads take whole aligned blocks; only the end of the file may come
-// short, and then it must match exactly.
+// short, and then it must match exactly. The golden pieces are whole pieces
+// but for the last, so a longer old file shows here too.
 bool FileCopy::SameAsOld(const GoldenPiece& piece) {
   const std::size_t size = piece.bytes.size();
-  long long got = size == 0 ? 0 : old_.Read(buffer_.data(), kPieceSize);
-  return got == static_cast<long long>(size) && std::memcmp(buffer_.data(), piece.bytes.data(), size) == 0;
+  long long got = old_.Read(buffer_.data(), piece.last ? kPieceSize : size);
+  return got == static_cast<long long>(size) &&
+         (size == 0 || std::memcmp(buffer_.data(), piece.bytes.data(), size) == 0);
 }
 
 bool FileCopy::Take(const GoldenPiece& piece) {
   const std::size_t size = piece.bytes.size();
   if (!writing_ && !SameAsOld(piece) && !SwitchToWriting()) return false;
   if (writing_ && size > 0 && !out_.Write(piece.bytes.data(), size)) {
-    return FailIo(FileStep::kWriting, out_.error());
+    return FailIo(FileStep::kWriting, file_, out_.error());
   }
   offset_ += size;
   progress_ += size;
   return true;
 }
 
+bool FileCopy::End(const Digest128& golden) {
+  if (!writing_) {
+    old_.Close();
+    ++card_.result().filesIdentical;
+    return true;
+  }
+  if ((!mediumFlush_ && !out_.FlushToMedium()) || !out_.Close())
+    return FailIo(FileStep::kWriting, file_, out_.error());
+  batch_.push_back({file_, temp_, finalPath_, golden});
+  temp_.clear();
+  batchBytes_ += offset_;
+  if (batch_.size() < kBatchFiles && batchBytes_ < kBatchBytes) return true;
+  return Commit();
+}
+
+bool FileCopy::Finish() { return batch_.empty() || Commit(); }
+
 // Read back from the medium and compared with the golden file's checksum.
-bool FileCopy::ReadBackMatches(const Digest128& golden) {
+bool FileCopy::ReadBackMatches(const Written& written) {
   InFile back;
-  if (!back.Open(copyTemp_, true)) return FailIo(FileStep::kReadingBack, back.error());
+  if (!back.Open(written.temp, true)) return FailIo(FileStep::kReadingBack, written.file, back.error());
   Checksum128 checksum;
   uint64_t total = 0;
   long long got = 0;
@@ -84,31 +109,48 @@ bool FileCopy::ReadBackMatches(const Digest128& golden) {
     total += static_cast<uint64_t>(got);
   }
   back.Close();
-  if (got < 0) return FailIo(FileStep::kReadingBack, back.error());
-  if (total != offset_ || checksum.Digest() != golden)
-    return card_.Fail(Format(kTextReadBackMismatch, CardSpelling(file_->rel).c_str()));
+  if (got < 0) return FailIo(FileStep::kReadingBack, written.file, back.error());
+  const GoldenFile& file = golden_.files[written.file];
+  if (total != file.size || checksum.Digest() != written.digest)
+    return card_.Fail(Format(kTextReadBackMismatch, CardSpelling(file.rel).c_str()));
   return true;
 }
 
-bool FileCopy::End(const Digest128& golden) {
-  CardResult& result = card_.result();
-  if (!writing_) {
-    old_.Close();
-    ++result.filesIdentical;
-    return true;
+bool FileCopy::Commit() {
+  const fs::path& root = card_.target().path;
+  if (mediumFlush_ && !FlushMedium(root)) {
+    IoError error;
+    error.text = kTextFlushFailed;
+    return FailIo(FileStep::kWriting, batch_.front().file, error);
   }
-  if (!out_.FlushToMedium() || !out_.Close()) return FailIo(FileStep::kWriting, out_.error());
-  if (!ReadBackMatches(golden)) return false;
-  IoError error;
-  if (!PutFileInPlace(copyTemp_, finalPath_, error)) return FailIo(FileStep::kWriting, error);
-  ++result.filesWritten;
-  result.bytesWritten += offset_;
+  for (const Written& written : batch_) {
+    if (!ReadBackMatches(written)) return false;
+  }
+  std::set<fs::path> folders;
+  CardResult& result = card_.result();
+  for (const Written& written : batch_) {
+    IoError error;
+    if (!RenameInPlace(written.temp, written.final, error))
+      return FailIo(FileStep::kWriting, written.file, error);
+    folders.insert(written.final.parent_path());
+    ++result.filesWritten;
+    result.bytesWritten += golden_.files[written.file].size;
+  }
+  batch_.clear();
+  batchBytes_ = 0;
+  if (mediumFlush_) return FlushMedium(root) || card_.Fail(kTextFlushFailed);
+  for (const fs::path& folder : folders) {
+    IoError error;
+    if (!FlushFolder(folder, error)) return card_.FailIo(Doing(FileStep::kWriting, kAudioFolder), error);
+  }
   return true;
 }
 
 void FileCopy::Abandon() {
   out_.Close();
   old_.Close();
-  std::error_code ec;
-  if (!copyTemp_.empty()) fs::remove(copyTemp_, ec);
+  IoError ignored;
+  if (!temp_.empty()) RemoveEntry(temp_, EntryKind::kFile, ignored);
+  for (const Written& written : batch_) RemoveEntry(written.temp, EntryKind::kFile, ignored);
+  batch_.clear();
 }

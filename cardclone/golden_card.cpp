@@ -1,8 +1,9 @@
 #include "cardclone/golden_card.h"
 
 #include <algorithm>
-#include <system_error>
+#include <map>
 
+#include "cardclone/card_names.h"
 #include "cardclone/clone_texts.h"
 #include "settings/audio_folders.h"
 #include "settings/config_names.h"
@@ -11,43 +12,81 @@ namespace fs = std::filesystem;
 
 namespace {
 
+std::string Unreadable(const std::string& rel, const IoError& error) {
+  return Format(kTextGoldenEntryUnreadable, CardSpelling(rel).c_str(), error.text.c_str());
+}
+
 std::string ListFolder(const fs::path& dir, const std::string& rel, GoldenCard& golden);
 
 // One entry of a golden folder: a folder listed in turn, or a file.
-std::string ListEntry(const fs::directory_entry& entry, const std::string& childRel, GoldenCard& golden) {
-  std::error_code ec;
-  fs::file_status link = entry.symlink_status(ec);
-  fs::file_status target = entry.status(ec);
-  if (fs::is_directory(link)) {
-    golden.folders.push_back(childRel);
-    golden.folderIds.push_back(IdOf(entry.path()));
-    return ListFolder(entry.path(), childRel, golden);
+std::string ListEntry(const fs::path& path, const FolderEntry& entry, const std::string& childRel,
+                      GoldenCard& golden) {
+  const std::string shown = CardSpelling(childRel);
+  switch (entry.info.kind) {
+    case EntryKind::kFolder:
+      golden.folders.push_back(childRel);
+      golden.folderIds.push_back(IdOf(path));
+      return ListFolder(path, childRel, golden);
+    case EntryKind::kFile:
+      golden.files.push_back({childRel, entry.info.size, entry.info.modified});
+      golden.totalBytes += entry.info.size;
+      golden.largestFile = std::max(golden.largestFile, entry.info.size);
+      return "";
+    case EntryKind::kLink:
+      return Format(kTextGoldenLink, shown.c_str());
+    case EntryKind::kMountPoint:
+      return Format(kTextGoldenMountPoint, shown.c_str());
+    default:
+      // A device or a pipe has no bytes to copy.
+      return Format(kTextGoldenEntryNotCopyable, shown.c_str());
   }
-  // A linked folder could loop, and a device or pipe has no bytes to copy.
-  if (!fs::is_regular_file(target))
-    return Format(kTextGoldenEntryNotCopyable, CardSpelling(childRel).c_str());
-  uint64_t size = fs::file_size(entry.path(), ec);
-  if (ec) return Format(kTextGoldenEntryUnreadable, CardSpelling(childRel).c_str(), ec.message().c_str());
-  golden.files.push_back({childRel, size});
-  golden.totalBytes += size;
+}
+
+// Two names of one folder that FAT takes for one.
+std::string Collision(const std::vector<FolderEntry>& entries, const std::string& rel) {
+  std::map<std::string, std::string> seen;
+  for (const FolderEntry& entry : entries) {
+    auto [at, added] = seen.emplace(FoldCase(entry.name), entry.name);
+    if (!added) {
+      return Format(kTextGoldenNamesCollide, CardSpelling(rel + "/" + at->second).c_str(),
+                    CardSpelling(rel + "/" + entry.name).c_str());
+    }
+  }
   return "";
 }
 
 // Lists dir into golden, depth first, names in byte order so that every run
 // walks the same way.
 std::string ListFolder(const fs::path& dir, const std::string& rel, GoldenCard& golden) {
-  std::error_code ec;
-  std::vector<fs::directory_entry> entries;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) entries.push_back(*it);
-  if (ec) return Format(kTextGoldenEntryUnreadable, CardSpelling(rel).c_str(), ec.message().c_str());
+  std::vector<FolderEntry> entries;
+  IoError error;
+  if (!ListFolder(dir, entries, error)) return Unreadable(rel, error);
+  entries.erase(std::remove_if(entries.begin(), entries.end(),
+                               [](const FolderEntry& e) { return IsCopyTempName(e.name); }),
+                entries.end());
   std::sort(entries.begin(), entries.end(),
-            [](const fs::directory_entry& a, const fs::directory_entry& b) { return a.path() < b.path(); });
-  for (const fs::directory_entry& entry : entries) {
-    std::string name = entry.path().filename().u8string();
-    if (name == kCloneTempName) continue;
-    std::string problem = ListEntry(entry, rel + "/" + name, golden);
-    if (!problem.empty()) return problem;
+            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+  std::string problem = Collision(entries, rel);
+  for (std::size_t i = 0; i < entries.size() && problem.empty(); ++i) {
+    const FolderEntry& entry = entries[i];
+    problem = ListEntry(dir / fs::u8path(entry.name), entry, rel + "/" + entry.name, golden);
   }
+  return problem;
+}
+
+std::string ReadSettings(const fs::path& root, GoldenCard& golden) {
+  fs::path settings = root / kConfigFileName;
+  EntryInfo info;
+  IoError error;
+  InFile in;
+  bool plain = LookAt(settings, info, error) && info.kind == EntryKind::kFile;
+  golden.settings.assign(kConfigSize + 1, 0);
+  long long got =
+      plain && in.Open(settings, false) ? in.Read(golden.settings.data(), golden.settings.size()) : -1;
+  if (got != static_cast<long long>(kConfigSize)) {
+    return Format(got < 0 ? kTextGoldenSettingsUnreadable : kTextGoldenSettingsWrongSize, kConfigFileName);
+  }
+  golden.settings.resize(kConfigSize);
   return "";
 }
 
@@ -56,25 +95,26 @@ std::string ListFolder(const fs::path& dir, const std::string& rel, GoldenCard& 
 std::string ReadGoldenCard(const fs::path& root, GoldenCard& golden) {
   golden.root = root;
   golden.id = IdOf(root);
-  std::error_code ec;
-  fs::path settings = root / kConfigFileName;
-  uint64_t size = fs::file_size(settings, ec);
-  InFile in;
-  golden.settings.assign(static_cast<std::size_t>(ec ? 0 : size) + 1, 0);
-  long long got =
-      ec || !in.Open(settings, false) ? -1 : in.Read(golden.settings.data(), golden.settings.size());
-  if (got != static_cast<long long>(kConfigSize)) {
-    return Format(got < 0 ? kTextGoldenSettingsUnreadable : kTextGoldenSettingsWrongSize, kConfigFileName);
-  }
-  golden.settings.resize(kConfigSize);
+  std::string problem = ReadSettings(root, golden);
+  if (!problem.empty()) return problem;
 
-  std::string audio = std::string(kAudioFolder);
+  const std::string audio = kAudioFolder;
   fs::path audioPath = root / fs::u8path(audio);
-  fs::file_status status = fs::symlink_status(audioPath, ec);
-  if (!fs::exists(status)) return "";
-  if (!fs::is_directory(status)) return Format(kTextGoldenAudioNotAFolder, audio.c_str());
+  EntryInfo info;
+  IoError error;
+  if (!LookAt(audioPath, info, error)) return Unreadable(audio, error);
+  if (info.kind == EntryKind::kMissing) return "";
+  if (info.kind == EntryKind::kLink) return Format(kTextGoldenLink, audio.c_str());
+  if (info.kind != EntryKind::kFolder) return Format(kTextGoldenAudioNotAFolder, audio.c_str());
   golden.hasAudio = true;
   golden.folders.push_back(audio);
   golden.folderIds.push_back(IdOf(audioPath));
   return ListFolder(audioPath, audio, golden);
+}
+
+bool GoldenFileUnchanged(const GoldenCard& golden, const GoldenFile& file) {
+  EntryInfo info;
+  IoError error;
+  return LookAt(golden.root / fs::u8path(file.rel), info, error) && info.kind == EntryKind::kFile &&
+         info.size == file.size && info.modified == file.modified;
 }

@@ -1,5 +1,7 @@
 // What cardclone copies: the golden card's settings and audio tree, read
-// once up front, before any target is touched.
+// once up front, before any target is touched. Only plain files and folders
+// are copied: a link, a mount point or a device in the golden card, or two
+// names that a FAT card would take for one, refuse the golden card.
 #pragma once
 
 #include <cstdint>
@@ -9,12 +11,10 @@
 
 #include "common/file_io.h"
 
-// A leftover of an interrupted write: never part of a card, always removed.
-constexpr const char* kCloneTempName = ".cardclone.tmp";
-
 struct GoldenFile {
   std::string rel;  // below the card, '/'-separated, UTF-8: "audio/SenseRand/a.wav"
   uint64_t size = 0;
+  int64_t modified = 0;  // as listed: a file changed since is not copied
 };
 
 struct GoldenCard {
@@ -26,8 +26,13 @@ struct GoldenCard {
   std::vector<GoldenFile> files;
   std::vector<FileId> folderIds;  // of the audio tree's folders
   uint64_t totalBytes = 0;
+  uint64_t largestFile = 0;
 };
 
 // Reads the golden card's settings file and lists its audio tree. Returns an
 // empty string, or why the card cannot be cloned.
 std::string ReadGoldenCard(const std::filesystem::path& root, GoldenCard& golden);
+
+// Whether the golden file stands on the golden card as it was listed (same
+// size, same time of its last write).
+bool GoldenFileUnchanged(const GoldenCard& golden, const GoldenFile& file);

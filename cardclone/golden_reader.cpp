@@ -14,16 +14,36 @@ std::string ReadFailure(const GoldenFile& file, const InFile& in) {
   return Format(kTextGoldenReadFailed, CardSpelling(file.rel).c_str(), in.error().text.c_str());
 }
 
-// The next piece of the open file into piece; failure is set when it cannot
-// be read. True when it is the file's last piece.
-bool ReadPiece(InFile& in, const GoldenFile& file, Checksum128& checksum, GoldenPiece& piece,
-               std::string& failure) {
-  piece.bytes.resize(kPieceSize);
-  long long got = in.Read(piece.bytes.data(), kPieceSize);
-  if (got < 0) failure = ReadFailure(file, in);
+// A golden file is read to the size it was listed with, no further: a file
+// that grew, shrank or was written since it was listed is not copied, for
+// the copies would be neither the old file nor the new one.
+std::string Changed(const GoldenFile& file) {
+  return Format(kTextGoldenChanged, CardSpelling(file.rel).c_str());
+}
+
+// The next piece of the open file into piece, offset bytes of it taken so
+// far; failure is set when it cannot be read or is no longer as listed.
+// True when it is the file's last piece.
+bool ReadPiece(const GoldenCard& golden, InFile& in, const GoldenFile& file, uint64_t& offset,
+               Checksum128& checksum, GoldenPiece& piece, std::string& failure) {
+  uint64_t left = file.size - offset;
+  std::size_t want = left < kPieceSize ? static_cast<std::size_t>(left) : kPieceSize;
+  piece.bytes.resize(want);
+  long long got = want == 0 ? 0 : in.Read(piece.bytes.data(), want);
+  if (got < 0) {
+    failure = ReadFailure(file, in);
+  } else if (static_cast<std::size_t>(got) != want) {
+    failure = Changed(file);
+  }
   piece.bytes.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
   checksum.Update(piece.bytes.data(), piece.bytes.size());
-  return piece.bytes.size() < kPieceSize;
+  offset += piece.bytes.size();
+  bool last = offset >= file.size;
+  if (last && failure.empty()) {
+    char beyond;
+    if (in.Read(&beyond, 1) != 0 || !GoldenFileUnchanged(golden, file)) failure = Changed(file);
+  }
+  return last;
 }
 
 // False when the reading ends with this file.
@@ -33,10 +53,11 @@ bool ReadFile(const GoldenCard& golden, std::size_t index, GoldenWindow& window)
   std::string failure;
   if (!in.Open(golden.root / fs::u8path(file.rel), false)) failure = ReadFailure(file, in);
   Checksum128 checksum;
+  uint64_t offset = 0;
   for (bool last = false; !last;) {
     auto piece = std::make_shared<GoldenPiece>();
     piece->file = index;
-    if (failure.empty()) last = ReadPiece(in, file, checksum, *piece, failure);
+    if (failure.empty()) last = ReadPiece(golden, in, file, offset, checksum, *piece, failure);
     if (!failure.empty()) {
       piece->readError = failure;
       last = true;

@@ -161,11 +161,36 @@ void WaitForKey() {
 #endif
 }
 
+namespace {
+
+bool startedAlone = false;
+
+}  // namespace
+
+bool ConsoleStartedAlone() { return startedAlone; }
+
+bool InteractiveConsole() {
+#ifdef _WIN32
+  return IsConsole(GetStdHandle(STD_INPUT_HANDLE)) && IsConsole(GetStdHandle(STD_OUTPUT_HANDLE));
+#else
+  return ::isatty(STDIN_FILENO) && ::isatty(STDOUT_FILENO);
+#endif
+}
+
+bool AskYes(const std::string& question) {
+  WriteText(stdout, question);
+  std::string answer;
+  for (int c = std::getchar(); c != EOF && c != '\n'; c = std::getchar()) answer += static_cast<char>(c);
+  while (!answer.empty() && (answer.back() == '\r' || answer.back() == ' ')) answer.pop_back();
+  return answer == "y" || answer == "Y";
+}
+
 int RunConsoleProgram(int argc, char** argv, const wchar_t* title, int (*command)(int argc, char** argv)) {
   UseUtf8Console();
   // Decided first: a process that joins the console later (a screen reader,
   // a program reading the window's text) does not make it a command window.
   bool alone = StartedAloneOnItsConsole();
+  startedAlone = alone;
 #ifdef _WIN32
   SetConsoleTitleW(title);
 #else

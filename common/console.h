@@ -45,6 +45,18 @@ constexpr wchar_t kTextPressAnyKey[] = L"\n按任意键关闭窗口";
 // the start: a process that attaches to the console later does not count.
 bool StartedAloneOnItsConsole();
 
+// What StartedAloneOnItsConsole said when RunConsoleProgram began: started
+// from Explorer (double-clicked, or with folders or drives dropped on it).
+bool ConsoleStartedAlone();
+
+// Whether someone at a console or terminal answers this program: its input
+// and output are both one.
+bool InteractiveConsole();
+
+// Shows question and reads one line of the answer; true when it is "y"
+// (either case).
+bool AskYes(const std::string& question);
+
 // Shows kTextPressAnyKey and waits for a key other than Shift, Ctrl, Alt or
 // a Windows key (Windows); nothing elsewhere.
 void WaitForKey();

@@ -80,6 +80,12 @@ class InFile {
 // makes the change durable on the medium. On failure to is unchanged.
 bool PutFileInPlace(const std::filesystem::path& from, const std::filesystem::path& to, IoError& error);
 
+// The same without the flush of the folder: the new name is on the medium
+// once the folder or the whole medium is flushed (FlushFolder, FlushMedium),
+// which a caller putting many files in place does once for all of them. On
+// Windows the move is written through, as PutFileInPlace's.
+bool RenameInPlace(const std::filesystem::path& from, const std::filesystem::path& to, IoError& error);
+
 // Removes the file at path. True on success.
 bool RemoveFile(const std::filesystem::path& path);
 

@@ -178,14 +178,16 @@ void InFile::Close() {
   handle_ = -1;
 }
 
-bool PutFileInPlace(const fs::path& from, const fs::path& to, IoError& error) {
+bool RenameInPlace(const fs::path& from, const fs::path& to, IoError& error) {
   // rename() replaces an existing target atomically on POSIX file systems.
-  if (std::rename(from.c_str(), to.c_str()) != 0) {
-    Fail(error);
-    return false;
-  }
+  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+  Fail(error);
+  return false;
+}
+
+bool PutFileInPlace(const fs::path& from, const fs::path& to, IoError& error) {
   // The new name is durable once its folder is flushed.
-  return SyncFolder(to.parent_path(), false, error);
+  return RenameInPlace(from, to, error) && SyncFolder(to.parent_path(), false, error);
 }
 
 bool RemoveFile(const fs::path& path) { return std::remove(path.c_str()) == 0; }

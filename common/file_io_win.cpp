@@ -203,6 +203,10 @@ bool PutFileInPlace(const fs::path& from, const fs::path& to, IoError& error) {
   return true;
 }
 
+bool RenameInPlace(const fs::path& from, const fs::path& to, IoError& error) {
+  return PutFileInPlace(from, to, error);
+}
+
 bool RemoveFile(const fs::path& path) { return DeleteFileW(path.c_str()) != 0; }
 
 bool IsPlainWritableFile(const fs::path& path, std::uint64_t& size) {

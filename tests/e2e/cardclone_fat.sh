@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # cardclone on real FAT file systems: card images made with mkfs.vfat and
 # mounted through FUSE with fusefat. One run clones a FAT golden card onto a
-# fresh card, a used card, a card too small for the audio tree and a card
-# that is unmounted in the middle of the run; then a golden card that is not
+# fresh card, a used card, a card too small for the audio tree (refused up
+# front, left as it was) and a card that is unmounted in the middle of the
+# run; then a golden card that is not
 # ready, the golden card under other spellings, and a second run.
 #   cardclone_fat.sh <cardclone> <cardcheck> <work folder>
 # Exits 77 (skipped) where FUSE cannot be used; fails when a case did not run.
@@ -97,10 +98,10 @@ golden_same() {
 }
 
 # ---- one run: fresh, used, too small, unmounted in the middle ----------------
-# The card "gone" is unmounted as soon as its first sound is in place.
+# The card "gone" is unmounted as soon as its first sound is being written.
 (
   for _ in $(seq 600); do
-    if ls "$MNT/gone/audio/SenseRand/"*.wav >/dev/null 2>&1; then fusermount -u -z "$MNT/gone"; exit 0; fi
+    if [[ -n "$(ls -A "$MNT/gone/audio/SenseRand" 2>/dev/null)" ]]; then fusermount -u -z "$MNT/gone"; exit 0; fi
     sleep 0.02
   done
 ) &
@@ -108,14 +109,19 @@ WATCHER=$!
 OPENS=()
 # (LeakSanitizer cannot work under strace.)
 command -v strace >/dev/null && OPENS=(env ASAN_OPTIONS=detect_leaks=0 strace -f -qq -e trace=openat -o "$WORK/opens.log")
-"${OPENS[@]}" "$CLONE" "$G" "$MNT/fresh" "$MNT/used" "$MNT/small" "$MNT/gone" >"$WORK/run1.txt" 2>&1
+small_before="$(listing "$MNT/small")"
+"${OPENS[@]}" "$CLONE" --yes "$G" "$MNT/fresh" "$MNT/used" "$MNT/small" "$MNT/gone" >"$WORK/run1.txt" 2>&1
 status=$?
 wait "$WATCHER"
 cat "$WORK/run1.txt"
 [[ $status -eq 1 ]] || fail "first run: exit $status, expected 1"
 golden_same "by the first run"
 mountpoint -q "$MNT/gone" && fail "the card was not unmounted during the run"
-for _ in $(seq 50); do mountpoint -q "$MNT/gone" || break; sleep 0.1; done
+# The detached fusefat of that card writes what it still holds to its image
+# and ends once nothing uses the card any more: the image is read again
+# only after that.
+for _ in $(seq 300); do pgrep -f "fusefat .*$WORK/img/gone.img" >/dev/null || break; sleep 0.1; done
+pgrep -f "fusefat .*$WORK/img/gone.img" >/dev/null && fail "the unmounted card's fusefat did not end"
 mount_card gone
 
 for card in fresh used; do
@@ -130,12 +136,12 @@ done
 # The card's folders keep their spelling; a file written anew takes the golden one.
 [[ "$(cd "$U" && echo AUDIO/*)" == "AUDIO/SenseSpecify AUDIO/readme.txt AUDIO/senserand" ]] || fail "used card: names $(cd "$U" && echo AUDIO/*)"
 [[ "$(cd "$U/AUDIO/senserand" && echo *)" == "s1.wav s2.wav s3.wav s4.wav s5.wav s6.wav s7.wav s8.wav" ]] || fail "used card: sounds named $(cd "$U/AUDIO/senserand" && echo *)"
-grep -q "^$MNT/small  失败 (存储卡已满" "$WORK/run1.txt" || fail "small card not reported full"
+grep -q "^  $MNT/small (.*): 不写这张卡: 存储卡空间不足: 需要 " "$WORK/run1.txt" || fail "small card not refused in the plan"
+grep -q "^$MNT/small  失败 (存储卡空间不足" "$WORK/run1.txt" || fail "small card not reported short of room"
+[[ "$(listing "$MNT/small")" == "$small_before" ]] || fail "the card refused up front was changed"
 grep -q "^$MNT/gone  失败 (" "$WORK/run1.txt" || fail "unmounted card not reported failed"
-for card in small gone; do
-  [[ -e "$MNT/$card/CFG_BROADCAST.bin" ]] && fail "$card carries a settings file"
-  [[ "$("$CHECK" "$MNT/$card")" == *"没有 CFG_BROADCAST.bin"* ]] || fail "cardcheck does not say $card lacks settings"
-done
+[[ -e "$MNT/gone/CFG_BROADCAST.bin" ]] && fail "gone carries a settings file"
+[[ "$("$CHECK" "$MNT/gone")" == *"没有 CFG_BROADCAST.bin"* ]] || fail "cardcheck does not say gone lacks settings"
 grep -q "^2 张存储卡可以使用，2 张失败$" "$WORK/run1.txt" || fail "summary line"
 [[ $failures -eq 0 ]] && case_done "fresh, used, full and unmounted cards in one run"
 

@@ -27,6 +27,9 @@ CloneRunOut Clone(const std::string& args) {
   return RunShell(std::string("'") + CARDCLONE_EXE + "' " + args + " 2>&1");
 }
 
+// The scratch cards are folders, and removals are confirmed.
+CloneRunOut CloneFolders(const std::string& args) { return Clone("--any-folder --yes " + args); }
+
 void Put(const fs::path& file, const std::vector<unsigned char>& bytes) {
   fs::create_directories(file.parent_path());
   WriteAllBytes(file.string(), bytes);
@@ -118,7 +121,7 @@ class CloneTest : public ::testing::Test {
 TEST_F(CloneTest, UsedAndFreshCardsComeOutIdenticalAndOnlyTheAudioTreeAndSettingsChange) {
   fs::path used = UsedCard("used"), fresh = Card("fresh");
   auto goldenBefore = Tree(golden());
-  CloneRunOut run = Clone(Quoted(golden()) + " " + Quoted(used) + " " + Quoted(fresh));
+  CloneRunOut run = CloneFolders(Quoted(golden()) + " " + Quoted(used) + " " + Quoted(fresh));
   EXPECT_EQ(run.exitCode, 0) << run.out;
   ExpectCloneOf(used);
   ExpectCloneOf(fresh);
@@ -141,7 +144,7 @@ TEST_F(CloneTest, UsedAndFreshCardsComeOutIdenticalAndOnlyTheAudioTreeAndSetting
 
   // Again on the finished cards: nothing is written, not even the settings.
   auto times = Times(used);
-  CloneRunOut again = Clone("--json " + Quoted(golden()) + " " + Quoted(used) + " " + Quoted(fresh));
+  CloneRunOut again = CloneFolders("--json " + Quoted(golden()) + " " + Quoted(used) + " " + Quoted(fresh));
   EXPECT_EQ(again.exitCode, 0) << again.out;
   EXPECT_EQ(Times(used), times);
   nlohmann::json doc = nlohmann::json::parse(again.out);
@@ -161,7 +164,7 @@ TEST_F(CloneTest, UsedAndFreshCardsComeOutIdenticalAndOnlyTheAudioTreeAndSetting
 TEST_F(CloneTest, KeepExtraKeepsOtherSoundsButNotALeftOverTemporaryFile) {
   fs::path used = UsedCard("used");
   Put(used / "audio/SenseRand/.cardclone.tmp", {1});
-  CloneRunOut run = Clone("--keep-extra " + Quoted(golden()) + " " + Quoted(used));
+  CloneRunOut run = CloneFolders("--keep-extra " + Quoted(golden()) + " " + Quoted(used));
   EXPECT_EQ(run.exitCode, 0) << run.out;
   auto tree = Tree(used);
   EXPECT_EQ(tree.count("audio/SenseRand/stale.wav"), 1u);
@@ -179,7 +182,7 @@ TEST_F(CloneTest, RefusedTargetsAndAGoldenCardNotReadyLeaveEveryCardAsItWas) {
     std::string args;
     std::string says;
   } cases[] = {
-      {Quoted(golden()) + " " + Quoted(used) + " " + Quoted(scratch_.path() / "link"),
+      {"--any-folder " + Quoted(golden()) + " " + Quoted(used) + " " + Quoted(scratch_.path() / "link"),
        "目标卡被拒绝\n  1. 目标就是样板卡"},
       {Quoted(golden()), "需要一张样板卡和至少一张目标卡"},
       {"--bogus " + Quoted(golden()) + " " + Quoted(used), "未知选项 --bogus"},
@@ -206,13 +209,13 @@ TEST_F(CloneTest, RefusedTargetsAndAGoldenCardNotReadyLeaveEveryCardAsItWas) {
 TEST_F(CloneTest, ProgressIsShownOnATerminalOnly) {
   fs::path card = Card("card");
   // script(1) gives the program a terminal of its own.
-  std::string command = std::string("script -qec \"'") + CARDCLONE_EXE + "' " + Quoted(golden()) + " " +
-                        Quoted(card) + "\" /dev/null";
+  std::string command = std::string("script -qec \"'") + CARDCLONE_EXE + "' --any-folder " +
+                        Quoted(golden()) + " " + Quoted(card) + "\" /dev/null";
   CloneRunOut onTerminal = Clone("--help >/dev/null; " + command);
   EXPECT_NE(onTerminal.out.find("写入中"), std::string::npos) << onTerminal.out;
   EXPECT_NE(onTerminal.out.find("\x1b[0J"), std::string::npos) << onTerminal.out;
   EXPECT_NE(onTerminal.out.find("1 张存储卡可以使用"), std::string::npos) << onTerminal.out;
-  CloneRunOut piped = Clone(Quoted(golden()) + " " + Quoted(card));
+  CloneRunOut piped = CloneFolders(Quoted(golden()) + " " + Quoted(card));
   EXPECT_EQ(piped.out.find("\x1b"), std::string::npos) << piped.out;
 }
 

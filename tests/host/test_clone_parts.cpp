@@ -13,7 +13,10 @@
 #include <thread>
 #include <vector>
 
-#include "cardclone/card_tree.h"
+#include <sys/mount.h>
+
+#include "cardclone/card_names.h"
+#include "cardclone/clone_plan.h"
 #include "cardclone/clone_targets.h"
 #include "cardclone/piece_window.h"
 #include "tests/support/scratch_dir.h"
@@ -126,11 +129,44 @@ TEST(RefuseTargets, EveryTargetThatIsOrHoldsOrSitsInTheGoldenCardOrAnotherTarget
   };
   for (const Case& c : cases) {
     std::vector<Target> targets;
-    for (const std::string& given : c.given) targets.push_back({given, TargetPath(given), {}});
-    EXPECT_EQ(RefuseTargets(golden, targets), c.refusals) << c.given.back();
+    for (const std::string& given : c.given) targets.push_back({given, TargetPath(given), {}, {}});
+    EXPECT_EQ(RefuseTargets(golden, targets, true), c.refusals) << c.given.back();
     if (c.refusals.empty()) {
       EXPECT_EQ(targets[1].id, IdOf(root / "fresh"));
     }
+  }
+}
+
+// Only a card is a target: the root of a mounted file system other than the
+// system's own, the golden card's or the program's; --any-folder lets any
+// folder be one, never "/" itself.
+TEST(RefuseTargets, OnlyTheRootOfAnotherMountedFileSystemIsACard) {
+  ScratchDir scratch;
+  const fs::path root = scratch.path();
+  fs::create_directories(root / "card");
+  fs::create_directories(root / "folder");
+  fs::create_directories(root / "golden/audio");
+  WriteAllBytes((root / "golden/CFG_BROADCAST.bin").string(), std::vector<unsigned char>(86, 0));
+  GoldenCard golden;
+  ASSERT_EQ(ReadGoldenCard(root / "golden", golden), "");
+  bool mounted = ::mount("tmpfs", (root / "card").c_str(), "tmpfs", 0, "size=1m") == 0;
+  if (mounted) fs::create_directories(root / "card/sub");
+  auto refusal = [&](const fs::path& path, bool anyFolder) {
+    std::vector<Target> targets = {{path.string(), path, {}, {}}};
+    std::vector<std::string> refusals = RefuseTargets(golden, targets, anyFolder);
+    return refusals.empty() ? std::string() : refusals.front().substr(0, refusals.front().find(':'));
+  };
+  EXPECT_EQ(refusal(root / "folder", false), "目标是系统盘或在系统盘上");
+  EXPECT_EQ(refusal(root / "folder", true), "");
+  EXPECT_NE(refusal("/", true), "") << "it holds the golden card, and it is the system's";
+  if (mounted) {
+    EXPECT_EQ(refusal(root / "card", false), "");
+    EXPECT_EQ(refusal(root / "card/sub", false),
+              "目标不是存储卡 (不是一个磁盘的根目录；要写入文件夹请加 --any-folder)");
+    EXPECT_EQ(refusal(root / "card/sub", true), "");
+    ::umount2((root / "card").c_str(), MNT_DETACH);
+  } else {
+    GTEST_SKIP() << "tmpfs mounts are refused here";
   }
 }
 
@@ -150,7 +186,8 @@ TEST(CardTree, AnEntryTakesItsGoldenSpellingOnlyWhereTheCardTakesBothSpellingsFo
   EXPECT_EQ(GoldenSpelling(names, audio, "audio/senserand"), "audio/SenseRand");
   EXPECT_EQ(GoldenSpelling(names, audio, "audio/SENSERAND"), "audio/SENSERAND") << "another entry";
   EXPECT_EQ(GoldenSpelling(names, audio, "audio/other"), "audio/other");
-  EXPECT_EQ(LowerAscii("AUDIO/SenseRand/狗叫.WAV"), "audio/senserand/狗叫.wav");
+  EXPECT_EQ(FoldCase("AUDIO/SenseRand/狗叫.WAV"), "audio/senserand/狗叫.wav");
+  EXPECT_EQ(FoldCase("ÄÖ Ωμ Жук Ĳ"), "äö ωμ жук ĳ");
 }
 
 }  // namespace

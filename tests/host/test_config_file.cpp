@@ -207,16 +207,17 @@ TEST_F(ConfigFileTest, AFailedWriteKeepsTheOlderFileAndTheUsersValues) {
 TEST_F(ConfigFileTest, WhatStandsAtTheTemporaryNamesNeverBlocksGenerateNorIsOverwritten) {
   // An older settings file is replaced whole, every round. A folder, a
   // read-only file and a user's own file stand at the first temporary
-  // names, a leftover of a write cut short at the next one, and a user's
-  // file at the name older versions used.
+  // names (their notes, 8 bytes: small, but no record), a leftover of a
+  // write cut short at the next one (empty: made, never written), and a
+  // user's file at the name older versions used.
   WriteAllBytes(ConfigPath(), std::vector<unsigned char>(86, 0xEE));
   std::filesystem::create_directories(TempPath(0));
   WriteAllBytes(TempPath(1), std::vector<unsigned char>(20, 'r'));
   std::filesystem::permissions(TempPath(1), std::filesystem::perms::owner_write,
                                std::filesystem::perm_options::remove);
-  std::vector<unsigned char> users(200, 'u');
+  std::vector<unsigned char> users = {'m', 'y', ' ', 'n', 'o', 't', 'e', 's'};
   WriteAllBytes(TempPath(2), users);
-  WriteAllBytes(TempPath(3), std::vector<unsigned char>(40, 0xCD));
+  WriteAllBytes(TempPath(3), {});
   WriteAllBytes(ConfigPath("CFG_BROADCAST.tmp"), SettingsBytes(kDefaultConfig));
 
   for (int round = 0; round < 3; ++round) {

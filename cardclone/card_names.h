@@ -1,0 +1,17 @@
+// Names on a card as FAT takes them: without case, so that "S1.wav" and
+// "s1.wav" are one file there and "senserand" is the folder "SenseRand".
+// Also the names of cardclone's own temporary files.
+#pragma once
+
+#include <string>
+
+// name with its letters in one case, as FAT compares long names: ASCII,
+// Latin-1, Latin Extended-A, Greek, Cyrillic and full-width Latin letters
+// are folded; every other character stays (Chinese has no case).
+std::string FoldCase(const std::string& utf8);
+
+// The temporary name a golden file is written under beside its final name
+// (number tells the files of one batch apart), and whether a name found on a
+// card is such a leftover of a clone cut short; never part of a card.
+std::string CopyTempName(std::size_t number);
+bool IsCopyTempName(const std::string& name);
