@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "cardcheck/check_texts.h"
+#include "common/file_io.h"
 #include "common/text_format.h"
 #include "settings/audio_folders.h"
 #include "settings/config_names.h"
@@ -71,21 +72,20 @@ using FormatKey = std::tuple<uint16_t, uint32_t, uint16_t>;  // channels, rate, 
 std::vector<fs::path> ListWavFiles(const fs::path& path, FolderCheck& folder,
                                    std::vector<std::string>& problems) {
   std::vector<fs::path> paths;
-  std::error_code ec;
-  fs::directory_iterator it(path, ec);
-  if (!ec) {
-    for (fs::directory_iterator end; it != end; it.increment(ec)) {
-      std::error_code typeError;
-      if (!it->is_regular_file(typeError)) continue;
-      std::string name = it->path().filename().u8string();
-      // The device sees the .wav files at the top of a folder, as the copy
-      // takes them.
-      if (IsCopiedSoundName(name.c_str())) paths.push_back(it->path());
-    }
-  }
-  if (ec) {
+  std::vector<FolderEntry> entries;
+  IoError error;
+  if (!ListFolder(path, entries, error)) {
     folder.readable = false;
-    problems.push_back(Format(kTextFolderUnreadable, folder.folder.c_str(), ec.message().c_str()));
+    problems.push_back(Format(kTextFolderUnreadable, folder.folder.c_str(), error.text.c_str()));
+  }
+  for (const FolderEntry& entry : entries) {
+    // The device sees the .wav files at the top of a folder, as the copy
+    // takes them (a link to one as the file it names).
+    fs::path file = path / fs::u8path(entry.name);
+    std::error_code ec;
+    bool plain = entry.info.kind == EntryKind::kFile ||
+                 (entry.info.kind == EntryKind::kLink && fs::is_regular_file(file, ec));
+    if (plain && IsCopiedSoundName(entry.name.c_str())) paths.push_back(file);
   }
   std::sort(paths.begin(), paths.end());
   return paths;
@@ -138,11 +138,17 @@ const FolderCheck* FindFolder(const CardReport& report, int page, int kind) {
 }
 
 void ReadSettings(const fs::path& file, CardReport& report) {
-  std::error_code ec;
-  if (!fs::exists(file, ec)) {
+  EntryInfo info;
+  IoError error;
+  if (!LookAt(file, info, error)) {
+    report.settings = SettingsState::kUnreadable;
+    return;
+  }
+  if (info.kind == EntryKind::kMissing) {
     report.settings = SettingsState::kMissing;
     return;
   }
+  std::error_code ec;
   uintmax_t size = fs::file_size(file, ec);
   if (ec) {
     report.settings = SettingsState::kUnreadable;
@@ -271,6 +277,14 @@ std::string FolderOf(int page, int kind) {
 CardReport CheckCard(const fs::path& card) {
   CardReport report;
   report.directory = card.u8string();
+  // A card whose root cannot be read is no card that lacks its settings.
+  std::vector<FolderEntry> top;
+  IoError error;
+  if (!ListFolder(card, top, error)) {
+    report.readable = false;
+    report.problems.push_back(Format(kTextCardUnreadable, error.text.c_str()));
+    return report;
+  }
   if (!CheckSettingsFile(card, report) || !report.PlaybackOn()) return report;
   report.pagesInUse = PagesInUse(report.config);
   CollectFolders(report);

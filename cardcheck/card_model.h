@@ -55,6 +55,7 @@ struct PlanCheck {
 
 struct CardReport {
   std::string directory;
+  bool readable = true;  // the card's root could be read at all
   SettingsState settings = SettingsState::kMissing;
   uint64_t settingsSize = 0;
   BroadcastConfig config = kDefaultConfig;

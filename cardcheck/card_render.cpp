@@ -208,6 +208,7 @@ Json PlanJson(const PlanCheck& plan) {
 
 std::string RenderText(const CardReport& report) {
   std::string out = Format(kTextCard, report.directory.c_str());
+  if (!report.readable) return out + kTextMarkAlone + report.problems.front() + "\n\n" + Verdict(report);
   if (report.settings != SettingsState::kRead) {
     out += Format(kTextSettingsFailed, kConfigFileName, kTextMark, report.problems.front().c_str());
     return out + Verdict(report);
@@ -231,6 +232,7 @@ std::string RenderJson(const CardReport& report) {
   json["problems"] = report.problems;
   json["problem_count"] = report.problems.size();
   json["ready"] = report.Ready();
+  json["readable"] = report.readable;
   return Dump(json) + "\n";
 }
 

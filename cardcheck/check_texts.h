@@ -21,6 +21,9 @@ constexpr char kTextUnknownOption[] = "未知选项 %s";
 constexpr char kTextOneDirectory[] = "只能检查一个目录";
 constexpr char kTextNoDirectory[] = "cardcheck: 找不到目录 %s\n";
 
+// The system's words.
+constexpr char kTextCardUnreadable[] = "无法读取存储卡 (%s)";
+
 // ---- the settings -------------------------------------------------------------------
 constexpr char kTextNoSettings[] = "没有 %s";
 constexpr char kTextSettingsUnreadable[] = "无法读取 %s";

@@ -56,6 +56,7 @@ int CheckCommand(int argc, char** argv) {
 
   CardReport report = CheckCard(card);
   WriteText(stdout, json ? RenderJson(report) : RenderText(report));
+  if (!report.readable) return kExitUnreadable;
   return report.Ready() ? kExitReady : kExitProblems;
 }
 

@@ -355,6 +355,17 @@ TEST_F(CardTest, UnreadableCardAndWrongUsageExitTwo) {
   EXPECT_EQ(RunCardcheck(Quoted(card() / "CFG_BROADCAST.bin")).exitCode, 2) << "a file is no card";
   EXPECT_EQ(RunCardcheck("--bogus " + Quoted(card())).exitCode, 2);
   EXPECT_EQ(RunCardcheck(Quoted(card()) + " " + Quoted(card())).exitCode, 2);
+  // A card root the user may not read: unreadable, not a card without
+  // settings (root reads everything, so the check runs as nobody).
+  fs::permissions(card(), fs::perms::owner_all);
+  fs::permissions(scratch_.path(), fs::perms::owner_all | fs::perms::others_exec);
+  ShellRun denied = RunShell("setpriv --reuid=65534 --regid=65534 --clear-groups '" + std::string(CARDCHECK_EXE) +
+                             "' " + Quoted(card()) + " 2>&1");
+  if (denied.out.find("setpriv") == std::string::npos) {
+    EXPECT_EQ(denied.exitCode, 2) << denied.out;
+    EXPECT_NE(denied.out.find("无法读取存储卡"), std::string::npos) << denied.out;
+    EXPECT_EQ(denied.out.find("没有 CFG_BROADCAST.bin"), std::string::npos) << denied.out;
+  }
 }
 
 TEST_F(CardTest, CurrentDirectoryIsTheDefaultCard) {
