@@ -221,8 +221,10 @@ std::string RenderText(const CardReport& report) {
 }
 
 std::string RenderJson(const CardReport& report) {
-  Json json = {
-      {"card", report.directory}, {"settings", SettingsJson(report)}, {"playback", report.PlaybackOn()}};
+  Json json = {{"card", report.directory},
+               {"readable", report.readable},
+               {"settings", SettingsJson(report)},
+               {"playback", report.PlaybackOn()}};
   json["in_use"] = Json::array();
   for (int page : report.pagesInUse) json["in_use"].push_back(InUseJson(page));
   json["folders"] = Json::array();
@@ -232,7 +234,6 @@ std::string RenderJson(const CardReport& report) {
   json["problems"] = report.problems;
   json["problem_count"] = report.problems.size();
   json["ready"] = report.Ready();
-  json["readable"] = report.readable;
   return Dump(json) + "\n";
 }
 
