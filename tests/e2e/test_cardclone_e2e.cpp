@@ -1,7 +1,9 @@
 // cardclone.exe under Wine between drive letters: a card prepared by the
-// real tool cloned onto two cards, checked by cardcheck.exe. Run only through
-// cardclone_wine.sh, which maps the drive letters R: and S: to folders and
-// names the Z: spelling of R:'s folder in BCT_CLONE_R_AS_Z.
+// real tool cloned onto two removable drives, checked by cardcheck.exe; a
+// fixed drive refused; a link on a card never followed. Run only through
+// cardclone_wine.sh, which maps the drive letters R:, S:, T: and U: to
+// folders, names the Z: spelling of R:'s folder in BCT_CLONE_R_AS_Z and a
+// golden card holding a link in BCT_CLONE_LINKED_GOLDEN.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,14 +16,25 @@
 
 TEST(CardCloneOnDrives, ACardPreparedByTheToolClonesOntoTwoDriveLetters) {
   const char* rAsZ = std::getenv("BCT_CLONE_R_AS_Z");
+  const char* linkedGolden = std::getenv("BCT_CLONE_LINKED_GOLDEN");
   ASSERT_NE(rAsZ, nullptr) << "run through cardclone_wine.sh";
+  ASSERT_NE(linkedGolden, nullptr) << "run through cardclone_wine.sh";
   ScratchDir scratch;
   std::string golden = scratch.str() + "\\golden";
   std::string source = scratch.str() + "\\dog sounds";
   ASSERT_TRUE(PrepareCardWithTool(golden, source));
 
+  // The plan names each card by its drive, label and room; a card that
+  // would lose a file needs a yes.
+  ProgramRun unconfirmed = RunConsoleProgram("cardclone.exe", "\"" + golden + "\" R: S:\\");
+  EXPECT_EQ(unconfirmed.exitCode, 2u) << unconfirmed.out;
+  EXPECT_NE(unconfirmed.out.find(u8"  R: (卷标 CARD R，容量 "), std::string::npos) << unconfirmed.out;
+  EXPECT_NE(unconfirmed.out.find(u8"    删除 audio\\SenseRand (文件夹，1 个文件)\n"), std::string::npos)
+      << unconfirmed.out;
+  EXPECT_NE(unconfirmed.out.find(u8"没有确认"), std::string::npos) << unconfirmed.out;
+
   // "R:" is the drive's root, not its current folder.
-  ProgramRun clone = RunConsoleProgram("cardclone.exe", "\"" + golden + "\" R: S:\\");
+  ProgramRun clone = RunConsoleProgram("cardclone.exe", "--yes \"" + golden + "\" R: S:\\");
   EXPECT_EQ(clone.exitCode, 0u) << clone.out;
   EXPECT_NE(clone.out.find(u8"R:  可以使用，写入 2 个文件，删除 0 个，已相同 0 个，"), std::string::npos)
       << clone.out;
@@ -47,4 +60,26 @@ TEST(CardCloneOnDrives, ACardPreparedByTheToolClonesOntoTwoDriveLetters) {
   ProgramRun refused = RunConsoleProgram("cardclone.exe", std::string("R:\\ S:\\ \"") + rAsZ + "\"");
   EXPECT_EQ(refused.exitCode, 2u) << refused.out;
   EXPECT_NE(refused.out.find(u8"目标就是样板卡"), std::string::npos) << refused.out;
+
+  // Only removable drives are cards; a fixed one takes --any-folder.
+  refused = RunConsoleProgram("cardclone.exe", "R: T:");
+  EXPECT_EQ(refused.exitCode, 2u) << refused.out;
+  EXPECT_NE(refused.out.find(u8"目标不是存储卡 (不是可移动磁盘"), std::string::npos) << refused.out;
+
+  // A link on a card is removed as the link itself (Windows removes a link to
+  // a folder with RemoveDirectory, never what it points to), or the card
+  // fails: Wine cannot remove a Unix link to a folder, so U: fails here,
+  // naming it. What the link points to stays either way (cardclone_wine.sh).
+  ProgramRun linked = RunConsoleProgram("cardclone.exe", "--yes R: U:");
+  EXPECT_EQ(linked.exitCode, 1u) << linked.out;
+  EXPECT_NE(linked.out.find(u8"    删除 audio\\SenseRand (文件夹，1 个文件)"), std::string::npos)
+      << linked.out;
+  EXPECT_NE(linked.out.find(u8"U:  失败 (无法删除 audio\\SenseRand\\linked"), std::string::npos)
+      << linked.out;
+  EXPECT_NE(RunConsoleProgram("cardcheck.exe", "U:\\").exitCode, 0u) << "a failed card never looks ready";
+
+  // A link in the golden card is refused before anything is written.
+  refused = RunConsoleProgram("cardclone.exe", std::string("\"") + linkedGolden + "\" U:");
+  EXPECT_EQ(refused.exitCode, 2u) << refused.out;
+  EXPECT_NE(refused.out.find(u8"样板卡的 audio\\SenseRand\\linked 是链接"), std::string::npos) << refused.out;
 }
