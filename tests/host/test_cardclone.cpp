@@ -2,6 +2,7 @@
 // target holds afterwards, what is left alone, what is refused, what a second
 // run writes. Real FAT cards, full and removed ones are in cardclone_fat.sh.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "settings/broadcast_config.h"
+#include "settings/config_names.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/settings_record.h"
 #include "tests/support/shell_run.h"
@@ -217,6 +219,147 @@ TEST_F(CloneTest, ProgressIsShownOnATerminalOnly) {
   EXPECT_NE(onTerminal.out.find("1 张存储卡可以使用"), std::string::npos) << onTerminal.out;
   CloneRunOut piped = CloneFolders(Quoted(golden()) + " " + Quoted(card));
   EXPECT_EQ(piped.out.find("\x1b"), std::string::npos) << piped.out;
+}
+
+// A scratch card is a folder; --yes is what the user would answer.
+TEST_F(CloneTest, NothingIsRemovedBeforeTheUserSaysSoAndADryRunOnlyShowsThePlan) {
+  fs::path used = UsedCard("used");
+  auto before = Tree(scratch_.path());
+  const std::string cards = Quoted(golden()) + " " + Quoted(used);
+  CloneRunOut unasked = Clone("--any-folder " + cards + " </dev/null");
+  EXPECT_EQ(unasked.exitCode, 2) << unasked.out;
+  EXPECT_NE(unasked.out.find("    删除 audio\\SenseRand\\stale.wav\n"), std::string::npos) << unasked.out;
+  EXPECT_NE(unasked.out.find("    删除 audio\\SenseSpecify (文件夹，1 个文件)\n"), std::string::npos)
+      << unasked.out;
+  EXPECT_NE(unasked.out.find("在命令行上确认请加 --yes"), std::string::npos) << unasked.out;
+  CloneRunOut dry = Clone("--any-folder --dry-run " + cards);
+  EXPECT_EQ(dry.exitCode, 0) << dry.out;
+  EXPECT_NE(dry.out.find("写入 3 个文件 (1.1 MB)，比较 2 个大小相同的文件，删除 2 个文件\n"),
+            std::string::npos)
+      << dry.out;
+  // On a terminal it asks once; anything but y writes nothing.
+  std::string onTerminal =
+      std::string("script -qec \"'") + CARDCLONE_EXE + "' --any-folder " + cards + "\" /dev/null";
+  CloneRunOut no = RunShell("printf 'n\\n' | " + onTerminal + " 2>&1");
+  EXPECT_NE(no.out.find("继续吗? 输入 y 后按回车继续"), std::string::npos) << no.out;
+  EXPECT_NE(no.out.find("没有写入任何存储卡"), std::string::npos) << no.out;
+  EXPECT_EQ(Tree(scratch_.path()), before);
+  CloneRunOut yes = RunShell("printf 'y\\n' | " + onTerminal + " 2>&1");
+  EXPECT_NE(yes.out.find("1 张存储卡可以使用"), std::string::npos) << yes.out;
+  ExpectCloneOf(used);
+}
+
+TEST_F(CloneTest, LinksAreNeverFollowedAndNamesFatWouldMergeAreRefused) {
+  fs::path outside = scratch_.path() / "outside";
+  Put(outside / "keep.wav", PcmWavOfSize(3000, 0x99));
+  fs::path card = UsedCard("card");
+  fs::create_directory_symlink(outside, card / "audio/SenseRand/linked folder");
+  fs::create_symlink(outside / "keep.wav", card / "audio/SenseRand/linked.wav");
+  fs::create_directories(card / "audio/Alarm");
+  fs::create_directory_symlink(outside, card / "audio/Alarm/A");  // at a golden folder's name
+  CloneRunOut run = CloneFolders(Quoted(golden()) + " " + Quoted(card));
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_NE(run.out.find("    删除 audio\\Alarm\\A (链接，只删除链接本身)\n"), std::string::npos) << run.out;
+  ExpectCloneOf(card);
+  EXPECT_EQ(Tree(outside),
+            (std::map<std::string, std::vector<unsigned char>>{{"keep.wav", PcmWavOfSize(3000, 0x99)}}));
+
+  // In the golden card a link, and two names FAT takes for one, are refused.
+  auto before = Tree(scratch_.path());
+  fs::create_symlink(outside / "keep.wav", golden() / "audio/SenseRand/shadow.wav");
+  CloneRunOut link = CloneFolders(Quoted(golden()) + " " + Quoted(card));
+  EXPECT_EQ(link.exitCode, 2) << link.out;
+  EXPECT_NE(link.out.find("样板卡的 audio\\SenseRand\\shadow.wav 是链接"), std::string::npos) << link.out;
+  fs::remove(golden() / "audio/SenseRand/shadow.wav");
+  Put(golden() / "audio/SenseRand/BIG.wav", PcmWavOfSize(3000, 0x11));
+  CloneRunOut cases = CloneFolders(Quoted(golden()) + " " + Quoted(card));
+  EXPECT_EQ(cases.exitCode, 2) << cases.out;
+  EXPECT_NE(cases.out.find("样板卡的 audio\\SenseRand\\BIG.wav 和 audio\\SenseRand\\big.wav 只有大小写不同"),
+            std::string::npos)
+      << cases.out;
+  fs::remove(golden() / "audio/SenseRand/BIG.wav");
+  EXPECT_EQ(Tree(scratch_.path()), before);
+}
+
+// A card whose settings cannot be written, or whose files cannot be, carries
+// no settings file afterwards: it never looks ready.
+TEST_F(CloneTest, ACardThatFailsCarriesNoSettingsFile) {
+  fs::path card = Card("card");
+  ASSERT_EQ(CloneFolders(Quoted(golden()) + " " + Quoted(card)).exitCode, 0);
+  auto check = [&] {
+    return RunShell(std::string("'") + CARDCHECK_EXE + "' " + Quoted(card) + " >/dev/null").exitCode;
+  };
+  ASSERT_EQ(check(), 0);
+  // Other valid settings, the same sounds, and no temporary name free for
+  // the new settings: the old file goes all the same.
+  BroadcastConfig other = Modes(1, 0, 1, 0, 0);
+  other.Dly = 20;
+  Put(card / "CFG_BROADCAST.bin", SettingsBytes(other));
+  ASSERT_EQ(check(), 0);
+  for (int n = 0; n < 100; ++n) fs::create_directories(card / ConfigTempName(n));
+  CloneRunOut settings = CloneFolders(Quoted(golden()) + " " + Quoted(card));
+  EXPECT_EQ(settings.exitCode, 1) << settings.out;
+  EXPECT_FALSE(fs::exists(card / "CFG_BROADCAST.bin"));
+  EXPECT_NE(check(), 0);
+  for (int n = 0; n < 100; ++n) fs::remove(card / ConfigTempName(n));
+
+  // A finished card, one golden sound changed, its rewrite failing; then a
+  // read-back that differs from what was written.
+  ASSERT_EQ(CloneFolders(Quoted(golden()) + " " + Quoted(card)).exitCode, 0);
+  Put(golden() / "audio/SenseRand/狗叫.wav", PcmWavOfSize(5000, 0x34));
+  for (const char* fault : {"write:.cardclone-", "read:.cardclone-"}) {
+    CloneRunOut faulty =
+        RunShell(std::string("BCT_FAULT=") + fault + " ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD='" +
+                 IO_FAULT_SHIM + "' '" + CARDCLONE_EXE + "' --any-folder --yes " + Quoted(golden()) + " " +
+                 Quoted(card) + " 2>&1");
+    EXPECT_EQ(faulty.exitCode, 1) << fault << "\n" << faulty.out;
+    EXPECT_FALSE(fs::exists(card / "CFG_BROADCAST.bin")) << fault;
+    EXPECT_NE(check(), 0) << fault;
+  }
+  EXPECT_EQ(CloneFolders(Quoted(golden()) + " " + Quoted(card)).exitCode, 0)
+      << "a later run finishes the card";
+  ExpectCloneOf(card);
+}
+
+TEST_F(CloneTest, WhatStandsAtAGoldenNameIsReplacedEvenWithExtrasKept) {
+  fs::path card = Card("card");
+  fs::create_directories(card / "audio/SenseRand/狗叫.wav/inside");  // a folder at a golden file's name
+  std::vector<unsigned char> longer = PcmWavOfSize(1048576, 0x22);
+  longer.push_back(0);  // the golden file, and one byte more
+  Put(card / "audio/SenseRand/one chunk.wav", longer);
+  Put(card / "audio/SenseRand/mine.wav", PcmWavOfSize(3000, 0x77));
+  CloneRunOut run = CloneFolders("--keep-extra " + Quoted(golden()) + " " + Quoted(card));
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  auto tree = Tree(card);
+  EXPECT_EQ(tree["audio/SenseRand/狗叫.wav"], PcmWavOfSize(5000, 0x33));
+  EXPECT_EQ(tree["audio/SenseRand/one chunk.wav"], PcmWavOfSize(1048576, 0x22));
+  EXPECT_EQ(tree["audio/SenseRand/mine.wav"], PcmWavOfSize(3000, 0x77)) << "an extra kept";
+}
+
+// Cards on media of their own (tmpfs, bind mounts): skipped where mounts are refused.
+TEST_F(CloneTest, ACardTooSmallIsRefusedUpFrontAndAMountInsideACardIsNeverEmptied) {
+  fs::path small = Card("small"), host = Card("host"), outside = scratch_.path() / "outside";
+  Put(outside / "keep.wav", {4, 5, 6});
+  if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=1m") != 0) GTEST_SKIP() << "mounts are refused here";
+  Put(small / "CFG_BROADCAST.bin", std::vector<unsigned char>(86, 7));
+  fs::create_directories(host / "audio/SenseRand/mounted");
+  bool bound =
+      ::mount(outside.c_str(), (host / "audio/SenseRand/mounted").c_str(), nullptr, MS_BIND, nullptr) == 0;
+  auto before = Tree(small);
+  CloneRunOut run =
+      Clone("--yes " + Quoted(golden()) + " " + Quoted(small) + " --any-folder " + Quoted(host));
+  EXPECT_EQ(run.exitCode, 1) << run.out;
+  EXPECT_NE(run.out.find("不写这张卡: 存储卡空间不足: 需要 3.2 MB，可用 1.0 MB"), std::string::npos)
+      << run.out;
+  EXPECT_EQ(Tree(small), before) << "refused up front, left as it was";
+  if (bound) {
+    EXPECT_NE(run.out.find("存储卡的 audio\\SenseRand\\mounted 是另一个磁盘的挂载点，不会清空它"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(ReadAllBytes((outside / "keep.wav").string()), (std::vector<unsigned char>{4, 5, 6}));
+    ::umount2((host / "audio/SenseRand/mounted").c_str(), MNT_DETACH);
+  }
+  ::umount2(small.c_str(), MNT_DETACH);
 }
 
 }  // namespace
