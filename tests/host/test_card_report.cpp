@@ -200,7 +200,9 @@ TEST(CardReport, KindsAPlanNamesAndTheirFolders) {
   c.type[PlanEntry(1, 20)] = kLynx;
   c.type[PlanEntry(1, 21)] = 200;
   c.type[PlanEntry(2, 0)] = kHuman;  // another plan's entry
+  c.type[PlanEntry(2, 23)] = kTiger;  // the last hour counts too
   EXPECT_EQ(KindsOfPlan(c, 1), (std::vector<int>{kLynx, kBirdB}));
+  EXPECT_EQ(KindsOfPlan(c, 2), (std::vector<int>{kDog, kTiger, kHuman}));
   EXPECT_EQ(KindsOfPlan(c, 0), std::vector<int>{kDog});
   EXPECT_EQ(FolderOf(0, -1), "audio\\SenseRand");
   EXPECT_EQ(FolderOf(2, -1), "audio\\Alarm\\B");

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -334,6 +335,48 @@ TEST_F(CloneTest, WhatStandsAtAGoldenNameIsReplacedEvenWithExtrasKept) {
   EXPECT_EQ(tree["audio/SenseRand/狗叫.wav"], PcmWavOfSize(5000, 0x33));
   EXPECT_EQ(tree["audio/SenseRand/one chunk.wav"], PcmWavOfSize(1048576, 0x22));
   EXPECT_EQ(tree["audio/SenseRand/mine.wav"], PcmWavOfSize(3000, 0x77)) << "an extra kept";
+}
+
+// Every read-back opens the file written and drops what the system cached
+// of it first, so the bytes come from the medium; a large golden file onto a
+// slow card is held a window at a time, not whole.
+TEST_F(CloneTest, ReadBacksComeFromTheMediumAndMemoryStaysBounded) {
+  constexpr std::size_t kLarge = 192u << 20;
+  Put(golden() / "audio/SenseRand/large.wav", PcmWavOfSize(kLarge, 0x5A));
+  fs::path card = Card("card");
+  CloneRunOut traced = RunShell("ASAN_OPTIONS=detect_leaks=0 strace -f -qq -e trace=openat,fadvise64 -o '" +
+                                (scratch_.path() / "trace").string() + "' '" + CARDCLONE_EXE +
+                                "' --any-folder --yes " + Quoted(golden()) + " " + Quoted(card) + " 2>&1");
+  if (traced.exitCode != 0 && traced.out.find("strace") != std::string::npos)
+    GTEST_SKIP() << "no strace here";
+  ASSERT_EQ(traced.exitCode, 0) << traced.out;
+  std::vector<unsigned char> bytes = ReadAllBytes((scratch_.path() / "trace").string());
+  std::string trace(bytes.begin(), bytes.end());
+  // "openat(AT_FDCWD, ".../.cardclone-3.tmp", O_RDONLY|O_CLOEXEC) = 7", then
+  // "fadvise64(7, 0, 0, POSIX_FADV_DONTNEED) = 0" of the same process.
+  std::regex open(R"((\d+) +openat\([^"]*"[^"]*\.cardclone-\d+\.tmp", O_RDONLY[^)]*\) = (\d+))");
+  int readBacks = 0;
+  for (std::sregex_iterator it(trace.begin(), trace.end(), open), end; it != end; ++it) {
+    std::string dropped =
+        (*it)[1].str() + " +fadvise64\\(" + (*it)[2].str() + ", 0, 0, POSIX_FADV_DONTNEED\\)";
+    std::smatch after;
+    std::string rest = trace.substr(static_cast<std::size_t>(it->position() + it->length()));
+    EXPECT_TRUE(std::regex_search(rest, after, std::regex(dropped))) << (*it)[0].str();
+    ++readBacks;
+  }
+  EXPECT_EQ(readBacks, 6) << "one read-back per file written";
+
+  // (The address sanitizer would keep what is freed for a while: only a little.)
+  fs::remove_all(card);
+  fs::create_directories(card);
+  CloneRunOut timed =
+      RunShell("BCT_FAULT=slow:.cardclone- ASAN_OPTIONS=verify_asan_link_order=0:quarantine_size_mb=4 LD_PRELOAD='" +
+               std::string(IO_FAULT_SHIM) + "' /usr/bin/time -f 'peak %M' '" + CARDCLONE_EXE +
+               "' --any-folder --yes " + Quoted(golden()) + " " + Quoted(card) + " 2>&1");
+  ASSERT_EQ(timed.exitCode, 0) << timed.out;
+  std::size_t at = timed.out.rfind("peak ");
+  ASSERT_NE(at, std::string::npos) << timed.out;
+  EXPECT_LT(std::stoul(timed.out.substr(at + 5)), 128u * 1024) << "KiB, for a file of 192 MiB";
 }
 
 // Cards on media of their own (tmpfs, bind mounts): skipped where mounts are refused.

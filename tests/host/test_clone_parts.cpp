@@ -17,6 +17,7 @@
 
 #include "cardclone/card_names.h"
 #include "cardclone/clone_plan.h"
+#include "cardclone/golden_reader.h"
 #include "cardclone/clone_targets.h"
 #include "cardclone/piece_window.h"
 #include "tests/support/scratch_dir.h"
@@ -122,6 +123,7 @@ TEST(RefuseTargets, EveryTargetThatIsOrHoldsOrSitsInTheGoldenCardOrAnotherTarget
       {{root.string()}, {"目标包含样板卡: " + root.string()}},
       {{used, usedAgain}, {"同一个目标给了两次: " + used + " 和 " + usedAgain}},
       {{usedCaptures, used}, {"一个目标在另一个目标里面: " + usedCaptures + " 和 " + used}},
+      {{used, usedCaptures}, {"一个目标在另一个目标里面: " + used + " 和 " + usedCaptures}},
       // Each target's own reasons first, then those of pairs.
       {{used, missing, link, usedAgain},
        {"目标不存在或不是文件夹: " + missing, "目标就是样板卡: " + link,
@@ -135,6 +137,34 @@ TEST(RefuseTargets, EveryTargetThatIsOrHoldsOrSitsInTheGoldenCardOrAnotherTarget
       EXPECT_EQ(targets[1].id, IdOf(root / "fresh"));
     }
   }
+}
+
+// A golden file written after it was listed is neither the old file nor the
+// new one by the time it is read: it is not copied.
+TEST(GoldenReader, AFileChangedSinceItWasListedEndsTheReading) {
+  ScratchDir scratch;
+  const fs::path root = scratch.path();
+  WriteAllBytes((root / "CFG_BROADCAST.bin").string(), std::vector<unsigned char>(86, 0));
+  fs::create_directories(root / "audio");
+  WriteAllBytes((root / "audio/a.wav").string(), std::vector<unsigned char>(3000, 1));
+  WriteAllBytes((root / "audio/b.wav").string(), std::vector<unsigned char>(3000, 2));
+  GoldenCard golden;
+  ASSERT_EQ(ReadGoldenCard(root, golden), "");
+  std::vector<std::string> errors;
+  auto readAll = [&] {
+    GoldenWindow window(1, 4);
+    std::thread reader([&] { ReadGolden(golden, window); });
+    errors.clear();
+    while (auto piece = window.Next(0)) errors.push_back(piece->readError);
+    reader.join();
+  };
+  readAll();
+  EXPECT_EQ(errors, (std::vector<std::string>{"", ""}));
+  WriteAllBytes((root / "audio/b.wav").string(), std::vector<unsigned char>(3000, 3));
+  fs::last_write_time(root / "audio/b.wav",
+                      fs::last_write_time(root / "audio/b.wav") + std::chrono::seconds(2));
+  readAll();
+  EXPECT_EQ(errors, (std::vector<std::string>{"", "样板卡在复制时被改动: audio\\b.wav"}));
 }
 
 // Only a card is a target: the root of a mounted file system other than the

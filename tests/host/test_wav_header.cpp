@@ -110,6 +110,13 @@ TEST(WavHeader, ChunksRunningPastTheEnd) {
                              .Bytes());
   EXPECT_EQ(data.error, WavError::kDataPastEnd);
   EXPECT_NE(data.detail.find("100000"), std::string::npos) << data.detail;
+  // A size near 4 GiB must not wrap around the 32-bit arithmetic.
+  WavInfo huge = Inspect(WavBuilder()
+                             .Chunk("fmt ", Fmt(kWavePcm, 1, 8000, 16))
+                             .Chunk("LIST", "abcd", 0xFFFFFFF8u, false)
+                             .Chunk("data", Samples(100))
+                             .Bytes());
+  EXPECT_EQ(huge.error, WavError::kChunkCutOff) << huge.detail;
 
   WavInfo list = Inspect(WavBuilder()
                              .Chunk("fmt ", Fmt(kWavePcm, 1, 8000, 16))
