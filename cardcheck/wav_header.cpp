@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <sstream>
+#include <vector>
 
 #include "cardcheck/check_texts.h"
 #include "common/text_format.h"
@@ -199,9 +201,44 @@ WavInfo ReadWavHeader(std::istream& in, uint64_t length) {
   return walk.info;
 }
 
+namespace {
+
+// A file's bytes already read, as a stream the header reader can seek in.
+class MemoryStream : public std::streambuf {
+ public:
+  MemoryStream(char* data, std::size_t size) { setg(data, data, data + size); }
+
+ protected:
+  pos_type seekoff(off_type offset, std::ios_base::seekdir dir, std::ios_base::openmode) override {
+    char* base = dir == std::ios_base::beg ? eback() : dir == std::ios_base::cur ? gptr() : egptr();
+    if (offset < eback() - base || offset > egptr() - base) return pos_type(off_type(-1));
+    setg(eback(), base + offset, egptr());
+    return pos_type(gptr() - eback());
+  }
+  pos_type seekpos(pos_type position, std::ios_base::openmode mode) override {
+    return seekoff(off_type(position), std::ios_base::beg, mode);
+  }
+};
+
+}  // namespace
+
 WavInfo ReadWavFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return Fail(WavError::kUnreadable, kTextWavCannotOpen);
+  // A sound file of a card is mostly small: read whole at once, its chunks
+  // are walked in memory instead of by a seek and a read each. The buffer is
+  // the thread's own, kept from file to file.
+  constexpr std::size_t kReadWhole = 256 * 1024;
+  thread_local std::vector<char> bytes(kReadWhole + 1);
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (in.bad()) return Fail(WavError::kUnreadable, kTextWavReadFailed);
+  std::size_t got = static_cast<std::size_t>(in.gcount());
+  if (got <= kReadWhole) {
+    MemoryStream buffer(bytes.data(), got);
+    std::istream memory(&buffer);
+    return ReadWavHeader(memory, got);
+  }
+  in.clear();
   in.seekg(0, std::ios::end);
   std::streamoff length = in.tellg();
   if (length < 0) return Fail(WavError::kUnreadable, kTextWavNoLength);

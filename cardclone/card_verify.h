@@ -1,10 +1,9 @@
 // The last look at a written card before its settings file is written:
 // its audio tree holds every golden file under its name, of its size, and
-// nothing else (unless extras are kept), and the golden card is still what
-// was read. Each written file was read back and each file left in place was
-// compared byte by byte on the way; this catches what those cannot see: a
-// name FAT merged with another, a file that vanished, an extra one, a golden
-// file changed meanwhile.
+// nothing else (unless extras are kept). (Whether the golden card is still
+// what was read is told by the reader, after every file.) Each written file was read back and each file left
+// in place was compared byte by byte on the way; this catches what those cannot see: a name FAT merged with
+// another, a file that vanished, an extra one.
 #pragma once
 
 #include "cardclone/card_session.h"

@@ -22,7 +22,6 @@ bool FileCopy::FailIo(FileStep step, std::size_t file, const IoError& error) {
 }
 
 bool FileCopy::Begin(std::size_t index) {
-  if (!card_.StillTheCard()) return false;
   file_ = index;
   finalPath_ = card_.target().path / fs::u8path(golden_.files[index].rel);
   temp_ = finalPath_.parent_path() / CopyTempName(index);
@@ -116,7 +115,10 @@ bool FileCopy::ReadBackMatches(const Written& written) {
   return true;
 }
 
+// The card is looked at once a batch: a card taken out (or another put in
+// its place) holds at most one batch of temporary files of ours.
 bool FileCopy::Commit() {
+  if (!card_.StillTheCard()) return false;
   const fs::path& root = card_.target().path;
   if (mediumFlush_ && !FlushMedium(root)) {
     IoError error;

@@ -24,8 +24,8 @@ std::string Changed(const GoldenFile& file) {
 // The next piece of the open file into piece, offset bytes of it taken so
 // far; failure is set when it cannot be read or is no longer as listed.
 // True when it is the file's last piece.
-bool ReadPiece(const GoldenCard& golden, InFile& in, const GoldenFile& file, uint64_t& offset,
-               Checksum128& checksum, GoldenPiece& piece, std::string& failure) {
+bool ReadPiece(InFile& in, const GoldenFile& file, uint64_t& offset, Checksum128& checksum,
+               GoldenPiece& piece, std::string& failure) {
   uint64_t left = file.size - offset;
   std::size_t want = left < kPieceSize ? static_cast<std::size_t>(left) : kPieceSize;
   piece.bytes.resize(want);
@@ -38,12 +38,9 @@ bool ReadPiece(const GoldenCard& golden, InFile& in, const GoldenFile& file, uin
   piece.bytes.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
   checksum.Update(piece.bytes.data(), piece.bytes.size());
   offset += piece.bytes.size();
-  bool last = offset >= file.size;
-  if (last && failure.empty()) {
-    char beyond;
-    if (in.Read(&beyond, 1) != 0 || !GoldenFileUnchanged(golden, file)) failure = Changed(file);
-  }
-  return last;
+  // Whether it grew or was written meanwhile is looked at once every file
+  // is read (ReadGolden).
+  return offset >= file.size;
 }
 
 // False when the reading ends with this file.
@@ -57,7 +54,7 @@ bool ReadFile(const GoldenCard& golden, std::size_t index, GoldenWindow& window)
   for (bool last = false; !last;) {
     auto piece = std::make_shared<GoldenPiece>();
     piece->file = index;
-    if (failure.empty()) last = ReadPiece(golden, in, file, offset, checksum, *piece, failure);
+    if (failure.empty()) last = ReadPiece(in, file, offset, checksum, *piece, failure);
     if (!failure.empty()) {
       piece->readError = failure;
       last = true;
@@ -72,8 +69,18 @@ bool ReadFile(const GoldenCard& golden, std::size_t index, GoldenWindow& window)
 }  // namespace
 
 void ReadGolden(const GoldenCard& golden, GoldenWindow& window) {
-  for (std::size_t i = 0; i < golden.files.size(); ++i) {
-    if (!ReadFile(golden, i, window)) break;
+  bool whole = true;
+  for (std::size_t i = 0; i < golden.files.size() && whole; ++i) whole = ReadFile(golden, i, window);
+  // Once more when all is read, for every card alike: a file written after
+  // it was read would leave the cards with its older bytes.
+  for (std::size_t i = 0; i < golden.files.size() && whole; ++i) {
+    if (GoldenFileUnchanged(golden, golden.files[i])) continue;
+    auto piece = std::make_shared<GoldenPiece>();
+    piece->file = i;
+    piece->last = true;
+    piece->readError = Changed(golden.files[i]);
+    window.Push(std::move(piece));
+    whole = false;
   }
   window.End();
 }

@@ -28,27 +28,37 @@ bool PieceWindowBase::AnyActive() const {
 
 bool PieceWindowBase::PushPiece(std::shared_ptr<const void> piece) {
   std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [&] { return !AnyActive() || pieces_.size() < capacity_; });
+  while (AnyActive() && pieces_.size() >= capacity_) {
+    readerWaits_ = true;
+    room_.wait(lock);
+    readerWaits_ = false;
+  }
   if (!AnyActive()) return false;
   pieces_.push_back(std::move(piece));
-  changed_.notify_all();
+  if (writersWaiting_ > 0) arrived_.notify_all();
   return true;
 }
 
 void PieceWindowBase::End() {
   std::lock_guard<std::mutex> lock(mutex_);
   ended_ = true;
-  changed_.notify_all();
+  arrived_.notify_all();
 }
 
 std::shared_ptr<const void> PieceWindowBase::NextPiece(std::size_t writer) {
   std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [&] { return next_[writer] < first_ + pieces_.size() || ended_; });
+  while (next_[writer] >= first_ + pieces_.size() && !ended_) {
+    ++writersWaiting_;
+    arrived_.wait(lock);
+    --writersWaiting_;
+  }
   if (next_[writer] >= first_ + pieces_.size()) return nullptr;
   std::shared_ptr<const void> piece = pieces_[static_cast<std::size_t>(next_[writer] - first_)];
   ++next_[writer];
   Trim();
-  changed_.notify_all();
+  // The reader waits for room: woken once half the window is free, it then
+  // fills it in one go.
+  if (readerWaits_ && pieces_.size() <= capacity_ / 2) room_.notify_one();
   return piece;
 }
 
@@ -56,5 +66,5 @@ void PieceWindowBase::Leave(std::size_t writer) {
   std::lock_guard<std::mutex> lock(mutex_);
   active_[writer] = false;
   Trim();
-  changed_.notify_all();
+  room_.notify_one();
 }

@@ -38,7 +38,13 @@ class PieceWindowBase {
 
   const std::size_t capacity_;
   std::mutex mutex_;
-  std::condition_variable changed_;
+  // Each side is woken only when it waits and the other made a change it
+  // waits for: with many small files every piece is a file, and waking all
+  // for each would cost more than the copy.
+  std::condition_variable room_;     // the reader waits for a free place
+  std::condition_variable arrived_;  // writers wait for the next piece
+  bool readerWaits_ = false;
+  std::size_t writersWaiting_ = 0;
   std::deque<std::shared_ptr<const void>> pieces_;
   uint64_t first_ = 0;  // sequence number of pieces_.front()
   bool ended_ = false;

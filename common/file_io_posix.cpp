@@ -152,8 +152,11 @@ bool InFile::Open(const fs::path& path, bool uncached) {
   // Clean pages are dropped; what was flushed earlier is then read anew from
   // the medium. (O_DIRECT would say it more firmly, but tmpfs and many FUSE
   // file systems refuse it.)
-  if (uncached) ::posix_fadvise(Fd(handle_), 0, 0, POSIX_FADV_DONTNEED);
-  ::posix_fadvise(Fd(handle_), 0, 0, POSIX_FADV_SEQUENTIAL);
+  if (uncached) {
+    ::posix_fadvise(Fd(handle_), 0, 0, POSIX_FADV_DONTNEED);
+  } else {
+    ::posix_fadvise(Fd(handle_), 0, 0, POSIX_FADV_SEQUENTIAL);
+  }
   return true;
 }
 
