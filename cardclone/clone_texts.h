@@ -102,6 +102,7 @@ constexpr char kTextTooLargeWhile[] = "文件超过 4 GB，FAT32 存储卡放不
 constexpr char kTextNoRoom[] = "存储卡空间不足: 需要 %s，可用 %s";
 constexpr char kTextMountInAudio[] = "存储卡的 %s 是另一个磁盘的挂载点，不会清空它";
 constexpr char kTextPathTooLongWhile[] = "路径太长 (%s)";
+constexpr char kTextPathTooLong[] = "路径太长";
 constexpr char kTextFlushFailed[] = "无法把写入的内容保存到存储卡上";
 constexpr char kTextGoldenChanged[] = "样板卡在复制时被改动: %s";
 // After the writing: a file as the card spells it.

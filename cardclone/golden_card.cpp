@@ -13,7 +13,8 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string Unreadable(const std::string& rel, const IoError& error) {
-  return Format(kTextGoldenEntryUnreadable, CardSpelling(rel).c_str(), error.text.c_str());
+  const std::string why = error.tooLong ? std::string(kTextPathTooLong) : error.text;
+  return Format(kTextGoldenEntryUnreadable, CardSpelling(rel).c_str(), why.c_str());
 }
 
 std::string ListFolder(const fs::path& dir, const std::string& rel, GoldenCard& golden);

@@ -177,6 +177,20 @@ done
 golden_same "by the refused runs"
 [[ $failures -eq $before ]] && case_done "golden card not ready and golden card as a target refused"
 
+# ---- a file FAT32 cannot hold: the card is refused before it is written ------
+before=$failures
+mkdir -p "$WORK/huge/audio/SenseRand"
+cp "$G/CFG_BROADCAST.bin" "$WORK/huge/"
+cp "$G"/audio/SenseRand/*.wav "$WORK/huge/audio/SenseRand/"
+truncate -s 4100M "$WORK/huge/audio/SenseRand/huge.bin"  # sparse: nothing is read
+"$CLONE" "$WORK/huge" "$MNT/fresh" >"$WORK/run5.txt" 2>&1
+status=$?
+[[ $status -eq 1 ]] || fail "a file over 4 GB: exit $status"
+grep -qF '不写这张卡: 文件超过 4 GB，FAT32 存储卡放不下: audio\SenseRand\huge.bin' "$WORK/run5.txt" || { cat "$WORK/run5.txt"; fail "a file over 4 GB not refused in the plan"; }
+rm -rf "$WORK/huge"
+[[ "$(image_sums)" == "$sums" ]] || fail "the refused card was changed"
+[[ $failures -eq $before ]] && case_done "a file over 4 GB refused for a FAT32 card"
+
 # ---- a second run on the finished cards writes nothing ---------------------
 before=$failures
 "$CLONE" "$G" "$MNT/fresh" "$MNT/used" >"$WORK/run4.txt" 2>&1
@@ -189,7 +203,7 @@ golden_same "by the second run"
 [[ $failures -eq $before ]] && case_done "second run writes nothing"
 
 printf 'case passed: %s\n' "${passed[@]}"
-if [[ $failures -ne 0 || ${#passed[@]} -lt 4 ]]; then
+if [[ $failures -ne 0 || ${#passed[@]} -lt 5 ]]; then
   echo "cardclone_fat: $failures failures, ${#passed[@]} cases passed"
   exit 1
 fi
