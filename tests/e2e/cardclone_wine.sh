@@ -9,16 +9,14 @@ set -euo pipefail
 EXE="$1"
 WORK="$2"
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-export WINEPREFIX="${WINEPREFIX:-$ROOT/build/wineprefix}"
-WINESERVER_BIN="/usr/lib/wine/wineserver"
-[ -x "$WINESERVER_BIN" ] || WINESERVER_BIN="$(command -v wineserver)"
+source "$ROOT/scripts/wine-session"
 
 # Wine reads the drives' types when its server starts: it is restarted
 # (persistent, as the test session's) after every change of them.
 restart_wineserver() {
   "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
   "$WINESERVER_BIN" -w >/dev/null 2>&1 || true
-  "$WINESERVER_BIN" -p >/dev/null 2>&1 </dev/null &
+  wine_server_up
 }
 drive_types() {  # add|delete
   for drive in r: s: u:; do

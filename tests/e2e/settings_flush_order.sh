@@ -11,7 +11,8 @@ EXE="$2"
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 CASE="ConfigFileTest.DefaultRecordWritesExactlyTheDefaultBytes"
 LOG="$(mktemp)"
-trap 'rm -f "$LOG"' EXIT
+RAW="$(mktemp)"
+trap 'rm -f "$LOG" "$RAW"' EXIT
 
 fail() { echo "settings_flush_order ($MODE): $*"; exit 1; }
 
@@ -39,8 +40,10 @@ elif [ "$MODE" = wine ]; then
   # Wine 8 traces NtFlushBuffersFile in no debug channel (trace+file shows the
   # create and the move, not the flush); its relay trace shows every call the
   # program makes into kernel32 and every call kernel32 makes into ntdll.
-  WINEDEBUG=+relay "$ROOT/scripts/wine-run" "$EXE" --gtest_filter="$CASE" 2>&1 >/dev/null |
-    grep -a -E 'KERNEL32\.CreateFileW|ntdll\.NtFlushBuffersFile|KERNEL32\.MoveFileExW' | tr -d '\r' >"$LOG"
+  # The trace goes to a file, not a pipe: a Wine service started by this run
+  # keeps the run's descriptors open after it ends.
+  WINEDEBUG=+relay "$ROOT/scripts/wine-run" "$EXE" --gtest_filter="$CASE" >/dev/null 2>"$RAW" </dev/null
+  grep -a -E 'KERNEL32\.CreateFileW|ntdll\.NtFlushBuffersFile|KERNEL32\.MoveFileExW' "$RAW" | tr -d '\r' >"$LOG"
   # Each file created for writing (GENERIC_WRITE, 40000000) with the handle
   # it got, the flushes, and the move of one of them onto CFG_BROADCAST.bin.
   awk '

@@ -11,10 +11,13 @@ EXE="$1"
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 CASE="CodePage65001Test.AFolderWithAChineseNameIsChosenWithItsUtf8Path"
 LOG="$(mktemp)"
-trap 'rm -f "$LOG"' EXIT
+RAW="$(mktemp)"
+trap 'rm -f "$LOG" "$RAW"' EXIT
 
-WINEDEBUG=+relay "$ROOT/scripts/wine-run" "$EXE" --gtest_filter="$CASE" 2>&1 >/dev/null |
-  grep -a 'Call KERNEL32\.WideCharToMultiByte(' | tr -d '\r' >"$LOG"
+# The trace goes to a file, not a pipe: a Wine service started by this run
+# keeps the run's descriptors open after it ends.
+WINEDEBUG=+relay "$ROOT/scripts/wine-run" "$EXE" --gtest_filter="$CASE" >/dev/null 2>"$RAW" </dev/null
+grep -a 'Call KERNEL32\.WideCharToMultiByte(' "$RAW" | tr -d '\r' >"$LOG"
 # The calls that convert a path of the test's scratch folders: the chooser's
 # own (code page CP_ACP, 0) and the test's (CP_UTF8). Arguments: code page,
 # flags, source, length, destination, size, default character, used flag.
