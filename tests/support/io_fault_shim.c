@@ -2,6 +2,7 @@
    what it does when a card misbehaves. BCT_FAULT names one fault and the
    files it hits, by a part of their path:
      write:PART    write() to such a file fails with EIO
+     full:PART     write() to such a file fails with ENOSPC
      read:PART     read() from such a file returns its bytes with one flipped
      slow:PART     every write() to such a file first waits a millisecond
    The file of a descriptor is found through /proc/self/fd. */
@@ -29,8 +30,8 @@ static int Hits(int fd, const char* kind) {
 ssize_t write(int fd, const void* data, size_t size) {
   static ssize_t (*real)(int, const void*, size_t);
   if (real == NULL) real = (ssize_t(*)(int, const void*, size_t))dlsym(RTLD_NEXT, "write");
-  if (Hits(fd, "write")) {
-    errno = EIO;
+  if (Hits(fd, "write") || Hits(fd, "full")) {
+    errno = Hits(fd, "full") ? ENOSPC : EIO;
     return -1;
   }
   if (Hits(fd, "slow")) {
