@@ -2,11 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
-#include <vector>
 
 #include "cardcheck/check_texts.h"
+#include "common/file_io.h"
 #include "common/text_format.h"
 
 namespace {
@@ -203,46 +201,67 @@ WavInfo ReadWavHeader(std::istream& in, uint64_t length) {
 
 namespace {
 
-// A file's bytes already read, as a stream the header reader can seek in.
-class MemoryStream : public std::streambuf {
+// A card's file as a stream the header reader seeks in, read a block at a
+// time: a seek inside the block read last costs nothing, so a short file is
+// read at once, and of a long one only the blocks that hold its chunk
+// headers are read, not the sound between them.
+class CardFileStream : public std::streambuf {
  public:
-  MemoryStream(char* data, std::size_t size) { setg(data, data, data + size); }
+  explicit CardFileStream(InFile& file) : file_(file) {}
+  bool failed() const { return failed_; }
 
  protected:
-  pos_type seekoff(off_type offset, std::ios_base::seekdir dir, std::ios_base::openmode) override {
-    char* base = dir == std::ios_base::beg ? eback() : dir == std::ios_base::cur ? gptr() : egptr();
-    if (offset < eback() - base || offset > egptr() - base) return pos_type(off_type(-1));
-    setg(eback(), base + offset, egptr());
-    return pos_type(gptr() - eback());
+  int_type underflow() override {
+    if (gptr() == egptr()) Fill(start_ + static_cast<uint64_t>(egptr() - eback()));
+    return gptr() == egptr() ? traits_type::eof() : traits_type::to_int_type(*gptr());
   }
-  pos_type seekpos(pos_type position, std::ios_base::openmode mode) override {
-    return seekoff(off_type(position), std::ios_base::beg, mode);
+  pos_type seekoff(off_type offset, std::ios_base::seekdir dir, std::ios_base::openmode mode) override {
+    if (dir == std::ios_base::end) return pos_type(off_type(-1));
+    if (dir == std::ios_base::cur) offset += static_cast<off_type>(start_) + (gptr() - eback());
+    return seekpos(pos_type(offset), mode);
   }
+  pos_type seekpos(pos_type position, std::ios_base::openmode) override {
+    if (off_type(position) < 0) return pos_type(off_type(-1));
+    uint64_t at = static_cast<uint64_t>(off_type(position));
+    if (at >= start_ && at <= start_ + static_cast<uint64_t>(egptr() - eback())) {
+      setg(eback(), eback() + (at - start_), egptr());
+    } else {
+      start_ = at;  // read when the reader asks for the bytes
+      setg(block_, block_, block_);
+    }
+    return position;
+  }
+
+ private:
+  void Fill(uint64_t at) {
+    long long got = -1;
+    if (at == next_ || file_.Seek(at)) got = file_.Read(block_, sizeof block_);
+    failed_ = failed_ || got < 0;
+    got = got < 0 ? 0 : got;
+    start_ = at;
+    next_ = at + static_cast<uint64_t>(got);
+    setg(block_, block_, block_ + got);
+  }
+
+  InFile& file_;
+  char block_[8192];
+  uint64_t start_ = 0;  // the file offset of block_[0]
+  uint64_t next_ = 0;   // where the file's next read starts
+  bool failed_ = false;
 };
 
 }  // namespace
 
 WavInfo ReadWavFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Fail(WavError::kUnreadable, kTextWavCannotOpen);
-  // A sound file of a card is mostly small: read whole at once, its chunks
-  // are walked in memory instead of by a seek and a read each. The buffer is
-  // the thread's own, kept from file to file.
-  constexpr std::size_t kReadWhole = 256 * 1024;
-  thread_local std::vector<char> bytes(kReadWhole + 1);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (in.bad()) return Fail(WavError::kUnreadable, kTextWavReadFailed);
-  std::size_t got = static_cast<std::size_t>(in.gcount());
-  if (got <= kReadWhole) {
-    MemoryStream buffer(bytes.data(), got);
-    std::istream memory(&buffer);
-    return ReadWavHeader(memory, got);
-  }
-  in.clear();
-  in.seekg(0, std::ios::end);
-  std::streamoff length = in.tellg();
-  if (length < 0) return Fail(WavError::kUnreadable, kTextWavNoLength);
-  return ReadWavHeader(in, static_cast<uint64_t>(length));
+  InFile file;
+  if (!file.OpenToLookAt(path)) return Fail(WavError::kUnreadable, kTextWavCannotOpen);
+  uint64_t length = 0;
+  if (!file.Size(length)) return Fail(WavError::kUnreadable, kTextWavNoLength);
+  CardFileStream stream(file);
+  std::istream in(&stream);
+  WavInfo info = ReadWavHeader(in, length);
+  if (stream.failed()) return Fail(WavError::kUnreadable, kTextWavReadFailed);
+  return info;
 }
 
 std::string FormatName(const WavInfo& info) {

@@ -64,6 +64,12 @@ class InFile {
   InFile& operator=(const InFile&) = delete;
 
   bool Open(const std::filesystem::path& path, bool uncached);
+  // Opened to read small parts here and there (a file's chunk headers): the
+  // system reads no more of the file ahead than is asked for.
+  bool OpenToLookAt(const std::filesystem::path& path);
+  // The next read starts at offset from the file's start.
+  bool Seek(std::uint64_t offset);
+  bool Size(std::uint64_t& bytes);
   // Fills data with up to size bytes; fewer only at the end of the file.
   // Returns the count, or -1 on a read error.
   long long Read(void* data, std::size_t size);

@@ -2,7 +2,6 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
@@ -160,6 +159,29 @@ bool InFile::Open(const fs::path& path, bool uncached) {
   return true;
 }
 
+bool InFile::OpenToLookAt(const fs::path& path) {
+  if (!Opened(::open(path.c_str(), O_RDONLY | O_CLOEXEC), handle_, error_)) return false;
+  uncached_ = false;
+  ::posix_fadvise(Fd(handle_), 0, 0, POSIX_FADV_RANDOM);
+  return true;
+}
+
+bool InFile::Seek(std::uint64_t offset) {
+  if (::lseek(Fd(handle_), static_cast<off_t>(offset), SEEK_SET) >= 0) return true;
+  Fail(error_);
+  return false;
+}
+
+bool InFile::Size(std::uint64_t& bytes) {
+  struct stat info;
+  if (::fstat(Fd(handle_), &info) != 0) {
+    Fail(error_);
+    return false;
+  }
+  bytes = static_cast<std::uint64_t>(info.st_size);
+  return true;
+}
+
 long long InFile::Read(void* data, std::size_t size) {
   char* at = static_cast<char*>(data);
   std::size_t done = 0;
@@ -212,13 +234,6 @@ FileId IdOf(const fs::path& path) {
     id.index = static_cast<std::uint64_t>(st.st_ino);
   }
   return id;
-}
-
-bool FreeSpace(const fs::path& path, std::uint64_t& bytes) {
-  struct statvfs info;
-  if (::statvfs(path.c_str(), &info) != 0) return false;
-  bytes = static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
-  return true;
 }
 
 fs::path PathOfAnsi(const char* path) { return fs::path(path); }

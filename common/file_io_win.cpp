@@ -172,6 +172,30 @@ bool InFile::Open(const fs::path& path, bool uncached) {
   return true;
 }
 
+bool InFile::OpenToLookAt(const fs::path& path) {
+  uncached_ = false;
+  handle_ = Keep(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_RANDOM_ACCESS, nullptr));
+  if (handle_ == -1) Fail(error_);
+  return handle_ != -1;
+}
+
+bool InFile::Seek(std::uint64_t offset) {
+  LARGE_INTEGER to;
+  to.QuadPart = static_cast<LONGLONG>(offset);
+  bool done = SetFilePointerEx(H(handle_), to, nullptr, FILE_BEGIN);
+  if (!done) Fail(error_);
+  return done;
+}
+
+bool InFile::Size(std::uint64_t& bytes) {
+  LARGE_INTEGER size;
+  bool done = GetFileSizeEx(H(handle_), &size);
+  if (!done) Fail(error_);
+  bytes = done ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+  return done;
+}
+
 long long InFile::Read(void* data, std::size_t size) {
   char* at = static_cast<char*>(data);
   std::size_t done = 0;
@@ -238,13 +262,6 @@ FileId IdOf(const fs::path& path) {
   }
   CloseHandle(handle);
   return id;
-}
-
-bool FreeSpace(const fs::path& path, std::uint64_t& bytes) {
-  ULARGE_INTEGER available{};
-  if (!GetDiskFreeSpaceExW(path.c_str(), &available, nullptr, nullptr)) return false;
-  bytes = available.QuadPart;
-  return true;
 }
 
 // The C runtime opens files through the wide API, which under Wine takes

@@ -23,6 +23,13 @@ void Fail(IoError& error) {
 
 }  // namespace
 
+bool FreeSpace(const fs::path& path, std::uint64_t& bytes) {
+  struct statvfs info;
+  if (::statvfs(path.c_str(), &info) != 0) return false;
+  bytes = static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+  return true;
+}
+
 bool FlushMedium(const fs::path& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;

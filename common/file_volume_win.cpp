@@ -15,6 +15,13 @@ void Fail(IoError& error) { FailWithSystemText(error); }
 
 }  // namespace
 
+bool FreeSpace(const fs::path& path, std::uint64_t& bytes) {
+  ULARGE_INTEGER available{};
+  if (!GetDiskFreeSpaceExW(path.c_str(), &available, nullptr, nullptr)) return false;
+  bytes = available.QuadPart;
+  return true;
+}
+
 // Windows flushes a medium as a whole only through the volume's own handle,
 // which needs an administrator; files are flushed one by one instead.
 bool FlushMedium(const fs::path&) { return false; }

@@ -3,11 +3,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cardcheck/wav_header.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/support/wav_file.h"
 
 namespace {
@@ -233,4 +235,36 @@ TEST(WavHeader, ReadsTheHeadersOnly) {
   ASSERT_TRUE(info.ok()) << info.detail;
   EXPECT_EQ(info.dataSize, samples);
   EXPECT_DOUBLE_EQ(info.Seconds(), samples / 4 / 48000.0);
+}
+
+// From a file the reader reads blocks and seeks between them: whatever the
+// file, it must come to what it finds in the same bytes in memory (a chunk
+// header across a block's end, a chunk after a long data chunk, every cut
+// around the blocks' edges).
+TEST(WavHeader, AFileOnDiskReadsAsTheSameBytesInMemory) {
+  ScratchDir scratch;
+  const std::string path = (scratch.path() / "s.wav").string();
+  auto same = [&](const std::string& bytes, const std::string& what) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    WavInfo disk = ReadWavFile(path), memory = Inspect(bytes);
+    EXPECT_EQ(disk.error, memory.error) << what << ": " << disk.detail << " / " << memory.detail;
+    EXPECT_EQ(disk.detail, memory.detail) << what;
+    EXPECT_EQ(disk.dataSize, memory.dataSize) << what;
+    EXPECT_EQ(disk.sampleRate, memory.sampleRate) << what;
+  };
+  // The LIST before data puts the data header across the first block's end.
+  std::string good = WavBuilder()
+                         .Chunk("fmt ", Fmt(kWavePcm, 1, 8000, 16))
+                         .Chunk("LIST", std::string(8192 - 12 - 24 - 8 - 4, 'x'))
+                         .Chunk("data", Samples(30000))
+                         .Chunk("LIST", "INFOISFTtool")
+                         .Bytes();
+  ASSERT_TRUE(Inspect(good).ok());
+  same(good, "whole");
+  for (std::size_t cut : {std::size_t{8190}, std::size_t{8192}, std::size_t{8195}, std::size_t{16384},
+                          good.size() - 12, good.size() - 1})
+    same(good.substr(0, cut), "cut at " + std::to_string(cut));
+  same(WavBuilder().Chunk("fmt ", Fmt(kWavePcm, 1, 8000, 16)).Chunk("data", Samples(100), 100000, true).Bytes(),
+       "data past the end");
+  EXPECT_EQ(ReadWavFile(scratch.path() / "missing.wav").error, WavError::kUnreadable);
 }
