@@ -285,7 +285,9 @@ CardReport CheckCard(const fs::path& card) {
     report.problems.push_back(Format(kTextCardUnreadable, error.text.c_str()));
     return report;
   }
-  if (!CheckSettingsFile(card, report) || !report.PlaybackOn()) return report;
+  if (!CheckSettingsFile(card, report)) return report;
+  if (report.PlaysNothing()) report.warnings.push_back(kTextPlaysNothing);
+  if (!report.PlaybackOn()) return report;
   report.pagesInUse = PagesInUse(report.config);
   CollectFolders(report);
   for (FolderCheck& folder : report.folders) CheckFolder(card, folder, report.problems);

@@ -64,8 +64,14 @@ struct CardReport {
   std::vector<FolderCheck> folders;
   std::vector<PlanCheck> plans;
   std::vector<std::string> problems;
+  std::vector<std::string> warnings;  // what the user should know of a card that is ready all the same
+  std::string fingerprint;  // 16 hex digits, when it was worked out (fingerprint.h)
 
   bool PlaybackOn() const { return settings == SettingsState::kRead && config.Ena == 1; }
+  // Playback off, or on with neither the sensor nor the timed mode.
+  bool PlaysNothing() const {
+    return settings == SettingsState::kRead && (!PlaybackOn() || (config.SenMod == 0 && config.TimerMod == 0));
+  }
   bool Ready() const { return problems.empty(); }
 };
 

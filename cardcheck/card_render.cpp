@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cardcheck/check_texts.h"
+#include "cardcheck/fingerprint.h"
 #include "common/text_format.h"
 #include "settings/config_names.h"
 #include "settings/playback_pages.h"
@@ -25,9 +26,17 @@ std::string FieldLine(const SettingField& field) {
   return line + "\n";
 }
 
-std::string Verdict(const CardReport& report) {
+std::string VerdictLine(const CardReport& report) {
   if (report.Ready()) return kTextReady;
   return Format(kTextNotReady, U(report.problems.size()));
+}
+
+// The warnings and the fingerprint, then the verdict.
+std::string Verdict(const CardReport& report) {
+  std::string out;
+  for (const std::string& warning : report.warnings) out += Format(kTextWarningLine, warning.c_str());
+  if (!report.fingerprint.empty()) out += Format(kTextFingerprint, ShortFingerprint(report.fingerprint).c_str());
+  return out + VerdictLine(report);
 }
 
 // A plan's 24 entries, six hours a line, with the problems of a line at its end.
@@ -223,6 +232,7 @@ std::string RenderText(const CardReport& report) {
 std::string RenderJson(const CardReport& report) {
   Json json = {{"card", report.directory},
                {"readable", report.readable},
+               {"fingerprint", report.fingerprint.empty() ? Json(nullptr) : Json(report.fingerprint)},
                {"settings", SettingsJson(report)},
                {"playback", report.PlaybackOn()}};
   json["in_use"] = Json::array();
@@ -233,6 +243,7 @@ std::string RenderJson(const CardReport& report) {
   for (const PlanCheck& plan : report.plans) json["plans"].push_back(PlanJson(plan));
   json["problems"] = report.problems;
   json["problem_count"] = report.problems.size();
+  json["warnings"] = report.warnings;
   json["ready"] = report.Ready();
   return Dump(json) + "\n";
 }

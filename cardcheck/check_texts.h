@@ -11,9 +11,10 @@ constexpr wchar_t kTextConsoleTitle[] = L"存储卡检查";
 
 // ---- the command line -------------------------------------------------------------
 constexpr char kTextUsage[] =
-    "用法: cardcheck [--json] [目录]\n"
+    "用法: cardcheck [--json] [--expect 指纹] [目录]\n"
     "检查存储卡 (默认为当前目录) 上的设置、音频文件和播放计划，不写入存储卡。\n"
-    "  --json  以一个 JSON 文档输出报告\n"
+    "  --json           以一个 JSON 文档输出报告\n"
+    "  --expect 指纹    存储卡的指纹须与此相同 (样板卡的指纹，8 或 16 位)\n"
     "退出码: 0 可以使用，1 发现问题，2 无法读取存储卡或用法错误\n";
 // Before the usage: the program's name, then what was wrong.
 constexpr char kTextUsageError[] = "cardcheck: %s\n";
@@ -23,6 +24,19 @@ constexpr char kTextNoDirectory[] = "cardcheck: 找不到目录 %s\n";
 
 // The system's words.
 constexpr char kTextCardUnreadable[] = "无法读取存储卡 (%s)";
+
+// A card that is ready but of which the user should know.
+constexpr char kTextPlaysNothing[] = "注意: 设备不会播放任何声音";
+constexpr char kTextWarningLine[] = "%s\n";
+
+// ---- the fingerprint ----------------------------------------------------------------
+// Its short form, before the verdict.
+constexpr char kTextFingerprint[] = "指纹: %s\n";
+// A path below the card, then the system's words.
+constexpr char kTextFingerprintUnreadable[] = "无法读取 %s，算不出指纹 (%s)";
+// The card's short fingerprint, then the one expected as the user gave it.
+constexpr char kTextNotTheGolden[] = "指纹 %s 与样板不同 (应为 %s)";
+constexpr char kTextBadExpect[] = "--expect 需要 8 或 16 位十六进制的指纹 (如 1A2B-3C4D)，不是 %s";
 
 // ---- the settings -------------------------------------------------------------------
 constexpr char kTextNoSettings[] = "没有 %s";

@@ -1,13 +1,15 @@
-// cardcheck [--json] [DIR]: checks a prepared card without writing to it.
+// cardcheck [--json] [--expect CODE] [DIR]: checks a prepared card without writing to it.
 // Exit code 0 when the card is ready, 1 when problems were found, 2 when the
 // card cannot be read or the command line is wrong.
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 #include <system_error>
 
 #include "cardcheck/card_report.h"
 #include "cardcheck/check_texts.h"
+#include "cardcheck/fingerprint.h"
 #include "common/console.h"
 #include "common/text_format.h"
 
@@ -28,12 +30,17 @@ int CheckCommand(int argc, char** argv) {
   bool json = false;
   bool haveDirectory = false;
   bool optionsDone = false;
-  std::string directory;
-  for (const std::string& arg : Utf8Arguments(argc, argv)) {
+  std::string directory, expectGiven, expect;
+  std::vector<std::string> args = Utf8Arguments(argc, argv);
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
     if (!optionsDone && arg == "--") {
       optionsDone = true;
     } else if (!optionsDone && arg == "--json") {
       json = true;
+    } else if (!optionsDone && arg == "--expect") {
+      expectGiven = i + 1 < args.size() ? args[++i] : "";
+      if (!ParseFingerprint(expectGiven, expect)) return UsageError(Format(kTextBadExpect, expectGiven.c_str()));
     } else if (!optionsDone && (arg == "--help" || arg == "-h")) {
       WriteText(stdout, kTextUsage);
       return kExitReady;
@@ -55,6 +62,7 @@ int CheckCommand(int argc, char** argv) {
   }
 
   CardReport report = CheckCard(card);
+  if (report.readable) AddFingerprint(card, expect, expectGiven, report);
   WriteText(stdout, json ? RenderJson(report) : RenderText(report));
   if (!report.readable) return kExitUnreadable;
   return report.Ready() ? kExitReady : kExitProblems;

@@ -106,6 +106,7 @@ std::optional<int> LoadGolden(const Options& options, GoldenCard& golden) {
   }
   std::string problem = ReadGoldenCard(path, golden);
   if (!problem.empty()) return NothingDone(options, kTextGoldenUnreadable, {problem});
+  golden.warnings = check.warnings;
   return std::nullopt;
 }
 
@@ -118,6 +119,7 @@ std::optional<int> ShowPlanAndAsk(const Options& options, const GoldenCard& gold
     VolumeInfo volume;
     IoError error;
     VolumeOf(golden.root, volume, error);
+    for (const std::string& warning : golden.warnings) WriteText(stdout, warning + "\n");
     WriteText(stdout, PlanText(options.cards.front(), golden, volume, targets, plans));
   }
   if (options.dryRun) {

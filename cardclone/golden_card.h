@@ -27,6 +27,7 @@ struct GoldenCard {
   std::vector<FileId> folderIds;  // of the audio tree's folders
   uint64_t totalBytes = 0;
   uint64_t largestFile = 0;
+  std::vector<std::string> warnings;  // of the card check, for a card that is ready all the same
 };
 
 // Reads the golden card's settings file and lists its audio tree. Returns an

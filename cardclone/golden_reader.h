@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cardclone/checksum.h"
+#include "cardcheck/checksum.h"
 #include "cardclone/golden_card.h"
 #include "cardclone/piece_window.h"
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <regex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -254,11 +255,22 @@ TEST_F(CardTest, ReadyCardHasNoProblemsAndExitsZero) {
   EXPECT_NE(run.out.find("sound0.wav  PCM 1 声道 16000 Hz 16 位 1.00 秒"), std::string::npos) << run.out;
   EXPECT_EQ(run.out.find("[!]"), std::string::npos) << run.out;
   EXPECT_EQ(run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1), "结论: 存储卡可以使用 (0 个问题)\n");
+  // The fingerprint before the verdict; a card that is not the one expected.
+  std::smatch code;
+  ASSERT_TRUE(std::regex_search(run.out, code, std::regex("\n指纹: ([0-9A-F]{4})-([0-9A-F]{4})\n结论")))
+      << run.out;
+  EXPECT_EQ(RunCardcheck("--expect " + code[1].str() + code[2].str() + " " + Quoted(card())).exitCode, 0);
+  std::string other = code[1].str() + "-" + (code[2].str() == "0000" ? "0001" : "0000");
+  ProgramRun wrong = RunCardcheck("--expect " + other + " " + Quoted(card()));
+  EXPECT_EQ(wrong.exitCode, 1);
+  EXPECT_NE(wrong.out.find("与样板不同 (应为 " + other + ")"), std::string::npos) << wrong.out;
+  EXPECT_EQ(RunCardcheck("--expect 12345 " + Quoted(card())).exitCode, 2);
 
   ProgramRun json = RunCardcheck("--json " + Quoted(card()));
   EXPECT_EQ(json.exitCode, 0);
   EXPECT_NE(json.out.find("\"folder\":\"audio\\\\SenseSpecify\\\\bear\""), std::string::npos) << json.out;
-  EXPECT_NE(json.out.find("\"problem_count\":0,\"ready\":true}"), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find("\"problem_count\":0,\"warnings\":[],\"ready\":true}"), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find("\"fingerprint\":\"" + code[1].str() + code[2].str()), std::string::npos) << json.out;
 }
 
 TEST_F(CardTest, EmptyKindFolderAndTruncatedFileAreProblems) {
@@ -332,7 +344,7 @@ TEST_F(CardTest, SettingsFileMissingOrOfWrongSizeStopsTheCheck) {
   EXPECT_NE(run.out.find("结论: 存储卡还不能使用 (1 个问题)"), std::string::npos) << run.out;
 }
 
-TEST_F(CardTest, PlaybackOffChecksTheSettingsOnly) {
+TEST_F(CardTest, PlaybackOffChecksTheSettingsOnlyAndWarnsThatNothingPlays) {
   fs::create_directories(card());
   BroadcastConfig c = ReadyConfig();  // every folder in use were it on, none filled
   c.Ena = 0;
@@ -341,7 +353,19 @@ TEST_F(CardTest, PlaybackOffChecksTheSettingsOnly) {
   EXPECT_TRUE(off.Ready()) << ::testing::PrintToString(off.problems);
   EXPECT_TRUE(off.pagesInUse.empty());
   EXPECT_TRUE(off.folders.empty());
-  EXPECT_EQ(RunCardcheck(Quoted(card())).exitCode, 0);
+  ProgramRun run = RunCardcheck(Quoted(card()));
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_NE(run.out.find("\n注意: 设备不会播放任何声音\n"), std::string::npos) << run.out;
+  EXPECT_NE(RunCardcheck("--json " + Quoted(card())).out.find("\"warnings\":[\"注意: 设备不会播放任何声音\"]"),
+            std::string::npos);
+  // On, but neither by the sensor nor by the clock; either one plays.
+  BroadcastConfig still = Modes(1, 0, 0, 0, 0);
+  WriteSettings(still);
+  EXPECT_EQ(CheckCard(card()).warnings, std::vector<std::string>{"注意: 设备不会播放任何声音"});
+  for (BroadcastConfig plays : {Modes(1, 1, 0, 0, 0), Modes(1, 0, 1, 0, 0)}) {
+    WriteSettings(plays);
+    EXPECT_TRUE(CheckCard(card()).warnings.empty());
+  }
 
   c.Ena = 2;
   WriteSettings(c);

@@ -207,6 +207,12 @@ TEST_F(CloneTest, RefusedTargetsAndAGoldenCardNotReadyLeaveEveryCardAsItWas) {
   EXPECT_NE(doc["errors"][0].get<std::string>().find("audio\\SenseSpecify\\dog"), std::string::npos)
       << run.out;
   EXPECT_EQ(Tree(scratch_.path()), before);
+
+  // A golden card that plays nothing is ready: cloned, with the check's warning first.
+  Put(golden() / "CFG_BROADCAST.bin", SettingsBytes(Modes(0, 0, 0, 0, 0)));
+  CloneRunOut silent = CloneFolders("--dry-run " + Quoted(golden()) + " " + Quoted(used));
+  EXPECT_EQ(silent.exitCode, 0) << silent.out;
+  EXPECT_EQ(silent.out.rfind("注意: 设备不会播放任何声音\n样板卡: ", 0), 0u) << silent.out;
 }
 
 TEST_F(CloneTest, ProgressIsShownOnATerminalOnly) {

@@ -1,6 +1,7 @@
-// The read-back checksum: XXH3 with 128 bits over a file's bytes, fed in
-// pieces. The golden reader sums each golden file as it reads it, a card
-// writer sums what it reads back from the card, and the two must agree.
+// The checksums: XXH3 with 128 bits over a file's bytes, fed in pieces (the
+// golden reader sums each golden file as it reads it, a card writer sums
+// what it reads back from the card, and the two must agree; a card's
+// fingerprint sums each file), and XXH3 with 64 bits over one buffer.
 #pragma once
 
 #include <cstddef>
@@ -29,3 +30,6 @@ class Checksum128 {
   struct State;
   std::unique_ptr<State> state_;
 };
+
+// XXH3 with 64 bits, seed 0, of size bytes at data.
+uint64_t Hash64(const void* data, std::size_t size);

@@ -1,7 +1,7 @@
-#include "cardclone/checksum.h"
+#include "cardcheck/checksum.h"
 
-// Header-only: the checksum is compiled into cardclone, so the cross build
-// needs no xxhash library. Only this unit sees xxhash.h.
+// Header-only: the checksums are compiled into the programs, so the cross
+// build needs no xxhash library. Only this unit sees xxhash.h.
 #define XXH_INLINE_ALL
 #include <xxhash.h>
 
@@ -25,3 +25,5 @@ Digest128 Checksum128::Digest() const {
   digest.high = hash.high64;
   return digest;
 }
+
+uint64_t Hash64(const void* data, std::size_t size) { return XXH3_64bits(data, size); }
