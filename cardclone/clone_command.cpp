@@ -8,6 +8,7 @@
 #include "cardclone/clone_command.h"
 
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -17,6 +18,8 @@
 #include <vector>
 
 #include "cardcheck/card_model.h"
+#include "cardcheck/fingerprint.h"
+#include "cardclone/clone_record.h"
 #include "cardclone/clone_report.h"
 #include "cardclone/clone_run.h"
 #include "cardclone/clone_targets.h"
@@ -41,6 +44,7 @@ struct Options {
   bool dryRun = false;
   bool yes = false;
   bool anyFolder = false;
+  std::string record;              // the record file, UTF-8; empty for none
   std::vector<std::string> cards;  // the golden card, then the targets
 };
 
@@ -48,8 +52,16 @@ struct Options {
 // (the usage asked for, or wrong).
 std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
   bool optionsDone = false;
-  for (const std::string& arg : Utf8Arguments(argc, argv)) {
-    if (!optionsDone && arg == "--") {
+  std::vector<std::string> args = Utf8Arguments(argc, argv);
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (!optionsDone && arg == "--record") {
+      options.record = i + 1 < args.size() ? args[++i] : "";
+      if (options.record.empty()) {
+        WriteText(stderr, Format(kTextUnknownOption, kTextNoRecordGiven, Usage().c_str()));
+        return kExitNothingDone;
+      }
+    } else if (!optionsDone && arg == "--") {
       optionsDone = true;
     } else if (!optionsDone && arg == "--json") {
       options.json = true;
@@ -162,6 +174,40 @@ class Progress {
   bool drawn_ = false;
 };
 
+// One record row for each card of the run.
+std::vector<RecordRow> RecordRows(const Options& options, const GoldenCard& golden,
+                                  const std::vector<Target>& targets, const std::vector<CardResult>& results) {
+  std::string goldenCode, problem;
+  CardFingerprint(golden.root, goldenCode, problem);
+  std::vector<RecordRow> rows;
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const Target& target = targets[i];
+    const CardResult& card = results[i];
+    RecordRow row;
+    row.time = LocalTimeText(std::time(nullptr));
+    row.drive = target.volume.isRoot ? target.volume.root.u8string() : target.given;
+    while (row.drive.size() > 1 && (row.drive.back() == '\\' || row.drive.back() == '/')) row.drive.pop_back();
+    row.label = target.volume.label;
+    row.serial = SerialText(target.volume.serial);
+    row.capacity = target.volume.capacity;
+    row.golden = options.cards.front();
+    row.goldenFingerprint = goldenCode;
+    // A verified card holds exactly the golden card's files, unless others
+    // were kept beside them.
+    if (card.ready && !options.keepExtra) row.cardFingerprint = goldenCode;
+    if (card.ready && options.keepExtra) CardFingerprint(target.path, row.cardFingerprint, problem);
+    row.ready = card.ready;
+    row.reason = card.reason;
+    row.filesWritten = card.filesWritten;
+    row.filesRemoved = card.filesRemoved;
+    row.bytesWritten = card.bytesWritten;
+    row.seconds = card.seconds;
+    row.version = BCT_VERSION;
+    rows.push_back(row);
+  }
+  return rows;
+}
+
 // Runs the clone, with progress lines on a terminal, and reports the cards.
 int Clone(const Options& options, const GoldenCard& golden, const std::vector<Target>& targets,
           const std::vector<CardPlan>& plans) {
@@ -179,6 +225,10 @@ int Clone(const Options& options, const GoldenCard& golden, const std::vector<Ta
   run.Wait();
 
   const std::vector<CardResult>& results = run.results();
+  std::string recordError;
+  bool recorded = options.record.empty() ||
+                  AppendRecord(fs::u8path(options.record), RecordRows(options, golden, targets, results), recordError);
+  if (!recorded) WriteText(stderr, Format(kTextRecordNotWritten, options.record.c_str(), recordError.c_str()));
   if (options.json) {
     WriteText(stdout, ResultsJson(options.cards.front(), results, targets, plans));
   } else {
@@ -189,7 +239,7 @@ int Clone(const Options& options, const GoldenCard& golden, const std::vector<Ta
   for (const CardResult& card : results) {
     if (!card.ready) return kExitFailed;
   }
-  return kExitReady;
+  return recorded ? kExitReady : kExitFailed;
 }
 
 }  // namespace
@@ -208,5 +258,10 @@ int CloneCommand(int argc, char** argv) {
   std::vector<CardPlan> plans;
   for (const Target& target : targets) plans.push_back(PlanCard(golden, target, options.keepExtra));
   if (std::optional<int> exit = ShowPlanAndAsk(options, golden, targets, plans)) return *exit;
+  // A record that cannot be written is found out before any card is.
+  std::string recordError;
+  if (!options.record.empty() && !AppendRecord(fs::u8path(options.record), {}, recordError)) {
+    return NothingDone(options, Format(kTextRecordUnwritable, options.record.c_str(), recordError.c_str()), {});
+  }
   return Clone(options, golden, targets, plans);
 }

@@ -24,7 +24,7 @@ std::string Megabytes(uint64_t bytes);
 // ---- usage ------------------------------------------------------------------
 // The settings file's name, then the audio folder twice.
 constexpr char kTextUsage[] =
-    "用法: cardclone [--json] [--keep-extra] [--dry-run] [--yes] [--any-folder] 样板卡 目标卡...\n"
+    "用法: cardclone [--json] [--keep-extra] [--dry-run] [--yes] [--any-folder] [--record 文件] 样板卡 目标卡...\n"
     "把检查过的样板卡的 %s 和 %s 文件夹逐字节复制到每张目标卡上，读回校验，多张卡同时写。\n"
     "目标卡必须是存储卡 (可移动磁盘的根目录)。先列出每张卡要写入和删除的内容，要删除文件时先询问。\n"
     "  --json        以一个 JSON 文档输出结果\n"
@@ -32,6 +32,7 @@ constexpr char kTextUsage[] =
     "  --dry-run     只列出计划，不写入\n"
     "  --yes         要删除文件时不再询问 (用于脚本)\n"
     "  --any-folder  也允许文件夹和固定磁盘作为目标 (用于脚本和测试；系统盘的根目录除外)\n"
+    "  --record 文件 每张写过的卡在这个 CSV 记录文件末尾加一行\n"
     "退出码: 0 全部可以使用 (或只列出了计划)，1 有卡失败，2 什么都没做 "
     "(用法错误、样板卡不能使用、目标被拒绝、没有确认)\n";
 // The option, then the usage.
@@ -42,6 +43,17 @@ constexpr char kTextTooFewCards[] = "cardclone: 需要一张样板卡和至少�
 constexpr char kTextNothingDoneHeading[] = "cardclone: %s\n";
 constexpr char kTextNumberedReason[] = "  %zu. %s\n";
 constexpr char kTextNothingWritten[] = "没有写入任何存储卡。\n";
+
+// ---- the record of the cards written -------------------------------------------
+// Its first row, exactly as the records of every program that makes cards.
+constexpr char kRecordHeader[] =
+    "时间,盘符,卷标,卷序列号,容量字节,样板,样板指纹,卡指纹,结果,原因,写入文件,删除文件,写入字节,秒,程序版本";
+constexpr char kRecordReady[] = "可以使用";
+constexpr char kRecordFailed[] = "失败";
+constexpr char kTextNoRecordGiven[] = "--record 后面要写记录文件的名字";
+// The record file, then the system's words.
+constexpr char kTextRecordUnwritable[] = "无法写入记录 %s (%s)";
+constexpr char kTextRecordNotWritten[] = "cardclone: 无法写入记录 %s (%s)，这些卡没有记进去\n";
 
 constexpr char kTextNoGoldenCard[] = "找不到样板卡";
 constexpr char kTextNoSuchFolder[] = "找不到目录 %s";

@@ -43,6 +43,9 @@ class OutFile {
   // occupied false means that no file can be made there at all (missing
   // folder, read-only or removed card).
   bool CreateNew(const std::filesystem::path& path, bool& occupied);
+  // Opens path to add to its end, made when missing; empty tells whether it
+  // held nothing yet. Others may read it meanwhile, never write it.
+  bool OpenToAppend(const std::filesystem::path& path, bool& empty);
   bool Write(const void* data, std::size_t size);
   // Returns only once the written bytes are on the medium.
   bool FlushToMedium();

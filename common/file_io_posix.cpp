@@ -92,6 +92,17 @@ bool OutFile::Create(const fs::path& path) {
   return Opened(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666), handle_, error_);
 }
 
+bool OutFile::OpenToAppend(const fs::path& path, bool& empty) {
+  struct stat info;
+  if (!Opened(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666), handle_, error_)) return false;
+  if (::fstat(Fd(handle_), &info) != 0) {
+    Fail(error_);
+    return false;
+  }
+  empty = info.st_size == 0;
+  return true;
+}
+
 bool OutFile::CreateNew(const fs::path& path, bool& occupied) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) {

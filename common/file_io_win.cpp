@@ -117,6 +117,16 @@ bool OutFile::CreateNew(const fs::path& path, bool& occupied) {
   return false;
 }
 
+bool OutFile::OpenToAppend(const fs::path& path, bool& empty) {
+  handle_ = Keep(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  bool sized = handle_ != -1 && GetFileSizeEx(H(handle_), &size);
+  if (!sized) Fail(error_);
+  empty = size.QuadPart == 0;
+  return sized;
+}
+
 bool OutFile::Write(const void* data, std::size_t size) {
   const char* at = static_cast<const char*>(data);
   while (size > 0) {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/support/program_driver.h"
 #include "tests/support/scratch_dir.h"
@@ -34,16 +35,28 @@ TEST(CardCloneOnDrives, ACardPreparedByTheToolClonesOntoTwoDriveLetters) {
   EXPECT_NE(unconfirmed.out.find(u8"没有确认"), std::string::npos) << unconfirmed.out;
 
   // "R:" is the drive's root, not its current folder.
-  ProgramRun clone = RunConsoleProgram("cardclone.exe", "--yes \"" + golden + "\" R: S:\\");
+  // Each card leaves a row in the record, by drive, label and serial.
+  const std::string record = scratch.str() + "\\record.csv";
+  ProgramRun clone = RunConsoleProgram("cardclone.exe", "--yes --record \"" + record + "\" \"" + golden + "\" R: S:\\");
   EXPECT_EQ(clone.exitCode, 0u) << clone.out;
   EXPECT_NE(clone.out.find(u8"R:  可以使用，写入 2 个文件，删除 0 个，已相同 0 个，"), std::string::npos)
       << clone.out;
   EXPECT_NE(clone.out.find(u8"S:\\  可以使用，写入 2 个文件，删除 1 个，"), std::string::npos) << clone.out;
   EXPECT_NE(clone.out.find(u8"2 张存储卡可以使用，0 张失败"), std::string::npos) << clone.out;
+  std::vector<unsigned char> recordBytes = ReadAllBytes(record);
+  const std::string rows(recordBytes.begin(), recordBytes.end());
+  EXPECT_NE(rows.find(u8",R:,CARD R,1234-ABCD,"), std::string::npos) << rows;
+  EXPECT_NE(rows.find(u8",S:,CARD S,"), std::string::npos) << rows;
   for (const char* card : {"R:\\", "S:\\"}) {
     ProgramRun check = RunConsoleProgram("cardcheck.exe", card);
     EXPECT_EQ(check.exitCode, 0u) << card << "\n" << check.out;
     EXPECT_NE(check.out.find(u8"存储卡可以使用"), std::string::npos) << check.out;
+    // The card's fingerprint is the one recorded for the golden card and it.
+    std::size_t at = check.out.find(u8"指纹: ");
+    ASSERT_NE(at, std::string::npos) << check.out;
+    std::string code = check.out.substr(at + std::string(u8"指纹: ").size(), 9);
+    code.erase(4, 1);
+    EXPECT_NE(rows.find("," + code), std::string::npos) << code << "\n" << rows;
     EXPECT_EQ(ReadAllBytes(std::string(card) + "CFG_BROADCAST.bin"),
               ReadAllBytes(golden + "\\CFG_BROADCAST.bin"));
     EXPECT_EQ(ReadAllBytes(std::string(card) + "audio\\SenseSpecify\\dog\\bark2.wav"),

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -413,3 +414,42 @@ TEST_F(CloneTest, ACardTooSmallIsRefusedUpFrontAndAMountInsideACardIsNeverEmptie
 }
 
 }  // namespace
+
+// Every card written leaves a row in the record: appended, never rewritten,
+// with the golden card's fingerprint as cardcheck gives it; a failed card's
+// row has no card fingerprint; a record that cannot be written stops the run
+// before any card is written.
+TEST_F(CloneTest, TheRecordGetsARowForEveryCardAndIsOnlyAddedTo) {
+  fs::path used = UsedCard("used"), fresh = Card("fresh"), record = scratch_.path() / "制卡记录.csv";
+  const std::string cards = Quoted(golden()) + " " + Quoted(used) + " " + Quoted(fresh);
+  ASSERT_EQ(CloneFolders("--record " + Quoted(record) + " " + cards).exitCode, 0);
+  std::string code = nlohmann::json::parse(RunShell(std::string("'") + CARDCHECK_EXE + "' --json " +
+                                                    Quoted(golden()) + " 2>/dev/null").out)["fingerprint"];
+  auto bytes = ReadAllBytes(record.string());
+  std::string first(bytes.begin(), bytes.end());
+  const std::string header = "\xEF\xBB\xBF时间,盘符,卷标,卷序列号,容量字节,样板,样板指纹,卡指纹,结果,原因,写入文件,"
+                             "删除文件,写入字节,秒,程序版本\r\n";
+  ASSERT_EQ(first.rfind(header, 0), 0u) << first;
+  std::regex ready("\r\n\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d,[^,\r\n]*" + fresh.filename().string() +
+                   ",,,\\d+,[^,]*," + code + "," + code + ",可以使用,,5,0,\\d+,\\d+\\.\\d,\\d+\\.\\d+\\.\\d+\r\n");
+  EXPECT_TRUE(std::regex_search(first, ready)) << first;
+  EXPECT_EQ(std::count(first.begin(), first.end(), '\n'), 3);
+
+  // A card whose writes fail: its row says so; the record only grows.
+  Put(golden() / "audio/SenseRand/狗叫.wav", PcmWavOfSize(5000, 0x35));
+  RunShell(std::string("BCT_FAULT=write:/used/ ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD='") + IO_FAULT_SHIM +
+           "' '" + CARDCLONE_EXE + "' --any-folder --yes --record " + Quoted(record) + " " + cards);
+  bytes = ReadAllBytes(record.string());
+  std::string second(bytes.begin(), bytes.end());
+  EXPECT_EQ(second.rfind(first, 0), 0u) << second;
+  std::string added = second.substr(first.size());
+  EXPECT_EQ(std::count(added.begin(), added.end(), '\n'), 2) << added;
+  EXPECT_TRUE(std::regex_search(added, std::regex("used,,,\\d+,[^,]*,[0-9A-F]{16},,失败,\"?写入 ")) ) << added;
+
+  // A folder where the record should be: refused before any card is written.
+  auto before = Tree(scratch_.path());
+  CloneRunOut refused = CloneFolders("--record " + Quoted(scratch_.path() / "used") + " " + cards);
+  EXPECT_EQ(refused.exitCode, 2) << refused.out;
+  EXPECT_NE(refused.out.find("无法写入记录"), std::string::npos) << refused.out;
+  EXPECT_EQ(Tree(scratch_.path()), before);
+}

@@ -5,18 +5,22 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <numeric>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <sys/mount.h>
 
 #include "cardclone/card_names.h"
 #include "cardclone/clone_plan.h"
+#include "cardclone/clone_record.h"
 #include "cardclone/golden_reader.h"
 #include "cardclone/clone_targets.h"
 #include "cardclone/piece_window.h"
@@ -223,3 +227,48 @@ TEST(CardTree, AnEntryTakesItsGoldenSpellingOnlyWhereTheCardTakesBothSpellingsFo
 }
 
 }  // namespace
+
+TEST(CloneRecord, FieldsQuotedAsRfc4180AndTimesWithTheirOffset) {
+  struct {
+    const char* text;
+    const char* field;
+  } cases[] = {{"", ""},
+               {"E:", "E:"},
+               {"写入 audio\\a.wav 时出错: 设备未就绪。", "写入 audio\\a.wav 时出错: 设备未就绪。"},
+               {"a,b", "\"a,b\""},
+               {"say \"hi\"", "\"say \"\"hi\"\"\""},
+               {"two\r\nlines", "\"two\r\nlines\""},
+               {" padded", "\" padded\""}};
+  for (const auto& c : cases) EXPECT_EQ(CsvField(c.text), c.field) << c.text;
+
+  RecordRow row;
+  row.time = "2026-12-09T08:00:00+08:00";
+  row.drive = "F:";
+  row.label = "CARD, 1";
+  row.serial = SerialText(0x1234ABCDu);
+  row.capacity = 31914983424u;
+  row.golden = "D:\\样板";
+  row.goldenFingerprint = row.cardFingerprint = "001C84BED2EB69D1";
+  row.ready = true;
+  row.filesWritten = 3;
+  row.bytesWritten = 1048576;
+  row.seconds = 2.46;
+  row.version = "1.1.8";
+  EXPECT_EQ(RecordLine(row),
+            "2026-12-09T08:00:00+08:00,F:,\"CARD, 1\",1234-ABCD,31914983424,D:\\样板,001C84BED2EB69D1,"
+            "001C84BED2EB69D1,可以使用,,3,0,1048576,2.5,1.1.8\r\n");
+  EXPECT_EQ(SerialText(0), "");
+
+  const char* zone = std::getenv("TZ");
+  std::string saved = zone ? zone : "";
+  std::time_t when = 1765267200;  // 2025-12-09T08:00:00Z
+  for (const auto& [tz, text] : {std::pair<const char*, const char*>{"UTC0", "2025-12-09T08:00:00+00:00"},
+                                 {"CST-8", "2025-12-09T16:00:00+08:00"},
+                                 {"NST3:30", "2025-12-09T04:30:00-03:30"}}) {
+    setenv("TZ", tz, 1);
+    tzset();
+    EXPECT_EQ(LocalTimeText(when), text) << tz;
+  }
+  if (zone) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
+  tzset();
+}

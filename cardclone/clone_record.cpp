@@ -1,0 +1,96 @@
+#include "cardclone/clone_record.h"
+
+#include <cstdio>
+
+#include "cardclone/clone_texts.h"
+#include "common/file_io.h"
+
+namespace {
+
+std::string Number(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f", value);
+  return text;
+}
+
+// Minutes east of UTC of the local time at when.
+long OffsetMinutes(std::time_t when) {
+  std::tm local{}, utc{};
+#ifdef _WIN32
+  localtime_s(&local, &when);
+  gmtime_s(&utc, &when);
+#else
+  localtime_r(&when, &local);
+  gmtime_r(&when, &utc);
+#endif
+  long days = local.tm_year != utc.tm_year ? (local.tm_year > utc.tm_year ? 1 : -1)
+                                           : local.tm_yday - utc.tm_yday;
+  return days * 1440 + (local.tm_hour - utc.tm_hour) * 60 + (local.tm_min - utc.tm_min);
+}
+
+}  // namespace
+
+std::string CsvField(const std::string& text) {
+  bool quote = text.find_first_of(",\"\r\n") != std::string::npos ||
+               (!text.empty() && (text.front() == ' ' || text.back() == ' '));
+  if (!quote) return text;
+  std::string out = "\"";
+  for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return out + "\"";
+}
+
+std::string RecordLine(const RecordRow& row) {
+  const std::string fields[] = {row.time,
+                                row.drive,
+                                row.label,
+                                row.serial,
+                                std::to_string(row.capacity),
+                                row.golden,
+                                row.goldenFingerprint,
+                                row.cardFingerprint,
+                                row.ready ? kRecordReady : kRecordFailed,
+                                row.reason,
+                                std::to_string(row.filesWritten),
+                                std::to_string(row.filesRemoved),
+                                std::to_string(row.bytesWritten),
+                                Number(row.seconds),
+                                row.version};
+  std::string line;
+  for (std::size_t i = 0; i < sizeof fields / sizeof fields[0]; ++i) line += (i ? "," : "") + CsvField(fields[i]);
+  return line + "\r\n";
+}
+
+std::string LocalTimeText(std::time_t when) {
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &when);
+#else
+  localtime_r(&when, &local);
+#endif
+  long offset = OffsetMinutes(when);
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02ld:%02ld", local.tm_year + 1900,
+                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+                offset < 0 ? '-' : '+', (offset < 0 ? -offset : offset) / 60, (offset < 0 ? -offset : offset) % 60);
+  return text;
+}
+
+std::string SerialText(uint32_t serial) {
+  if (serial == 0) return "";
+  char text[16];
+  std::snprintf(text, sizeof text, "%04X-%04X", static_cast<unsigned>(serial >> 16),
+                static_cast<unsigned>(serial & 0xFFFF));
+  return text;
+}
+
+bool AppendRecord(const std::filesystem::path& file, const std::vector<RecordRow>& rows, std::string& error) {
+  OutFile out;
+  bool empty = false;
+  std::string text;
+  bool opened = out.OpenToAppend(file, empty);
+  if (opened && empty) text = std::string("\xEF\xBB\xBF") + kRecordHeader + "\r\n";
+  for (const RecordRow& row : rows) text += RecordLine(row);
+  bool written = opened && out.Write(text.data(), text.size()) && out.FlushToMedium() && out.Close();
+  if (!written) error = out.error().text;
+  return written;
+}

@@ -1,0 +1,47 @@
+// The record of the cards written: one CSV row per card, ready or failed,
+// added to the end of a file that is never rewritten. UTF-8 with a BOM (so
+// that Excel opens it as Chinese), comma-separated, quoted as RFC 4180 says,
+// lines ended by CR LF; the header row is kRecordHeader.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+struct RecordRow {
+  std::string time;  // ISO 8601, local time with its offset
+  std::string drive;
+  std::string label;
+  std::string serial;  // "XXXX-XXXX", empty where the system gives none
+  uint64_t capacity = 0;
+  std::string golden;
+  std::string goldenFingerprint;
+  std::string cardFingerprint;  // read back after writing; empty for a failed card
+  bool ready = false;
+  std::string reason;
+  int filesWritten = 0;
+  int filesRemoved = 0;
+  uint64_t bytesWritten = 0;
+  double seconds = 0;
+  std::string version;
+};
+
+// One field as RFC 4180 writes it: quoted when it holds a comma, a quote,
+// CR or LF (or begins or ends with a space), a quote doubled.
+std::string CsvField(const std::string& text);
+
+// The row's fields in the header's order, and CR LF.
+std::string RecordLine(const RecordRow& row);
+
+// "2026-12-09T19:31:05+08:00": the local time of when, with its offset.
+std::string LocalTimeText(std::time_t when);
+
+// A volume serial as Windows' dir shows it: "1234-ABCD"; empty for 0.
+std::string SerialText(uint32_t serial);
+
+// Adds rows to the end of file, after the BOM and the header when the file
+// is new or empty; flushed to the medium. False with error (UTF-8) when the
+// file cannot be opened or written (held by another program, say).
+bool AppendRecord(const std::filesystem::path& file, const std::vector<RecordRow>& rows, std::string& error);
