@@ -68,10 +68,11 @@ std::string LocalTimeText(std::time_t when) {
   localtime_r(&when, &local);
 #endif
   long offset = OffsetMinutes(when);
-  char text[40];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02ld:%02ld", local.tm_year + 1900,
-                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
-                offset < 0 ? '-' : '+', (offset < 0 ? -offset : offset) / 60, (offset < 0 ? -offset : offset) % 60);
+  int away = static_cast<int>((offset < 0 ? -offset : offset) % 1440);  // a zone is less than a day away
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", local.tm_year + 1900,
+                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, offset < 0 ? '-' : '+',
+                away / 60, away % 60);
   return text;
 }
 
