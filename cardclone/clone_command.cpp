@@ -8,7 +8,6 @@
 #include "cardclone/clone_command.h"
 
 #include <chrono>
-#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -18,7 +17,6 @@
 #include <vector>
 
 #include "cardcheck/card_model.h"
-#include "cardcheck/fingerprint.h"
 #include "cardclone/clone_record.h"
 #include "cardclone/clone_report.h"
 #include "cardclone/clone_run.h"
@@ -174,40 +172,6 @@ class Progress {
   bool drawn_ = false;
 };
 
-// One record row for each card of the run.
-std::vector<RecordRow> RecordRows(const Options& options, const GoldenCard& golden,
-                                  const std::vector<Target>& targets, const std::vector<CardResult>& results) {
-  std::string goldenCode, problem;
-  CardFingerprint(golden.root, goldenCode, problem);
-  std::vector<RecordRow> rows;
-  for (std::size_t i = 0; i < results.size(); ++i) {
-    const Target& target = targets[i];
-    const CardResult& card = results[i];
-    RecordRow row;
-    row.time = LocalTimeText(std::time(nullptr));
-    row.drive = target.volume.isRoot ? target.volume.root.u8string() : target.given;
-    while (row.drive.size() > 1 && (row.drive.back() == '\\' || row.drive.back() == '/')) row.drive.pop_back();
-    row.label = target.volume.label;
-    row.serial = SerialText(target.volume.serial);
-    row.capacity = target.volume.capacity;
-    row.golden = options.cards.front();
-    row.goldenFingerprint = goldenCode;
-    // A verified card holds exactly the golden card's files, unless others
-    // were kept beside them.
-    if (card.ready && !options.keepExtra) row.cardFingerprint = goldenCode;
-    if (card.ready && options.keepExtra) CardFingerprint(target.path, row.cardFingerprint, problem);
-    row.ready = card.ready;
-    row.reason = card.reason;
-    row.filesWritten = card.filesWritten;
-    row.filesRemoved = card.filesRemoved;
-    row.bytesWritten = card.bytesWritten;
-    row.seconds = card.seconds;
-    row.version = BCT_VERSION;
-    rows.push_back(row);
-  }
-  return rows;
-}
-
 // Runs the clone, with progress lines on a terminal, and reports the cards.
 int Clone(const Options& options, const GoldenCard& golden, const std::vector<Target>& targets,
           const std::vector<CardPlan>& plans) {
@@ -227,7 +191,7 @@ int Clone(const Options& options, const GoldenCard& golden, const std::vector<Ta
   const std::vector<CardResult>& results = run.results();
   std::string recordError;
   bool recorded = options.record.empty() ||
-                  AppendRecord(fs::u8path(options.record), RecordRows(options, golden, targets, results), recordError);
+                  AppendRecord(fs::u8path(options.record), RecordRows(options.cards.front(), golden, options.keepExtra, targets, results), recordError);
   if (!recorded) WriteText(stderr, Format(kTextRecordNotWritten, options.record.c_str(), recordError.c_str()));
   if (options.json) {
     WriteText(stdout, ResultsJson(options.cards.front(), results, targets, plans));

@@ -1,7 +1,9 @@
 #include "cardclone/clone_record.h"
 
 #include <cstdio>
+#include <ctime>
 
+#include "cardcheck/fingerprint.h"
 #include "cardclone/clone_texts.h"
 #include "common/file_io.h"
 
@@ -94,4 +96,37 @@ bool AppendRecord(const std::filesystem::path& file, const std::vector<RecordRow
   bool written = opened && out.Write(text.data(), text.size()) && out.FlushToMedium() && out.Close();
   if (!written) error = out.error().text;
   return written;
+}
+
+std::vector<RecordRow> RecordRows(const std::string& given, const GoldenCard& golden, bool keepExtra,
+                                  const std::vector<Target>& targets, const std::vector<CardResult>& results) {
+  std::string goldenCode, problem;
+  CardFingerprint(golden.root, goldenCode, problem);
+  std::vector<RecordRow> rows;
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const Target& target = targets[i];
+    const CardResult& card = results[i];
+    RecordRow row;
+    row.time = LocalTimeText(std::time(nullptr));
+    row.drive = target.volume.isRoot ? target.volume.root.u8string() : target.given;
+    while (row.drive.size() > 1 && (row.drive.back() == '\\' || row.drive.back() == '/')) row.drive.pop_back();
+    row.label = target.volume.label;
+    row.serial = SerialText(target.volume.serial);
+    row.capacity = target.volume.capacity;
+    row.golden = given;
+    row.goldenFingerprint = goldenCode;
+    // A verified card holds exactly the golden card's files, unless others
+    // were kept beside them.
+    if (card.ready && !keepExtra) row.cardFingerprint = goldenCode;
+    if (card.ready && keepExtra) CardFingerprint(target.path, row.cardFingerprint, problem);
+    row.ready = card.ready;
+    row.reason = card.reason;
+    row.filesWritten = card.filesWritten;
+    row.filesRemoved = card.filesRemoved;
+    row.bytesWritten = card.bytesWritten;
+    row.seconds = card.seconds;
+    row.version = BCT_VERSION;
+    rows.push_back(row);
+  }
+  return rows;
 }

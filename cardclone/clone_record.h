@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "cardclone/card_result.h"
+#include "cardclone/clone_targets.h"
+#include "cardclone/golden_card.h"
+
 struct RecordRow {
   std::string time;  // ISO 8601, local time with its offset
   std::string drive;
@@ -45,3 +49,10 @@ std::string SerialText(uint32_t serial);
 // is new or empty; flushed to the medium. False with error (UTF-8) when the
 // file cannot be opened or written (held by another program, say).
 bool AppendRecord(const std::filesystem::path& file, const std::vector<RecordRow>& rows, std::string& error);
+
+// One row for each card of a run (results in the targets' order); given is
+// the golden card as the user named it. The fingerprint of a verified card is
+// the golden card's: it holds exactly the golden card's files, unless others
+// were kept beside them (keepExtra), when the card is read for it.
+std::vector<RecordRow> RecordRows(const std::string& given, const GoldenCard& golden, bool keepExtra,
+                                  const std::vector<Target>& targets, const std::vector<CardResult>& results);
