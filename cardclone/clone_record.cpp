@@ -130,3 +130,10 @@ std::vector<RecordRow> RecordRows(const std::string& given, const GoldenCard& go
   }
   return rows;
 }
+
+bool PendingRecord::Flush(std::string& error) {
+  if (rows_.empty()) return true;
+  if (!AppendRecord(file_, rows_, error)) return false;
+  rows_.clear();
+  return true;
+}

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cardclone/card_result.h"
@@ -56,3 +57,20 @@ bool AppendRecord(const std::filesystem::path& file, const std::vector<RecordRow
 // were kept beside them (keepExtra), when the card is read for it.
 std::vector<RecordRow> RecordRows(const std::string& given, const GoldenCard& golden, bool keepExtra,
                                   const std::vector<Target>& targets, const std::vector<CardResult>& results);
+
+// The rows of a record file not yet written: a row waits while the file
+// cannot be written (held open and locked by another program) and goes in,
+// in order, at the next Flush that succeeds: none is dropped.
+class PendingRecord {
+ public:
+  explicit PendingRecord(std::filesystem::path file) : file_(std::move(file)) {}
+  const std::filesystem::path& file() const { return file_; }
+  void Add(const std::vector<RecordRow>& rows) { rows_.insert(rows_.end(), rows.begin(), rows.end()); }
+  // Writes the waiting rows; false with error while they cannot be written.
+  bool Flush(std::string& error);
+  std::size_t waiting() const { return rows_.size(); }
+
+ private:
+  std::filesystem::path file_;
+  std::vector<RecordRow> rows_;
+};

@@ -3,11 +3,14 @@
 // rule. The whole program is in test_cardclone.cpp.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <memory>
 #include <numeric>
@@ -271,4 +274,27 @@ TEST(CloneRecord, FieldsQuotedAsRfc4180AndTimesWithTheirOffset) {
   }
   if (zone) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
   tzset();
+}
+
+TEST(CloneRecord, RowsThatCannotBeWrittenWaitForTheNextFlush) {
+  ScratchDir scratch;
+  PendingRecord record(scratch.path() / "not yet" / "record.csv");
+  RecordRow row;
+  row.drive = "F:";
+  record.Add({row, row});
+  std::string error;
+  EXPECT_FALSE(record.Flush(error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(record.waiting(), 2u);
+  std::filesystem::create_directory(scratch.path() / "not yet");
+  ASSERT_TRUE(record.Flush(error)) << error;
+  EXPECT_EQ(record.waiting(), 0u);
+  row.drive = "G:";
+  record.Add({row});
+  ASSERT_TRUE(record.Flush(error)) << error;
+  std::ifstream in(record.file(), std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4) << text;
+  EXPECT_NE(text.find(",F:,"), std::string::npos);
+  EXPECT_GT(text.find(",G:,"), text.rfind(",F:,")) << "in the order added";
 }
