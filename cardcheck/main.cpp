@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <vector>
 #include <system_error>
+#include <vector>
 
 #include "cardcheck/card_report.h"
 #include "cardcheck/check_texts.h"
