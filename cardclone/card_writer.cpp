@@ -30,12 +30,13 @@ bool CheckTheCard(CardSession& card) {
 
 CardWriter::CardWriter(const GoldenCard& golden, const Target& target, const CardPlan& plan, bool keepExtra,
                        GoldenWindow& window, std::size_t writer, CardResult& result,
-                       std::atomic<uint64_t>& progress)
+                       std::atomic<uint64_t>& progress, const std::atomic<bool>& stop)
     : golden_(golden),
       plan_(plan),
       keepExtra_(keepExtra),
       window_(window),
       writer_(writer),
+      stop_(stop),
       card_(target, result),
       copy_(golden, plan, card_, progress),
       settings_(golden, card_) {}
@@ -61,15 +62,21 @@ bool CardWriter::Write() {
   if (!card_.StillTheCard()) return false;
   // Settings other than the golden ones go before anything else changes.
   if (!plan_.settingsSame && !card_.Touch()) return false;
-  return PrepareTree(plan_, card_) && CopyFiles() && copy_.Finish() &&
-         VerifyTree(golden_, keepExtra_, card_) && settings_.Run() && CheckTheCard(card_);
+  return NotStopped() && PrepareTree(plan_, card_) && CopyFiles() && copy_.Finish() &&
+         VerifyTree(golden_, keepExtra_, card_) && NotStopped() && settings_.Run() && CheckTheCard(card_);
 }
+
+// A stopped card ends as a failed one: whatever it was given so far stays,
+// its settings file is gone once anything on it changed (Touch), and a later
+// run finishes it.
+bool CardWriter::NotStopped() { return !stop_ || card_.Fail(kTextStopped); }
 
 bool CardWriter::CopyFiles() {
   constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   std::size_t current = kNone;
   while (std::shared_ptr<const GoldenPiece> piece = window_.Next(writer_)) {
     if (!piece->readError.empty()) return card_.Fail(piece->readError);
+    if (!NotStopped()) return false;
     if (piece->file != current) {
       current = piece->file;
       if (!copy_.Begin(current)) return false;

@@ -21,9 +21,11 @@
 
 class CardWriter {
  public:
-  // writer is the card's number in window.
+  // writer is the card's number in window; stop, once set, ends the card's
+  // run before its next piece and before its settings are written.
   CardWriter(const GoldenCard& golden, const Target& target, const CardPlan& plan, bool keepExtra,
-             GoldenWindow& window, std::size_t writer, CardResult& result, std::atomic<uint64_t>& progress);
+             GoldenWindow& window, std::size_t writer, CardResult& result, std::atomic<uint64_t>& progress,
+             const std::atomic<bool>& stop);
 
   // Fills the result; leaves the window, whatever happened.
   void Run();
@@ -31,12 +33,14 @@ class CardWriter {
  private:
   bool Write();
   bool CopyFiles();
+  bool NotStopped();
 
   const GoldenCard& golden_;
   const CardPlan& plan_;
   bool keepExtra_;
   GoldenWindow& window_;
   std::size_t writer_;
+  const std::atomic<bool>& stop_;
   CardSession card_;
   FileCopy copy_;
   SettingsWrite settings_;

@@ -105,19 +105,11 @@ int NothingDone(const Options& options, const std::string& heading, const std::v
 // code when it cannot be cloned.
 std::optional<int> LoadGolden(const Options& options, GoldenCard& golden) {
   const std::string& given = options.cards.front();
-  fs::path path = TargetPath(given);
-  std::error_code ec;
-  if (!fs::is_directory(path, ec)) {
-    return NothingDone(options, kTextNoGoldenCard, {Format(kTextNoSuchFolder, given.c_str())});
-  }
-  CardReport check = CheckCard(path);
-  if (!check.Ready()) {
-    return NothingDone(options, Format(kTextGoldenNotReady, check.problems.size()), check.problems);
-  }
-  std::string problem = ReadGoldenCard(path, golden);
-  if (!problem.empty()) return NothingDone(options, kTextGoldenUnreadable, {problem});
-  golden.warnings = check.warnings;
-  return std::nullopt;
+  CardReport check;
+  std::vector<std::string> problems;
+  std::string heading = LoadGoldenCard(TargetPath(given), given, golden, check, problems);
+  if (heading.empty()) return std::nullopt;
+  return NothingDone(options, heading, problems);
 }
 
 // Says what will be done; asks when something would be removed, and always

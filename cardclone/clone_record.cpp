@@ -100,8 +100,8 @@ bool AppendRecord(const std::filesystem::path& file, const std::vector<RecordRow
 
 std::vector<RecordRow> RecordRows(const std::string& given, const GoldenCard& golden, bool keepExtra,
                                   const std::vector<Target>& targets, const std::vector<CardResult>& results) {
-  std::string goldenCode, problem;
-  CardFingerprint(golden.root, goldenCode, problem);
+  std::string goldenCode = golden.fingerprint, problem;
+  if (goldenCode.empty()) CardFingerprint(golden.root, goldenCode, problem);
   std::vector<RecordRow> rows;
   for (std::size_t i = 0; i < results.size(); ++i) {
     const Target& target = targets[i];

@@ -25,7 +25,7 @@ CloneRun::~CloneRun() { Wait(); }
 void CloneRun::Start() {
   for (std::size_t i = 0; i < cards_; ++i) {
     threads_.emplace_back([this, i] {
-      CardWriter writer(golden_, targets_[i], plans_[i], keepExtra_, window_, i, results_[i], progress_[i]);
+      CardWriter writer(golden_, targets_[i], plans_[i], keepExtra_, window_, i, results_[i], progress_[i], stop_);
       writer.Run();
       states_[i] = results_[i].ready ? CardState::kReady : CardState::kFailed;
       ++finished_;

@@ -24,6 +24,9 @@ class CloneRun {
            bool keepExtra);
   ~CloneRun();
   void Start();
+  // Ends every card's run at its next piece (or before its settings): each
+  // such card fails with kTextStopped and carries no settings file.
+  void Stop() { stop_ = true; }
   bool Finished() const { return finished_ == cards_; }
   CardState State(std::size_t i) const { return states_[i]; }
   void Wait();
@@ -42,5 +45,6 @@ class CloneRun {
   std::unique_ptr<std::atomic<uint64_t>[]> progress_;
   std::unique_ptr<std::atomic<CardState>[]> states_;
   std::atomic<std::size_t> finished_{0};
+  std::atomic<bool> stop_{false};
   std::vector<std::thread> threads_;
 };

@@ -106,6 +106,8 @@ constexpr char kTextCannotMakeFolder[] = "无法创建文件夹 %s: %s";
 constexpr char kTextFileInTheWay[] = "已有同名文件";
 constexpr char kTextReadBackMismatch[] = "读回校验不符: %s";
 constexpr char kTextGoldenCutShort[] = "样板卡的文件没有读完";
+// A run stopped by the user: the card carries no settings file.
+constexpr char kTextStopped[] = "已停止，卡上没有设置文件 (再次制卡即可完成)";
 // Cards not written at all, found out before anything was written.
 // The file as the card would spell it.
 constexpr char kTextTooLargeForCard[] = "文件超过 4 GB，FAT32 存储卡放不下: %s";

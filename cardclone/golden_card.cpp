@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <system_error>
 
 #include "cardclone/card_names.h"
 #include "cardclone/clone_texts.h"
@@ -118,4 +119,25 @@ bool GoldenFileUnchanged(const GoldenCard& golden, const GoldenFile& file) {
   IoError error;
   return LookAt(golden.root / fs::u8path(file.rel), info, error) && info.kind == EntryKind::kFile &&
          info.size == file.size && info.modified == file.modified;
+}
+
+std::string LoadGoldenCard(const fs::path& path, const std::string& given, GoldenCard& golden, CardReport& check,
+                           std::vector<std::string>& problems) {
+  std::error_code ec;
+  if (!fs::is_directory(path, ec)) {
+    problems = {Format(kTextNoSuchFolder, given.c_str())};
+    return kTextNoGoldenCard;
+  }
+  check = CheckCard(path);
+  if (!check.Ready()) {
+    problems = check.problems;
+    return Format(kTextGoldenNotReady, check.problems.size());
+  }
+  std::string problem = ReadGoldenCard(path, golden);
+  if (!problem.empty()) {
+    problems = {problem};
+    return kTextGoldenUnreadable;
+  }
+  golden.warnings = check.warnings;
+  return "";
 }

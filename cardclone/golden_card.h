@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cardcheck/card_model.h"
 #include "common/file_io.h"
 
 struct GoldenFile {
@@ -28,6 +29,7 @@ struct GoldenCard {
   uint64_t totalBytes = 0;
   uint64_t largestFile = 0;
   std::vector<std::string> warnings;  // of the card check, for a card that is ready all the same
+  std::string fingerprint;            // 16 hex digits once worked out; the record reads the card for it else
 };
 
 // Reads the golden card's settings file and lists its audio tree. Returns an
@@ -37,3 +39,9 @@ std::string ReadGoldenCard(const std::filesystem::path& root, GoldenCard& golden
 // Whether the golden file stands on the golden card as it was listed (same
 // size, same time of its last write).
 bool GoldenFileUnchanged(const GoldenCard& golden, const GoldenFile& file);
+
+// The golden card as every program takes it: checked as cardcheck checks it
+// (the report into check), then read. Returns an empty string when it can be
+// cloned; else the heading of why not, with the reasons in problems.
+std::string LoadGoldenCard(const std::filesystem::path& path, const std::string& given, GoldenCard& golden,
+                           CardReport& check, std::vector<std::string>& problems);

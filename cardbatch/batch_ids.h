@@ -1,0 +1,32 @@
+// The many-card window's resource ids and its own messages, shared by the
+// resource script, the window and the tests that drive it.
+#pragma once
+
+#define IDD_BATCH 100
+#define IDI_BATCH 101
+
+#define IDC_GOLDEN_HEADING 1001
+#define IDC_GOLDEN_PATH 1002
+#define IDC_CHOOSE_GOLDEN 1003
+#define IDC_GOLDEN_STATE 1004
+#define IDC_CARDS 1005
+#define IDC_AUTO_WRITE 1006
+#define IDC_WANTED_HEADING 1007
+#define IDC_WANTED 1008
+#define IDC_WANTED_UNIT 1009
+#define IDC_START 1010
+#define IDC_STOP 1011
+#define IDC_SUMMARY 1012
+#define IDC_RECORD_HEADING 1013
+#define IDC_RECORD_PATH 1014
+#define IDC_OPEN_RECORD 1015
+#define IDC_RECORD_STATE 1016
+
+// The list's columns, left to right.
+#define BATCH_COLUMN_DRIVE 0
+#define BATCH_COLUMN_LABEL 1
+#define BATCH_COLUMN_CAPACITY 2
+#define BATCH_COLUMN_FREE 3
+#define BATCH_COLUMN_ON_CARD 4
+#define BATCH_COLUMN_PROGRESS 5
+#define BATCH_COLUMN_RESULT 6

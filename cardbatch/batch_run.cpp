@@ -1,0 +1,99 @@
+#include "cardbatch/batch_run.h"
+
+#include <chrono>
+
+#include "cardbatch/card_survey.h"
+
+BatchRun::BatchRun(std::shared_ptr<const GoldenCard> golden, std::string given, const std::vector<std::string>& drives,
+                   BatchEvents events)
+    : golden_(std::move(golden)), given_(std::move(given)), drives_(drives), events_(std::move(events)) {}
+
+BatchRun::~BatchRun() {
+  Stop();
+  Cancel();
+  if (thread_.joinable()) thread_.join();
+}
+
+void BatchRun::Plan() { thread_ = std::thread([this] { Work(); }); }
+
+bool BatchRun::Removes() const {
+  for (const CardPlan& plan : plans_) {
+    if (plan.refusal.empty() && plan.Removes()) return true;
+  }
+  return false;
+}
+
+void BatchRun::Go() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (decision_ == Decision::kNone) decision_ = Decision::kGo;
+  decided_.notify_all();
+}
+
+void BatchRun::Cancel() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (decision_ == Decision::kNone) decision_ = Decision::kCancel;
+  decided_.notify_all();
+}
+
+bool BatchRun::Cancelled() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return decision_ == Decision::kCancel;
+}
+
+void BatchRun::Stop() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  stop_ = true;
+  if (run_) run_->Stop();
+  decided_.notify_all();
+}
+
+uint64_t BatchRun::BytesDone(std::size_t card) const {
+  const CloneRun* run = running_;
+  return run ? run->BytesDone(card) : 0;
+}
+
+void BatchRun::Work() {
+  for (const std::string& drive : drives_) {
+    Target target = DriveTarget(drive);
+    std::vector<Target> one{target};
+    std::vector<std::string> refusals = RefuseTargets(*golden_, one, false);
+    targets_.push_back(one.front());
+    plans_.push_back(refusals.empty() ? PlanCard(*golden_, targets_.back(), false) : CardPlan{});
+    if (!refusals.empty()) plans_.back().refusal = refusals.front();
+  }
+  events_.planned(*this);
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    decided_.wait(lock, [this] { return decision_ != Decision::kNone; });
+    if (decision_ == Decision::kCancel) {
+      lock.unlock();
+      events_.finished(*this);
+      return;
+    }
+    run_ = std::make_unique<CloneRun>(*golden_, targets_, plans_, false);
+    if (stop_) run_->Stop();
+    running_ = run_.get();
+  }
+  results_.resize(cards());
+  rows_.resize(cards());
+  run_->Start();
+  std::vector<bool> reported(cards(), false);
+  for (std::size_t done = 0; done < cards();) {
+    {
+      // Progress a few times a second: the window draws no faster.
+      std::unique_lock<std::mutex> lock(mutex_);
+      decided_.wait_for(lock, std::chrono::milliseconds(150));
+    }
+    events_.progress(*this);
+    for (std::size_t i = 0; i < cards(); ++i) {
+      if (reported[i] || run_->State(i) == CardState::kWriting) continue;
+      reported[i] = true;
+      ++done;
+      results_[i] = run_->results()[i];
+      rows_[i] = RecordRows(given_, *golden_, false, {targets_[i]}, {results_[i]}).front();
+      events_.cardDone(*this, i);
+    }
+  }
+  run_->Wait();
+  events_.finished(*this);
+}

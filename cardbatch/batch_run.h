@@ -1,0 +1,80 @@
+// One run of the many-card window: the ticked cards planned, then (once the
+// user agrees) written through the clone, on a thread of its own. What it
+// has to say it says through events, called on that thread; the window turns
+// them into messages, so no window is touched from here.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cardclone/clone_plan.h"
+#include "cardclone/clone_record.h"
+#include "cardclone/clone_run.h"
+
+class BatchRun;
+// Called a few times a second at most.
+struct BatchEvents {
+  std::function<void(BatchRun&)> planned;                    // plans() may be read
+  std::function<void(BatchRun&)> progress;                   // BytesDone changed
+  std::function<void(BatchRun&, std::size_t card)> cardDone;  // Result(card) and Row(card) may be read
+  std::function<void(BatchRun&)> finished;                   // every card done, or the run cancelled; the last event
+};
+
+class BatchRun {
+ public:
+  // golden: with its fingerprint worked out; given: as the user named it;
+  // drives: "F:" each.
+  BatchRun(std::shared_ptr<const GoldenCard> golden, std::string given, const std::vector<std::string>& drives,
+           BatchEvents events);
+  ~BatchRun();  // stops the run and waits for its end
+  BatchRun(const BatchRun&) = delete;
+  BatchRun& operator=(const BatchRun&) = delete;
+
+  // Each card refused or planned, then events.planned; the run waits for Go
+  // or Cancel.
+  void Plan();
+  const std::vector<Target>& targets() const { return targets_; }
+  const std::vector<CardPlan>& plans() const { return plans_; }
+  // The cards whose files would be removed (not refused), after planned.
+  bool Removes() const;
+  void Go();
+  void Cancel();
+  // Cancelled before anything was written (after finished).
+  bool Cancelled();
+  // Ends every card at its next piece; a card cut short carries no settings file.
+  void Stop();
+
+  std::size_t cards() const { return drives_.size(); }
+  uint64_t BytesDone(std::size_t card) const;
+  uint64_t total() const { return golden_->totalBytes; }
+  const CardResult& Result(std::size_t card) const { return results_[card]; }
+  const RecordRow& Row(std::size_t card) const { return rows_[card]; }
+
+ private:
+  enum class Decision { kNone, kGo, kCancel };
+  void Work();
+
+  std::shared_ptr<const GoldenCard> golden_;
+  std::string given_;
+  std::vector<std::string> drives_;
+  BatchEvents events_;
+  std::vector<Target> targets_;
+  std::vector<CardPlan> plans_;
+  std::vector<CardResult> results_;
+  std::vector<RecordRow> rows_;
+  std::unique_ptr<CloneRun> run_;
+  std::atomic<const CloneRun*> running_{nullptr};  // run_, for the window's thread
+  std::mutex mutex_;
+  std::condition_variable decided_;
+  Decision decision_ = Decision::kNone;
+  bool stop_ = false;
+  std::thread thread_;
+};

@@ -1,0 +1,74 @@
+// The texts of the many-card window, UTF-8 (the window widens them for the
+// W functions). Formats take Format's arguments (common/text_format.h).
+#pragma once
+
+constexpr char kTextTitle[] = "批量制卡";
+// The golden card.
+constexpr char kTextNoGolden[] = "还没有选择样板卡";
+constexpr char kTextChooseGoldenPrompt[] = "选择样板卡 (存储卡或电脑上的文件夹):";
+constexpr char kTextGoldenLoading[] = "正在检查样板卡...";
+constexpr char kTextGoldenReady[] = "样板卡可以使用";
+constexpr char kTextGoldenUnusable[] = "样板卡不能使用: %s";
+constexpr char kTextGoldenMoreProblems[] = " (共 %zu 个问题)";
+constexpr char kTextGoldenFiles[] = "%d 个声音文件，%s";
+constexpr char kTextGoldenFingerprint[] = "指纹: %s";
+constexpr char kTextPlaybackOff[] = "播放关";
+constexpr char kTextPlaybackOn[] = "播放开";
+constexpr char kTextSettingWords[] = "%s %s";
+constexpr char kTextSeparator[] = "，";
+// The list's columns.
+constexpr char kColumnDrive[] = "盘符";
+constexpr char kColumnLabel[] = "卷标";
+constexpr char kColumnCapacity[] = "容量";
+constexpr char kColumnFree[] = "可用";
+constexpr char kColumnOnCard[] = "卡上现有";
+constexpr char kColumnProgress[] = "进度";
+constexpr char kColumnResult[] = "结果";
+// What is on a card now.
+constexpr char kTextEmpty[] = "空卡";
+constexpr char kTextIdentical[] = "与样板相同";
+constexpr char kTextOtherSounds[] = "其他声音 (将删除 %d 个文件)";
+constexpr char kTextToWrite[] = "将写入 %d 个文件";
+constexpr char kTextToRewrite[] = "与样板不同，将改写";
+constexpr char kTextOutside[] = "audio 以外另有 %d 项 (保留，不改动)";
+constexpr char kTextLooking[] = "正在查看...";
+constexpr char kTextNoLabel[] = "(无卷标)";
+// A card's row while and after it is written.
+constexpr char kTextWaiting[] = "等待写入";
+constexpr char kTextRowWriting[] = "正在写入，请勿取出";
+constexpr char kTextRowReady[] = "可以使用，可以取出";
+constexpr char kTextRowFailed[] = "失败: %s，可以取出";
+constexpr char kTextNeedsConfirm[] = "需要确认";
+constexpr char kTextPercent[] = "%d%%";
+// The buttons and boxes.
+constexpr char kTextChooseGolden[] = "选择样板卡...";
+constexpr char kTextStart[] = "开始制卡";
+constexpr char kTextStop[] = "停止";
+constexpr char kTextAutoWrite[] = "插卡即写";
+constexpr char kTextWanted[] = "共需";
+constexpr char kTextWantedUnit[] = "张";
+constexpr char kTextOpenRecord[] = "打开记录";
+constexpr char kTextGoldenHeading[] = "样板卡:";
+constexpr char kTextRecordHeading[] = "记录:";
+// The summary line.
+constexpr char kTextSessionSummary[] = "本次: 可以使用 %d 张，失败 %d 张";
+constexpr char kTextStillToMake[] = "，还需 %d 张";
+constexpr char kTextAllMade[] = "，已够 %d 张";
+constexpr char kTextStopping[] = "正在停止，写到一半的卡不会带设置文件...";
+// Questions.
+constexpr char kTextAskRemoveHeading[] = "以下存储卡上的文件将被删除 (audio 以外的文件保留):\n\n";
+constexpr char kTextAskRemoveLine[] = "%s %s: %d 个文件\n";
+constexpr char kTextAskRemoveEnd[] = "\n继续制卡吗?";
+constexpr char kTextNothingTicked[] = "没有勾选可以写入的存储卡。";
+constexpr char kTextAskStopAndClose[] = "正在制卡。停止并关闭吗?\n写到一半的卡不会带设置文件，下次制卡可以完成。";
+constexpr char kTextAskCloseUnrecorded[] = "还有 %zu 行没有写入记录文件:\n%s\n\n关闭后这些行将丢失。仍要关闭吗?";
+// The record.
+constexpr char kTextRecordFileName[] = "制卡记录.csv";
+constexpr char kTextRecordWaiting[] = "记录文件无法写入 (%s)，%zu 行等待写入，稍后自动重试";
+constexpr char kTextRecordOk[] = "已写入";
+constexpr char kTextCannotOpenRecord[] = "无法打开记录文件 %s: %s";
+constexpr char kTextBatchUsage[] =
+    "用法: cardbatch [--golden 文件夹] [--record 文件]\n"
+    "  --golden 文件夹  样板卡 (存储卡或文件夹)\n"
+    "  --record 文件    制卡记录 (默认: 文档文件夹中的 制卡记录.csv)";
+constexpr char kTextGigabytes[] = "%.1f GB";

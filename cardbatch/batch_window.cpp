@@ -1,0 +1,437 @@
+// The many-card window. The golden card is read, the readers followed and
+// the cards written on threads of their own (golden_choice, drive_watch,
+// batch_run); each tells the window by a posted message, and only the
+// window's thread touches a window.
+#include "cardbatch/batch_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "cardbatch/batch_ids.h"
+#include "cardbatch/batch_run.h"
+#include "cardbatch/batch_texts.h"
+#include "cardbatch/card_list.h"
+#include "cardbatch/drive_watch.h"
+#include "cardbatch/golden_choice.h"
+#include "cardbatch/removable_drives.h"
+#include "cardbatch/wide_text.h"
+#include "cardbatch/window_layout.h"
+#include "cardclone/clone_record.h"
+#include "common/file_io_win_text.h"
+#include "common/text_format.h"
+
+namespace {
+
+enum : UINT {
+  kGoldenRead = WM_APP + 1,  // lParam: GoldenChoice*, the window's to delete
+  kDrivesChanged,
+  kPlanned,   // lParam: the BatchRun
+  kProgress,  // lParam: the BatchRun
+  kCardDone,  // wParam: the card, lParam: the BatchRun
+  kRunDone,   // lParam: the BatchRun
+};
+constexpr UINT_PTR kRecordRetryTimer = 1;
+constexpr UINT kRecordRetryMs = 2000;
+constexpr std::chrono::milliseconds kDrivePolling(1000);
+
+// The controls that move or grow with the window.
+constexpr Anchor kAnchors[] = {
+    {IDC_GOLDEN_PATH, kGrowX},
+    {IDC_CHOOSE_GOLDEN, kMoveX},
+    {IDC_GOLDEN_STATE, kGrowX},
+    {IDC_CARDS, kGrowX | kGrowY},
+    {IDC_AUTO_WRITE, kMoveY},
+    {IDC_WANTED_HEADING, kMoveY},
+    {IDC_WANTED, kMoveY},
+    {IDC_WANTED_UNIT, kMoveY},
+    {IDC_START, kMoveX | kMoveY},
+    {IDC_STOP, kMoveX | kMoveY},
+    {IDC_SUMMARY, kMoveY | kGrowX},
+    {IDC_RECORD_HEADING, kMoveY},
+    {IDC_RECORD_PATH, kMoveY | kGrowX},
+    {IDC_OPEN_RECORD, kMoveX | kMoveY},
+    {IDC_RECORD_STATE, kMoveY | kGrowX},
+};
+
+// The texts of the controls, set when the window opens.
+constexpr struct {
+  int id;
+  const char* text;
+} kControlTexts[] = {
+    {IDC_GOLDEN_HEADING, kTextGoldenHeading}, {IDC_CHOOSE_GOLDEN, kTextChooseGolden},
+    {IDC_GOLDEN_STATE, kTextNoGolden},        {IDC_AUTO_WRITE, kTextAutoWrite},
+    {IDC_WANTED_HEADING, kTextWanted},        {IDC_WANTED_UNIT, kTextWantedUnit},
+    {IDC_START, kTextStart},                  {IDC_STOP, kTextStop},
+    {IDC_RECORD_HEADING, kTextRecordHeading}, {IDC_OPEN_RECORD, kTextOpenRecord},
+};
+
+class BatchWindow {
+ public:
+  explicit BatchWindow(const BatchOptions& options) : options_(options), record_(options.record) {}
+  ~BatchWindow() {
+    watcher_.reset();
+    runs_.clear();
+    if (goldenThread_.joinable()) goldenThread_.join();
+  }
+
+  static INT_PTR CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) SetWindowLongPtrW(window, DWLP_USER, lParam);
+    auto* self = reinterpret_cast<BatchWindow*>(GetWindowLongPtrW(window, DWLP_USER));
+    return self ? self->Handle(window, message, wParam, lParam) : FALSE;
+  }
+
+ private:
+  INT_PTR Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void Open(HWND window);
+  void OnCommand(int id, int code);
+  void ChooseGoldenFolder();
+  void LoadGolden(const std::string& given);
+  void GoldenRead(std::unique_ptr<GoldenChoice> choice);
+  void DrivesChanged();
+  void StartTicked();
+  void StartRun(const std::vector<std::string>& drives, bool automatic);
+  void Planned(BatchRun* run);
+  void CardDone(BatchRun* run, std::size_t card);
+  void RunDone(BatchRun* run);
+  void StopAll();
+  void TryClose();
+  void FlushRecord();
+  void OpenRecord();
+  void ShowSummary();
+  void ShowButtons();
+  bool Ask(const std::string& text, UINT icon) const;
+  void Say(const std::string& text) const;
+  void SetText(int id, const std::string& text) const { SetDlgItemTextW(window_, id, Wide(text).c_str()); }
+  void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+    PostMessageW(window_, message, wParam, lParam);
+  }
+
+  BatchOptions options_;
+  HWND window_ = nullptr;
+  WindowLayout layout_;
+  std::unique_ptr<CardList> list_;
+  std::unique_ptr<DriveWatcher> watcher_;
+  std::thread goldenThread_;
+  std::shared_ptr<const GoldenCard> golden_;
+  std::string goldenGiven_;
+  std::vector<std::unique_ptr<BatchRun>> runs_;
+  std::vector<bool> automatic_;  // by run: started by 插卡即写
+  PendingRecord record_;
+  int ready_ = 0, failed_ = 0;
+  bool stopping_ = false, closing_ = false;
+};
+
+INT_PTR BatchWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      Open(window);
+      SetFocus(GetDlgItem(window, IDC_CARDS));
+      return FALSE;
+    case WM_SIZE:
+      layout_.Resize(window);
+      list_->FitColumns();
+      return TRUE;
+    case WM_GETMINMAXINFO:
+      layout_.LimitSize(reinterpret_cast<MINMAXINFO*>(lParam));
+      return TRUE;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return TRUE;
+    case WM_DEVICECHANGE:
+      if (watcher_) watcher_->Poke();
+      return TRUE;
+    case WM_TIMER:
+      if (wParam == kRecordRetryTimer) FlushRecord();
+      return TRUE;
+    case WM_CLOSE:
+      TryClose();
+      return TRUE;
+    case kGoldenRead:
+      GoldenRead(std::unique_ptr<GoldenChoice>(reinterpret_cast<GoldenChoice*>(lParam)));
+      return TRUE;
+    case kDrivesChanged:
+      DrivesChanged();
+      return TRUE;
+    case kPlanned:
+      Planned(reinterpret_cast<BatchRun*>(lParam));
+      return TRUE;
+    case kProgress:
+      list_->ShowProgress(reinterpret_cast<BatchRun*>(lParam));
+      return TRUE;
+    case kCardDone:
+      CardDone(reinterpret_cast<BatchRun*>(lParam), wParam);
+      return TRUE;
+    case kRunDone:
+      RunDone(reinterpret_cast<BatchRun*>(lParam));
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+void BatchWindow::Open(HWND window) {
+  window_ = window;
+  SetWindowTextW(window, Wide(kTextTitle).c_str());
+  HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_BATCH));
+  SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  for (const auto& control : kControlTexts) SetText(control.id, control.text);
+  SetText(IDC_RECORD_PATH, record_.file().u8string());
+  layout_.Take(window, kAnchors, sizeof kAnchors / sizeof kAnchors[0]);
+  list_ = std::make_unique<CardList>(GetDlgItem(window, IDC_CARDS));
+  ShowSummary();
+  watcher_ = std::make_unique<DriveWatcher>(RemovableDrives, [this] { Post(kDrivesChanged); }, kDrivePolling);
+  if (!options_.golden.empty()) LoadGolden(options_.golden);
+}
+
+void BatchWindow::OnCommand(int id, int code) {
+  switch (id) {
+    case IDC_CHOOSE_GOLDEN:
+      ChooseGoldenFolder();
+      break;
+    case IDC_START:
+      StartTicked();
+      break;
+    case IDC_STOP:
+      StopAll();
+      break;
+    case IDC_OPEN_RECORD:
+      OpenRecord();
+      break;
+    case IDC_WANTED:
+      if (code == EN_CHANGE) ShowSummary();
+      break;
+    case IDC_AUTO_WRITE:
+      if (code == BN_CLICKED) list_->SetAutomatic(IsDlgButtonChecked(window_, IDC_AUTO_WRITE) == BST_CHECKED);
+      break;
+    case IDCANCEL:
+      TryClose();
+      break;
+    default:
+      break;
+  }
+}
+
+void BatchWindow::ChooseGoldenFolder() {
+  std::wstring prompt = Wide(kTextChooseGoldenPrompt);
+  BROWSEINFOW browse{};
+  browse.hwndOwner = window_;
+  browse.lpszTitle = prompt.c_str();
+  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON;
+  LPITEMIDLIST chosen = SHBrowseForFolderW(&browse);
+  if (chosen == nullptr) return;
+  wchar_t path[MAX_PATH] = L"";
+  bool got = SHGetPathFromIDListW(chosen, path) != FALSE;
+  CoTaskMemFree(chosen);
+  if (got) LoadGolden(Utf8(path));
+}
+
+void BatchWindow::LoadGolden(const std::string& given) {
+  if (goldenThread_.joinable()) goldenThread_.join();
+  golden_.reset();
+  watcher_->SetGolden(nullptr);
+  SetText(IDC_GOLDEN_PATH, given);
+  SetText(IDC_GOLDEN_STATE, kTextGoldenLoading);
+  ShowButtons();
+  HWND window = window_;
+  goldenThread_ = std::thread([window, given] {
+    auto choice = std::make_unique<GoldenChoice>(ChooseGolden(given));
+    if (PostMessageW(window, kGoldenRead, 0, reinterpret_cast<LPARAM>(choice.get()))) choice.release();
+  });
+}
+
+void BatchWindow::GoldenRead(std::unique_ptr<GoldenChoice> choice) {
+  SetText(IDC_GOLDEN_STATE, choice->state);
+  golden_ = choice->card;
+  goldenGiven_ = choice->given;
+  list_->SetGoldenDrive(TargetPath(choice->given).root_name().u8string());
+  watcher_->SetGolden(golden_);
+  DrivesChanged();
+  ShowButtons();
+}
+
+void BatchWindow::DrivesChanged() {
+  std::vector<std::string> arrived = list_->Merge(watcher_->Cards(), golden_ != nullptr);
+  if (!arrived.empty()) StartRun(arrived, true);
+  ShowButtons();
+}
+
+void BatchWindow::StartTicked() {
+  if (!golden_) return;
+  std::vector<std::string> drives = list_->TickedIdle();
+  if (drives.empty()) return Say(kTextNothingTicked);
+  StartRun(drives, false);
+}
+
+void BatchWindow::StartRun(const std::vector<std::string>& drives, bool automatic) {
+  if (!golden_ || drives.empty()) return;
+  HWND window = window_;
+  auto post = [window](UINT message) {
+    return [window, message](BatchRun& run) { PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(&run)); };
+  };
+  BatchEvents events{post(kPlanned), post(kProgress),
+                     [window](BatchRun& run, std::size_t card) {
+                       PostMessageW(window, kCardDone, card, reinterpret_cast<LPARAM>(&run));
+                     },
+                     post(kRunDone)};
+  auto run = std::make_unique<BatchRun>(golden_, goldenGiven_, drives, std::move(events));
+  BatchRun* self = run.get();
+  list_->Claim(self, drives);
+  for (const std::string& drive : drives) watcher_->SetBusy(drive, true);
+  runs_.push_back(std::move(run));
+  automatic_.push_back(automatic);
+  self->Plan();
+  ShowButtons();
+}
+
+// The plans are made: a run that would remove files asks first, once for all
+// its cards; one started by 插卡即写 never removes anything unasked.
+void BatchWindow::Planned(BatchRun* run) {
+  auto at = std::find_if(runs_.begin(), runs_.end(), [run](const auto& r) { return r.get() == run; });
+  bool automatic = automatic_[static_cast<std::size_t>(at - runs_.begin())];
+  if (!run->Removes() || stopping_) {
+    if (stopping_) return run->Cancel();
+    return run->Go();
+  }
+  if (automatic) return run->Cancel();
+  std::string text = kTextAskRemoveHeading;
+  for (std::size_t i = 0; i < run->cards(); ++i) {
+    const CardPlan& plan = run->plans()[i];
+    if (!plan.refusal.empty() || !plan.Removes()) continue;
+    const Target& target = run->targets()[i];
+    text += Format(kTextAskRemoveLine, target.given.c_str(), target.volume.label.c_str(), plan.removeFiles);
+  }
+  text += kTextAskRemoveEnd;
+  if (Ask(text, MB_ICONWARNING)) {
+    run->Go();
+  } else {
+    run->Cancel();
+  }
+}
+
+void BatchWindow::CardDone(BatchRun* run, std::size_t card) {
+  list_->CardDone(run, card);
+  const CardResult& result = run->Result(card);
+  ++(result.ready ? ready_ : failed_);
+  record_.Add({run->Row(card)});
+  FlushRecord();
+  watcher_->SetBusy(run->targets()[card].given, false);
+  watcher_->Resurvey(run->targets()[card].given);
+  ShowSummary();
+}
+
+void BatchWindow::RunDone(BatchRun* run) {
+  auto at = std::find_if(runs_.begin(), runs_.end(), [run](const auto& r) { return r.get() == run; });
+  if (at == runs_.end()) return;
+  std::size_t index = static_cast<std::size_t>(at - runs_.begin());
+  // Cancelled before writing: an automatic run cancelled for its removals
+  // leaves its cards waiting for 开始制卡.
+  if (run->Cancelled()) list_->Release(run, automatic_[index] && run->Removes());
+  list_->RunDone(run);
+  for (std::size_t i = 0; i < run->cards(); ++i) {
+    watcher_->SetBusy(run->targets()[i].given, false);
+    watcher_->Resurvey(run->targets()[i].given);
+  }
+  runs_.erase(at);
+  automatic_.erase(automatic_.begin() + static_cast<std::ptrdiff_t>(index));
+  if (runs_.empty()) stopping_ = false;
+  ShowSummary();
+  ShowButtons();
+  if (closing_ && runs_.empty()) TryClose();
+}
+
+void BatchWindow::StopAll() {
+  if (runs_.empty()) return;
+  stopping_ = true;
+  for (auto& run : runs_) run->Stop();
+  ShowSummary();
+  ShowButtons();
+}
+
+// Closing asks while cards are written (and then stops them, closing once
+// they are), and while rows of the record could not be written.
+void BatchWindow::TryClose() {
+  if (!runs_.empty()) {
+    if (closing_) return;
+    if (!Ask(kTextAskStopAndClose, MB_ICONQUESTION)) return;
+    closing_ = true;
+    StopAll();
+    return;
+  }
+  FlushRecord();
+  if (record_.waiting() > 0) {
+    closing_ = false;
+    if (!Ask(Format(kTextAskCloseUnrecorded, record_.waiting(), record_.file().u8string().c_str()), MB_ICONWARNING)) {
+      return;
+    }
+  }
+  EndDialog(window_, 0);
+}
+
+void BatchWindow::FlushRecord() {
+  std::string error;
+  if (record_.Flush(error)) {
+    KillTimer(window_, kRecordRetryTimer);
+    SetText(IDC_RECORD_STATE, "");
+    return;
+  }
+  SetText(IDC_RECORD_STATE, Format(kTextRecordWaiting, error.c_str(), record_.waiting()));
+  SetTimer(window_, kRecordRetryTimer, kRecordRetryMs, nullptr);
+}
+
+void BatchWindow::OpenRecord() {
+  std::string error;
+  // A record not made yet is made, with its header, so there is something to open.
+  if (!AppendRecord(record_.file(), {}, error)) {
+    return Say(Format(kTextCannotOpenRecord, record_.file().u8string().c_str(), error.c_str()));
+  }
+  auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(window_, L"open", record_.file().c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  if (result <= 32) {
+    IoError system;
+    FailWithSystemText(system);
+    Say(Format(kTextCannotOpenRecord, record_.file().u8string().c_str(), system.text.c_str()));
+  }
+}
+
+void BatchWindow::ShowSummary() {
+  if (stopping_) return SetText(IDC_SUMMARY, kTextStopping);
+  std::string text = Format(kTextSessionSummary, ready_, failed_);
+  BOOL number = FALSE;
+  UINT wanted = GetDlgItemInt(window_, IDC_WANTED, &number, FALSE);
+  if (number && wanted > 0) {
+    int left = static_cast<int>(wanted) - ready_;
+    text += left > 0 ? Format(kTextStillToMake, left) : Format(kTextAllMade, static_cast<int>(wanted));
+  }
+  SetText(IDC_SUMMARY, text);
+}
+
+void BatchWindow::ShowButtons() {
+  EnableWindow(GetDlgItem(window_, IDC_START), golden_ != nullptr && !stopping_);
+  EnableWindow(GetDlgItem(window_, IDC_STOP), !runs_.empty() && !stopping_);
+  EnableWindow(GetDlgItem(window_, IDC_CHOOSE_GOLDEN), runs_.empty());
+}
+
+bool BatchWindow::Ask(const std::string& text, UINT icon) const {
+  return MessageBoxW(window_, Wide(text).c_str(), Wide(kTextTitle).c_str(), MB_YESNO | MB_DEFBUTTON2 | icon) == IDYES;
+}
+
+void BatchWindow::Say(const std::string& text) const {
+  MessageBoxW(window_, Wide(text).c_str(), Wide(kTextTitle).c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+}  // namespace
+
+int RunBatchWindow(HINSTANCE instance, const BatchOptions& options) {
+  BatchWindow window(options);
+  INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_BATCH), nullptr, BatchWindow::Proc,
+                                   reinterpret_cast<LPARAM>(&window));
+  return result == -1 ? 1 : static_cast<int>(result);
+}

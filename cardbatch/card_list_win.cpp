@@ -1,0 +1,213 @@
+#include "cardbatch/card_list.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "cardbatch/batch_ids.h"
+#include "cardbatch/batch_texts.h"
+#include "cardbatch/wide_text.h"
+#include "cardclone/clone_texts.h"
+#include "common/text_format.h"
+
+namespace {
+
+struct Column {
+  const char* caption;
+  int width;  // in dialog units; the last column takes the rest
+};
+constexpr Column kColumns[] = {
+    {kColumnDrive, 28},    {kColumnLabel, 52},    {kColumnCapacity, 40}, {kColumnFree, 40},
+    {kColumnOnCard, 110},  {kColumnProgress, 30}, {kColumnResult, 0},
+};
+constexpr int kColumnCount = sizeof kColumns / sizeof kColumns[0];
+
+std::string SizeText(uint64_t bytes) {
+  if (bytes >= 1000000000) return Format(kTextGigabytes, static_cast<double>(bytes) / 1e9);
+  return Megabytes(bytes);
+}
+
+}  // namespace
+
+CardList::CardList(HWND list) : list_(list) {
+  ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  for (int i = 0; i < kColumnCount; ++i) {
+    std::wstring caption = Wide(kColumns[i].caption);
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = &caption[0];
+    RECT units{0, 0, kColumns[i].width, 0};
+    MapDialogRect(GetParent(list), &units);
+    column.cx = units.right;
+    column.iSubItem = i;
+    SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+  }
+  FitColumns();
+}
+
+void CardList::FitColumns() {
+  RECT client;
+  GetClientRect(list_, &client);
+  int used = 0;
+  for (int i = 0; i + 1 < kColumnCount; ++i) used += ListView_GetColumnWidth(list_, i);
+  int rest = client.right - used;
+  RECT minimum{0, 0, 80, 0};
+  MapDialogRect(GetParent(list_), &minimum);
+  ListView_SetColumnWidth(list_, kColumnCount - 1, std::max<int>(rest, minimum.right));
+}
+
+std::vector<std::string> CardList::Merge(const std::vector<WatchedCard>& cards, bool goldenChosen) {
+  goldenChosen_ = goldenChosen;
+  auto listed = [&](const Row& row) {
+    return std::any_of(cards.begin(), cards.end(),
+                       [&](const WatchedCard& c) { return c.card.SameCard(row.watched.card); });
+  };
+  for (std::size_t i = rows_.size(); i-- > 0;) {
+    const Row& row = rows_[i];
+    bool keep = row.run != nullptr || (listed(row) && row.watched.card.drive != goldenDrive_);
+    if (keep) continue;
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(i));
+    ListView_DeleteItem(list_, static_cast<int>(i));
+  }
+  std::vector<std::string> arrived;
+  for (const WatchedCard& card : cards) {
+    if (card.card.drive == goldenDrive_) continue;
+    auto row = std::find_if(rows_.begin(), rows_.end(), [&](const Row& r) { return r.watched.card.drive == card.card.drive; });
+    if (row == rows_.end()) {
+      Insert(card);
+      row = std::find_if(rows_.begin(), rows_.end(), [&](const Row& r) { return r.watched.card.drive == card.card.drive; });
+    } else if (row->run != nullptr) {
+      continue;  // the card's run says what became of it
+    } else {
+      row->watched.card.available = card.card.available;
+      if (card.surveyed) row->watched = card;
+    }
+    if (row->automatic && row->watched.surveyed && goldenChosen) {
+      const CardSurvey& survey = row->watched.survey;
+      row->automatic = false;
+      if (survey.refusal.empty() && survey.removeFiles == 0 && !survey.identical) {
+        arrived.push_back(card.card.drive);
+      } else if (survey.refusal.empty() && survey.removeFiles > 0) {
+        row->result = kTextNeedsConfirm;
+      }
+    }
+    Show(static_cast<std::size_t>(row - rows_.begin()));
+  }
+  return arrived;
+}
+
+void CardList::Insert(const WatchedCard& card) {
+  auto at = std::find_if(rows_.begin(), rows_.end(), [&](const Row& r) { return r.watched.card.drive > card.card.drive; });
+  std::size_t index = static_cast<std::size_t>(at - rows_.begin());
+  Row row;
+  row.watched = card;
+  row.automatic = automatic_;
+  rows_.insert(at, row);
+  std::wstring drive = Wide(card.card.drive);
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = static_cast<int>(index);
+  item.pszText = &drive[0];
+  SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  // New cards come ticked.
+  ListView_SetCheckState(list_, static_cast<int>(index), TRUE);
+}
+
+void CardList::SetCell(std::size_t row, int column, const std::string& text) {
+  std::wstring wide = Wide(text);
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = &wide[0];
+  SendMessageW(list_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+}
+
+void CardList::Show(std::size_t i) {
+  const Row& row = rows_[i];
+  const DriveCard& card = row.watched.card;
+  SetCell(i, BATCH_COLUMN_DRIVE, card.drive);
+  SetCell(i, BATCH_COLUMN_LABEL, card.label.empty() ? kTextNoLabel : card.label);
+  SetCell(i, BATCH_COLUMN_CAPACITY, SizeText(card.capacity));
+  SetCell(i, BATCH_COLUMN_FREE, SizeText(card.available));
+  std::string onCard = row.watched.surveyed ? row.watched.survey.text : goldenChosen_ ? kTextLooking : "";
+  SetCell(i, BATCH_COLUMN_ON_CARD, onCard);
+  SetCell(i, BATCH_COLUMN_PROGRESS, row.progress);
+  SetCell(i, BATCH_COLUMN_RESULT, row.result);
+}
+
+std::vector<std::string> CardList::TickedIdle() const {
+  std::vector<std::string> drives;
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    if (rows_[i].run == nullptr && ListView_GetCheckState(list_, static_cast<int>(i))) {
+      drives.push_back(rows_[i].watched.card.drive);
+    }
+  }
+  return drives;
+}
+
+void CardList::Claim(const BatchRun* run, const std::vector<std::string>& drives) {
+  for (std::size_t n = 0; n < drives.size(); ++n) {
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+      Row& row = rows_[i];
+      if (row.watched.card.drive != drives[n]) continue;
+      row.run = run;
+      row.index = n;
+      row.automatic = false;
+      row.progress.clear();
+      row.result = kTextWaiting;
+      Show(i);
+    }
+  }
+}
+
+void CardList::Release(const BatchRun* run, bool needsConfirm) {
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    Row& row = rows_[i];
+    if (row.run != run) continue;
+    row.run = nullptr;
+    row.result = needsConfirm ? kTextNeedsConfirm : "";
+    Show(i);
+  }
+}
+
+void CardList::ShowProgress(const BatchRun* run) {
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    Row& row = rows_[i];
+    bool done = !row.result.empty() && row.result != kTextWaiting && row.result != kTextRowWriting;
+    if (row.run != run || done) continue;
+    uint64_t total = run->total();
+    int percent = total == 0 ? 0 : static_cast<int>(run->BytesDone(row.index) * 100 / total);
+    row.progress = Format(kTextPercent, percent);
+    row.result = kTextRowWriting;
+    Show(i);
+  }
+}
+
+void CardList::CardDone(const BatchRun* run, std::size_t card) {
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    Row& row = rows_[i];
+    if (row.run != run || row.index != card) continue;
+    const CardResult& result = run->Result(card);
+    row.progress = result.ready ? Format(kTextPercent, 100) : row.progress;
+    row.result = result.ready ? kTextRowReady : Format(kTextRowFailed, result.reason.c_str());
+    // A card made is not made again by the next 开始制卡 unless ticked again.
+    if (result.ready) ListView_SetCheckState(list_, static_cast<int>(i), FALSE);
+    Show(i);
+  }
+}
+
+void CardList::RunDone(const BatchRun* run) {
+  for (Row& row : rows_) {
+    if (row.run == run) row.run = nullptr;
+  }
+}
+
+bool CardList::Busy() const {
+  return std::any_of(rows_.begin(), rows_.end(), [](const Row& row) { return row.run != nullptr; });
+}
+
+std::string CardList::LabelOf(const std::string& drive) const {
+  for (const Row& row : rows_) {
+    if (row.watched.card.drive == drive) return row.watched.card.label;
+  }
+  return "";
+}

@@ -1,0 +1,69 @@
+// The cards in the readers, followed on a thread of its own: the drives are
+// listed again every interval and whenever the system says a device came or
+// went (Poke); a card that is new, or another card in the same reader, is
+// looked at against the golden card (card_survey.h). The window is told by
+// changed() that a new snapshot can be read, and reads it on its own thread.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cardbatch/card_survey.h"
+
+// A drive with a card in it, as the system lists it.
+struct DriveCard {
+  std::string drive;  // "F:"
+  std::string label;  // UTF-8
+  uint32_t serial = 0;
+  uint64_t capacity = 0, available = 0;
+  bool SameCard(const DriveCard& o) const {
+    return drive == o.drive && label == o.label && serial == o.serial && capacity == o.capacity;
+  }
+};
+
+struct WatchedCard {
+  DriveCard card;
+  bool surveyed = false;
+  CardSurvey survey;
+};
+
+class DriveWatcher {
+ public:
+  using Scan = std::function<std::vector<DriveCard>()>;
+  DriveWatcher(Scan scan, std::function<void()> changed, std::chrono::milliseconds interval);
+  ~DriveWatcher();
+  DriveWatcher(const DriveWatcher&) = delete;
+  DriveWatcher& operator=(const DriveWatcher&) = delete;
+
+  // The card every card is looked at against (none: cards are listed only).
+  void SetGolden(std::shared_ptr<const GoldenCard> golden);
+  void Poke();
+  // Looks at the card again (after it was written).
+  void Resurvey(const std::string& drive);
+  // A card being written is not looked at meanwhile.
+  void SetBusy(const std::string& drive, bool busy);
+  std::vector<WatchedCard> Cards();
+
+ private:
+  void Work();
+  bool Round(std::unique_lock<std::mutex>& lock);
+
+  Scan scan_;
+  std::function<void()> changed_;
+  std::chrono::milliseconds interval_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool poked_ = true, quit_ = false;
+  std::shared_ptr<const GoldenCard> golden_;
+  std::set<std::string> busy_, stale_;
+  std::vector<WatchedCard> cards_;
+  std::thread thread_;
+};
