@@ -1,0 +1,301 @@
+// cardbatch.exe driven from another process, as a technician works it: the
+// golden card given on the command line, cards as removable drive letters
+// made while the window is open, its buttons pressed and its list and boxes
+// read. Wine only (the drives come from Wine's mount manager).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cardbatch/batch_ids.h"
+#include "tests/support/program_driver.h"
+#include "tests/support/scratch_dir.h"
+#include "tests/support/wav_file.h"
+#include "tests/support/wine_drives.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr auto kPatience = std::chrono::seconds(60);
+
+// Waits until done() holds, looking every 50 ms; false when it never did.
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds patience = kPatience) {
+  auto deadline = std::chrono::steady_clock::now() + patience;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
+}
+
+// A card's folder: its label and serial as Wine reads them for a removable drive.
+fs::path MakeCard(const fs::path& folder, const std::string& label, const std::string& serial = "") {
+  fs::create_directories(folder);
+  WriteAllBytes((folder / ".windows-label").string(), std::vector<unsigned char>(label.begin(), label.end()));
+  if (!serial.empty()) {
+    WriteAllBytes((folder / ".windows-serial").string(), std::vector<unsigned char>(serial.begin(), serial.end()));
+  }
+  return folder;
+}
+
+class BatchWindow {
+ public:
+  BatchWindow(const fs::path& golden, const fs::path& record) {
+    std::wstring command = L"\"" + fs::u8path(BesideThisProgram("cardbatch.exe")).wstring() + L"\" --golden \"" +
+                           golden.wstring() + L"\" --record \"" + record.wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_)) {
+      return;
+    }
+    WaitUntil([this] { return (window_ = VisibleWindowOf(process_.dwProcessId)) != nullptr; });
+  }
+  ~BatchWindow() {
+    if (process_.hProcess == nullptr) return;
+    if (WaitForSingleObject(process_.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(process_.hProcess, 99);
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+  }
+  HWND window() const { return window_; }
+  HWND Control(int id) const { return GetDlgItem(window_, id); }
+  std::wstring Text(int id) const { return TextOf(Control(id)); }
+  void Press(int id) const { PostMessageW(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+  // The list's rows, each its cells left to right.
+  std::vector<std::vector<std::wstring>> Rows() const {
+    HWND list = Control(IDC_CARDS);
+    std::vector<std::vector<std::wstring>> rows;
+    int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    constexpr int kChars = 512;
+    RemoteBuffer remote(process_.hProcess, sizeof(LVITEMW) + kChars * sizeof(wchar_t));
+    for (int row = 0; row < count; ++row) {
+      rows.emplace_back();
+      for (int column = 0; column <= BATCH_COLUMN_RESULT; ++column) {
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = reinterpret_cast<LPWSTR>(remote.address() + sizeof(LVITEMW));
+        item.cchTextMax = kChars;
+        remote.Write(&item, sizeof item);
+        SendMessageW(list, LVM_GETITEMTEXTW, row, remote.address());
+        wchar_t text[kChars] = L"";
+        remote.Read(text, sizeof text, sizeof(LVITEMW));
+        rows.back().push_back(text);
+      }
+    }
+    return rows;
+  }
+  // The cells of the drive's row; empty when it is not listed.
+  std::vector<std::wstring> Row(const std::wstring& drive) const {
+    for (auto& row : Rows()) {
+      if (row[BATCH_COLUMN_DRIVE] == drive) return row;
+    }
+    return {};
+  }
+  bool Shows(const std::wstring& drive, int column, const std::wstring& part) const {
+    std::vector<std::wstring> row = Row(drive);
+    return !row.empty() && row[column].find(part) != std::wstring::npos;
+  }
+  // A message box of the window, once it is up.
+  HWND Box() const {
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = VisibleWindowOf(process_.dwProcessId, window_, L"#32770")) != nullptr; });
+    return box;
+  }
+  DWORD Close() const {
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+    DWORD code = 0xFFFFFFFF;
+    if (WaitForSingleObject(process_.hProcess, 20000) == WAIT_OBJECT_0) GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+  }
+
+ private:
+  PROCESS_INFORMATION process_{};
+  HWND window_ = nullptr;
+};
+
+std::wstring BoxText(HWND box) { return TextOf(GetDlgItem(box, 0xFFFF)); }
+void Answer(HWND box, int button) {
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+  WaitUntil([box] { return !IsWindow(box); });
+}
+
+std::string FileText(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The record's rows after its BOM and header.
+std::vector<std::string> RecordRows(const fs::path& record) {
+  std::string text = FileText(record);
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    lines.push_back(text.substr(at, end - at));
+  }
+  if (!lines.empty()) lines.erase(lines.begin());
+  return lines;
+}
+
+std::vector<std::string> Fields(const std::string& row) {
+  std::vector<std::string> fields(1);
+  bool quoted = false;
+  for (char c : row) {
+    if (c == '"') quoted = !quoted;
+    else if (c == ',' && !quoted) fields.emplace_back();
+    else fields.back() += c;
+  }
+  return fields;
+}
+
+constexpr std::size_t kFieldLabel = 2, kFieldSerial = 3, kFieldGoldenCode = 6, kFieldCardCode = 7,
+                      kFieldResult = 8, kFieldReason = 9;
+
+}  // namespace
+
+TEST(CardBatchWindow, ListsTheRemovableCardsAsksBeforeRemovingMakesThemAndRecordsThem) {
+  ScratchDir scratch;
+  const fs::path golden = scratch.path() / "golden", record = scratch.path() / fs::u8path(u8"记录.csv");
+  ASSERT_TRUE(PrepareCardWithTool(golden.string(), (scratch.path() / "source").string()));
+  const fs::path r = MakeCard(scratch.path() / "r", "CARD R", "1234abcd");
+  fs::create_directories(r / "DCIM");
+  WriteAllBytes((r / "DCIM" / "0001.jpg").string(), {1, 2, 3});
+  const fs::path s = MakeCard(scratch.path() / "s", "CARD S");
+  fs::create_directories(s / "audio" / "SenseRand");
+  WriteAllBytes((s / "audio" / "SenseRand" / "old.wav").string(), PcmWavOfSize(2000, 7));
+  const fs::path t = scratch.path() / "t";
+  fs::create_directories(t);
+  WineDrive driveR(L'R', DRIVE_REMOVABLE, r.wstring()), driveS(L'S', DRIVE_REMOVABLE, s.wstring());
+  WineDrive driveT(L'T', DRIVE_FIXED, t.wstring());
+  ASSERT_TRUE(driveR.ok() && driveS.ok() && driveT.ok()) << "Wine's mount manager did not take the drives";
+
+  BatchWindow batch(golden, record);
+  ASSERT_NE(batch.window(), nullptr);
+  EXPECT_EQ(TextOf(batch.window()), L"批量制卡");
+  ASSERT_TRUE(WaitUntil([&] { return batch.Text(IDC_GOLDEN_STATE).find(L"指纹: ") != std::wstring::npos; }))
+      << batch.Text(IDC_GOLDEN_STATE);
+  EXPECT_EQ(batch.Text(IDC_GOLDEN_STATE).find(L"样板卡可以使用"), 0u) << batch.Text(IDC_GOLDEN_STATE);
+  const std::wstring shown = batch.Text(IDC_GOLDEN_STATE);
+  const std::string shortCode(shown.begin() + shown.find(L"指纹: ") + 4, shown.begin() + shown.find(L"指纹: ") + 13);
+
+  // Both removable cards, each as it stands; the fixed drive is no card.
+  ASSERT_TRUE(WaitUntil([&] {
+    return batch.Shows(L"R:", BATCH_COLUMN_ON_CARD, L"将写入 2 个文件，audio 以外另有 1 项 (保留，不改动)") &&
+           batch.Shows(L"S:", BATCH_COLUMN_ON_CARD, L"其他声音 (将删除 1 个文件)");
+  })) << "R: " << batch.Row(L"R:").size() << " S: " << batch.Row(L"S:").size();
+  EXPECT_EQ(batch.Row(L"R:")[BATCH_COLUMN_LABEL], L"CARD R");
+  EXPECT_TRUE(batch.Row(L"T:").empty());
+  EXPECT_EQ(batch.Rows().size(), 2u);
+
+  // One question for the card that loses a file, then both are made.
+  batch.Press(IDC_START);
+  HWND box = batch.Box();
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(BoxText(box).find(L"S: CARD S: 1 个文件"), std::wstring::npos) << BoxText(box).size();
+  EXPECT_EQ(BoxText(box).find(L"R:"), std::wstring::npos);
+  Answer(box, IDYES);
+  ASSERT_TRUE(WaitUntil([&] {
+    return batch.Shows(L"R:", BATCH_COLUMN_RESULT, L"可以使用，可以取出") &&
+           batch.Shows(L"S:", BATCH_COLUMN_RESULT, L"可以使用，可以取出");
+  }));
+  EXPECT_EQ(batch.Text(IDC_SUMMARY), L"本次: 可以使用 2 张，失败 0 张");
+  for (const fs::path& card : {r, s}) {
+    EXPECT_EQ(FileText(card / "CFG_BROADCAST.bin"), FileText(golden / "CFG_BROADCAST.bin"));
+    for (const char* sound : {"bark1.wav", "bark2.wav"}) {
+      EXPECT_EQ(FileText(card / "audio" / "SenseRand" / sound), FileText(golden / "audio" / "SenseRand" / sound));
+    }
+  }
+  EXPECT_FALSE(fs::exists(s / "audio" / "SenseRand" / "old.wav"));
+  EXPECT_EQ(FileText(r / "DCIM" / "0001.jpg"), "\x01\x02\x03");
+  // Made cards say so, and are no longer ticked for the next run.
+  EXPECT_TRUE(WaitUntil([&] { return batch.Shows(L"S:", BATCH_COLUMN_ON_CARD, L"与样板相同"); }));
+
+  // Each card is a row of the record, by its label and serial, with the
+  // fingerprint the window showed for the golden card.
+  std::vector<std::string> rows = RecordRows(record);
+  ASSERT_EQ(rows.size(), 2u) << FileText(record);
+  EXPECT_EQ(FileText(record).rfind("\xEF\xBB\xBF", 0), 0u);
+  for (const std::string& row : rows) {
+    std::vector<std::string> fields = Fields(row);
+    ASSERT_EQ(fields.size(), 15u) << row;
+    EXPECT_EQ(fields[kFieldResult], u8"可以使用");
+    EXPECT_EQ(fields[kFieldGoldenCode].substr(0, 4) + "-" + fields[kFieldGoldenCode].substr(4, 4), shortCode);
+    EXPECT_EQ(fields[kFieldCardCode], fields[kFieldGoldenCode]);
+  }
+  EXPECT_EQ(Fields(rows[0])[kFieldLabel] + "/" + Fields(rows[0])[kFieldSerial], "CARD R/1234-ABCD");
+  EXPECT_EQ(Fields(rows[1])[kFieldLabel], "CARD S");
+
+  // A card put in while the window is open appears by itself, ticked.
+  const fs::path u = MakeCard(scratch.path() / "u", "CARD U");
+  WineDrive driveU(L'U', DRIVE_REMOVABLE, u.wstring());
+  ASSERT_TRUE(driveU.ok());
+  EXPECT_TRUE(WaitUntil([&] { return batch.Shows(L"U:", BATCH_COLUMN_ON_CARD, L"空卡"); }));
+  EXPECT_EQ(batch.Close(), 0u);
+}
+
+TEST(CardBatchWindow, AStoppedCardHasNoSettingsAndALockedRecordKeepsItsRows) {
+  ScratchDir scratch;
+  // A golden card that plays nothing (playback off), with many sounds, so
+  // that its run can be stopped halfway.
+  const fs::path golden = scratch.path() / "golden", record = scratch.path() / "record.csv";
+  fs::create_directories(golden / "audio" / "SenseRand");
+  std::vector<unsigned char> settings = {0, 5, 7, 28, 28, 1, 1, 5, 0, 0};
+  settings.resize(82, 0);
+  settings.insert(settings.end(), {0, 1, 0, 0});
+  WriteAllBytes((golden / "CFG_BROADCAST.bin").string(), settings);
+  for (int i = 0; i < 1500; ++i) {
+    WriteAllBytes((golden / "audio" / "SenseRand" / ("s" + std::to_string(i) + ".wav")).string(),
+                  PcmWavOfSize(4000, static_cast<unsigned char>(i)));
+  }
+  const fs::path r = MakeCard(scratch.path() / "r", "CARD R", "00c0ffee");
+  WineDrive driveR(L'R', DRIVE_REMOVABLE, r.wstring());
+  ASSERT_TRUE(driveR.ok());
+  // The record held open by another program that lets nobody write it.
+  WriteAllBytes(record.string(), {});
+  HANDLE held = CreateFileW(record.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+  BatchWindow batch(golden, record);
+  ASSERT_NE(batch.window(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"R:", BATCH_COLUMN_ON_CARD, L"空卡"); }));
+  EXPECT_NE(batch.Text(IDC_GOLDEN_STATE).find(L"注意: 设备不会播放任何声音"), std::wstring::npos);
+
+  // Stopped while its sounds are written: the card carries no settings file.
+  batch.Press(IDC_START);
+  ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"R:", BATCH_COLUMN_RESULT, L"正在写入"); }));
+  batch.Press(IDC_STOP);
+  ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"R:", BATCH_COLUMN_RESULT, L"失败: 已停止"); }))
+      << batch.Row(L"R:").size();
+  EXPECT_FALSE(fs::exists(r / "CFG_BROADCAST.bin"));
+  EXPECT_TRUE(WaitUntil([&] { return batch.Text(IDC_RECORD_STATE).find(L"1 行等待写入") != std::wstring::npos; }))
+      << batch.Text(IDC_RECORD_STATE).size();
+
+  // A second run finishes it.
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(batch.Control(IDC_START)) != FALSE; }));
+  batch.Press(IDC_START);
+  ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"R:", BATCH_COLUMN_RESULT, L"可以使用"); }));
+  EXPECT_EQ(FileText(r / "CFG_BROADCAST.bin"), FileText(golden / "CFG_BROADCAST.bin"));
+  EXPECT_EQ(batch.Text(IDC_SUMMARY), L"本次: 可以使用 1 张，失败 1 张");
+
+  // Closing with rows unwritten asks; once the record is free they go in, in order.
+  PostMessageW(batch.window(), WM_CLOSE, 0, 0);
+  HWND box = batch.Box();
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(BoxText(box).find(L"还有 2 行没有写入记录文件"), std::wstring::npos);
+  Answer(box, IDNO);
+  EXPECT_TRUE(IsWindow(batch.window()));
+  CloseHandle(held);
+  ASSERT_TRUE(WaitUntil([&] { return batch.Text(IDC_RECORD_STATE).empty(); }));
+  std::vector<std::string> rows = RecordRows(record);
+  ASSERT_EQ(rows.size(), 2u) << FileText(record);
+  EXPECT_EQ(Fields(rows[0])[kFieldResult], u8"失败");
+  EXPECT_EQ(Fields(rows[0])[kFieldReason].rfind(u8"已停止", 0), 0u) << rows[0];
+  EXPECT_EQ(Fields(rows[0])[kFieldCardCode], "");
+  EXPECT_EQ(Fields(rows[1])[kFieldResult], u8"可以使用");
+  EXPECT_EQ(Fields(rows[1])[kFieldSerial], "00C0-FFEE");
+  EXPECT_EQ(batch.Close(), 0u);
+}
