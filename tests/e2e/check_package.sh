@@ -26,6 +26,7 @@ EXPECTED = [
     "BroadcastCardTool.exe",
     "cardcheck.exe",
     "cardclone.exe",
+    "cardbatch.exe",
     "使用说明.html",
     "SHA256SUMS",
 ]
@@ -76,7 +77,7 @@ sys.exit(1 if failures else 0)
 EOF
 
 status=0
-for exe in BroadcastCardTool.exe cardcheck.exe cardclone.exe; do
+for exe in BroadcastCardTool.exe cardcheck.exe cardclone.exe cardbatch.exe; do
   echo "imports of $exe:"
   bash "$ROOT/tests/e2e/check_imports.sh" "$UNPACKED/$exe" || status=1
 done
@@ -100,23 +101,28 @@ console_program cardcheck.exe 1 '结论: 存储卡还不能使用'
 # cardclone without cards: its usage, and nothing done.
 console_program cardclone.exe 2 '用法: cardclone'
 
-# The tool: its dialog appears; closed like the close box does, it ends with 0.
-"$ROOT/scripts/wine-run" BroadcastCardTool.exe >"$WORK/tool.txt" 2>&1 </dev/null &
-tool=$!
-window=""
-for _ in $(seq 150); do
-  window="$(xdotool search --name '声音播放器存储卡配置' 2>/dev/null | head -1 || true)"
-  [ -n "$window" ] && break
-  sleep 0.2
-done
-"$ROOT/scripts/wine-run" taskkill /im BroadcastCardTool.exe >/dev/null 2>&1 </dev/null || true
-code=0
-wait "$tool" || code=$?
-if [ -n "$window" ] && [ "$code" = 0 ] && grep -q 'sizeof = 86' "$WORK/tool.txt"; then
-  echo "ok      BroadcastCardTool.exe started from the unpacked folder"
-else
-  cat "$WORK/tool.txt"
-  echo "FAILED: BroadcastCardTool.exe from the unpacked folder: window '${window}', exit code $code"
-  status=1
-fi
+# The tool and the many-card window: each window appears; closed like the
+# close box does, the program ends with 0.
+# window_program EXE TITLE
+window_program() {
+  "$ROOT/scripts/wine-run" "$1" >"$WORK/$1.txt" 2>&1 </dev/null &
+  local program=$! window="" code=0
+  for _ in $(seq 150); do
+    window="$(xdotool search --name "$2" 2>/dev/null | head -1 || true)"
+    [ -n "$window" ] && break
+    sleep 0.2
+  done
+  "$ROOT/scripts/wine-run" taskkill /im "$1" >/dev/null 2>&1 </dev/null || true
+  wait "$program" || code=$?
+  if [ -n "$window" ] && [ "$code" = 0 ]; then
+    echo "ok      $1 started from the unpacked folder"
+  else
+    cat "$WORK/$1.txt"
+    echo "FAILED: $1 from the unpacked folder: window '${window}', exit code $code"
+    status=1
+  fi
+}
+window_program BroadcastCardTool.exe '声音播放器存储卡配置'
+grep -q 'sizeof = 86' "$WORK/BroadcastCardTool.exe.txt" || { echo "FAILED: the tool's trace"; status=1; }
+window_program cardbatch.exe '批量制卡'
 exit "$status"
