@@ -11,13 +11,18 @@
 #   large  about 300 MB in 200 files onto three tmpfs cards, then onto three
 #          FAT cards through fusefat, against cp -r three times, with peak
 #          memory.
+#   window the many-card window's way of making cards (batch_bench: the
+#          golden card chosen, one run of all cards) against cardclone, on
+#          the paced cards of case A, taking turns.
 # Builds nothing; all parts, or only those named:
-#   bench/cardclone_bench.sh build/bench-host/cardclone/cardclone [small] [paced] [large]
+#   bench/cardclone_bench.sh build/bench-host/cardclone/cardclone [small] [paced] [large] [window]
 # Needs root (mount, FUSE). cardcheck is looked for beside the cardclone
-# build (../cardcheck/cardcheck) unless CARDCHECK names it; slowcard.py in
+# build (../cardcheck/cardcheck) unless CARDCHECK names it, batch_bench in
+# ../bench unless BATCH_BENCH names it; slowcard.py in
 # the shared tools unless SLOWCARD names it. BENCH_ROUNDS (3): best of that
 # many rounds on tmpfs; BENCH_PACED_ROUNDS (1) for the paced cards, whose time
-# is set by the pacing rather than by the machine's noise.
+# is set by the pacing rather than by the machine's noise; BENCH_WINDOW_ROUNDS
+# (2) for the window's code against cardclone.
 # A missed speed target is only reported; the exit code is 1 when cardclone
 # failed or a card did not match the golden one.
 set -euo pipefail
@@ -29,16 +34,18 @@ fi
 CLONE="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 shift
 PARTS=("$@")
-[[ ${#PARTS[@]} -gt 0 ]] || PARTS=(small paced large)
+[[ ${#PARTS[@]} -gt 0 ]] || PARTS=(small paced large window)
 for part in "${PARTS[@]}"; do
-  case "$part" in small | paced | large) ;; *) echo "unknown part: $part" >&2; exit 2 ;; esac
+  case "$part" in small | paced | large | window) ;; *) echo "unknown part: $part" >&2; exit 2 ;; esac
 done
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 CARDCHECK="${CARDCHECK:-$(dirname "$CLONE")/../cardcheck/cardcheck}"
+BATCH_BENCH="${BATCH_BENCH:-$(dirname "$CLONE")/../bench/batch_bench}"
 SLOWCARD="${SLOWCARD:-$ROOT/../shared/tools/slowcard.py}"
 [[ -f "$SLOWCARD" ]] || SLOWCARD=/work/shared/tools/slowcard.py
 ROUNDS="${BENCH_ROUNDS:-3}"
 PACED_ROUNDS="${BENCH_PACED_ROUNDS:-1}"
+WINDOW_ROUNDS="${BENCH_WINDOW_ROUNDS:-2}"
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/cardclone-bench.XXXXXX")"
 FAILED=0
 
@@ -217,12 +224,10 @@ part_small() {
   MOUNTS=()
 }
 
-# paced_case NAME COUNT BYTES TARGET
-paced_case() {
-  local name="$1" files="$2" size="$3" target="$4"
-  local g="$WORK/paced/$name" cards=() i pid bytes limit clone_s="" rc=0 round
-  mount_tmpfs "$g" 128m
-  make_golden "$g" "$files" "$size"
+# paced_cards NAME: three slowcard mounts into CARDS, their back folders in MEDIUM.
+paced_cards() {
+  local name="$1" i pid
+  cards=()
   # Back folders on tmpfs: a flush there is free, so the pacing is the
   # cards' only cost.
   mount_tmpfs "$WORK/paced/back-$name" 512m
@@ -237,6 +242,25 @@ paced_case() {
     cards+=("$WORK/paced/card-$name-$i")
     MEDIUM["$WORK/paced/card-$name-$i"]="$WORK/paced/back-$name/c$i"
   done
+}
+
+# Unmounts the cards (and the daemons end with them), the back folders and
+# the golden card.
+unmount_all() {
+  local i pid
+  for ((i = ${#MOUNTS[@]} - 1; i >= 0; --i)); do unmount "${MOUNTS[i]}"; done
+  MOUNTS=()
+  for pid in "${DAEMONS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  DAEMONS=()
+}
+
+# paced_case NAME COUNT BYTES TARGET
+paced_case() {
+  local name="$1" files="$2" size="$3" target="$4"
+  local g="$WORK/paced/$name" cards=() i pid bytes limit clone_s="" rc=0 round
+  mount_tmpfs "$g" 128m
+  make_golden "$g" "$files" "$size"
+  paced_cards "$name"
   bytes="$(golden_bytes "$g")"
   limit="$(awk -v b="$bytes" 'BEGIN { printf "%.2f", b / 8e6 + b / 16e6 }')"
   for round in $(seq "$PACED_ROUNDS"); do
@@ -252,12 +276,7 @@ paced_case() {
     "$files x $(awk -v s="$size" 'BEGIN { print (s >= 1e6) ? s / 1e6 " MB" : s / 1e3 " KB" }')" \
     "$(awk -v b="$bytes" 'BEGIN { print b / 1e6 }')" "$limit" "$clone_s" "$r" \
     "$target" "$(verdict "$r" "$target")" "$rc"
-  # Unmounts this case's cards (and the daemons end with them), its back
-  # folders and its golden card.
-  for ((i = ${#MOUNTS[@]} - 1; i >= 0; --i)); do unmount "${MOUNTS[i]}"; done
-  MOUNTS=()
-  for pid in "${DAEMONS[@]}"; do wait "$pid" 2>/dev/null || true; done
-  DAEMONS=()
+  unmount_all
 }
 
 part_paced() {
@@ -336,6 +355,52 @@ part_large() {
   fi
   for ((m = ${#MOUNTS[@]} - 1; m >= 0; --m)); do unmount "${MOUNTS[m]}"; done
   MOUNTS=()
+}
+
+# The window's code and cardclone on the same three paced cards, taking
+# turns; each run starts from cleared cards.
+part_window() {
+  local files=300 size=160000 g="$WORK/paced/W" cards=() round clone_s="" batch_s="" rc=0 start status card
+  echo "== the many-card window's code against cardclone: paced cards, $files x 160 KB (best of $WINDOW_ROUNDS each) =="
+  if [[ ! -x "$BATCH_BENCH" ]]; then
+    echo "window: not run (no $BATCH_BENCH)"
+    FAILED=1
+    return
+  fi
+  mount_tmpfs "$g" 128m
+  make_golden "$g" "$files" "$size"
+  paced_cards W
+  for round in $(seq "$WINDOW_ROUNDS"); do
+    clear_cards "${cards[@]}"
+    time_clone "$g" "${cards[@]}"
+    clone_s="$(best "$clone_s" "$CLONE_S")"
+    clear_cards "${cards[@]}"
+    status=0
+    start="$(now)"
+    "$BATCH_BENCH" "$g" "${cards[@]}" </dev/null >"$WORK/batch.txt" 2>&1 || status=$?
+    batch_s="$(best "$batch_s" "$(seconds "$start" "$(now)")")"
+    if [[ $status -ne 0 ]]; then
+      rc=$status
+      FAILED=1
+      sed 's/^/    /' "$WORK/batch.txt"
+    fi
+  done
+  verify_cards "window" "$g" "${cards[@]}"
+  local r
+  r="$(ratio "$batch_s" "$clone_s")"
+  printf 'window %d x 160 KB onto 3 paced cards: cardclone %6.2f s   window code %6.2f s   ratio %s (target <= 1.1: %s)   exit %d\n' \
+    "$files" "$clone_s" "$batch_s" "$r" "$(verdict "$r" 1.1)" "$rc"
+  # The real window under Wine on the same cards, and cardclone.exe after it
+  # onto them as drive letters, when a Wine session is there (bench/run
+  # starts one and names the program).
+  if [[ -n "${BATCH_ANSWER_BENCH:-}" ]]; then
+    clear_cards "${cards[@]}"
+    local z=()
+    for card in "$g" "${cards[@]}"; do z+=("Z:${card//\//\\}"); done
+    "$ROOT/scripts/wine-run" "$BATCH_ANSWER_BENCH" "${z[@]}" 2>/dev/null | tr -d '\r' | tee "$WORK/answer.txt" || FAILED=1
+    verify_cards "window and cardclone.exe under Wine" "$g" "${cards[@]}"
+  fi
+  unmount_all
 }
 
 for part in "${PARTS[@]}"; do "part_$part"; done
