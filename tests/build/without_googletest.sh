@@ -42,7 +42,7 @@ if ! cmake --build "$build" -j "$(nproc)" >"$build/build.log" 2>&1; then
   exit 1
 fi
 status=0
-for exe in BroadcastCardTool.exe cardcheck.exe cardclone.exe; do
+for exe in BroadcastCardTool.exe cardcheck.exe cardclone.exe cardbatch.exe; do
   if x86_64-w64-mingw32-objdump -f "$build/$exe" 2>/dev/null | grep -q 'file format pei-x86-64'; then
     echo "ok      $exe"
   else
