@@ -9,6 +9,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cctype>
 #include <atomic>
 #include <memory>
 #include <thread>
@@ -129,6 +130,13 @@ class BatchWindow {
 };
 
 INT_PTR BatchWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Explorer asks the window in front before it pops up AutoPlay for a card
+  // put in: while this window is in front, twenty cards mean no popups.
+  static const UINT kQueryCancelAutoPlay = RegisterWindowMessageW(L"QueryCancelAutoPlay");
+  if (message == kQueryCancelAutoPlay) {
+    SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+  }
   switch (message) {
     case WM_INITDIALOG:
       Open(window);
@@ -251,7 +259,9 @@ void BatchWindow::GoldenRead(std::unique_ptr<GoldenChoice> choice) {
   SetText(IDC_GOLDEN_STATE, choice->state);
   golden_ = choice->card;
   goldenGiven_ = choice->given;
-  list_->SetGoldenDrive(TargetPath(choice->given).root_name().u8string());
+  std::string drive = TargetPath(choice->given).root_name().u8string();
+  for (char& c : drive) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  list_->SetGoldenDrive(drive);
   watcher_->SetGolden(golden_);
   DrivesChanged();
   ShowButtons();
