@@ -4,7 +4,8 @@
 
 DriveWatcher::DriveWatcher(Scan scan, std::function<void()> changed, std::chrono::milliseconds interval)
     : scan_(std::move(scan)), changed_(std::move(changed)), interval_(interval) {
-  thread_ = std::thread([this] { Work(); });
+  lister_ = std::thread([this] { List(); });
+  surveyor_ = std::thread([this] { Survey(); });
 }
 
 DriveWatcher::~DriveWatcher() {
@@ -13,14 +14,17 @@ DriveWatcher::~DriveWatcher() {
     quit_ = true;
   }
   wake_.notify_all();
-  thread_.join();
+  lister_.join();
+  surveyor_.join();
 }
 
 void DriveWatcher::SetGolden(std::shared_ptr<const GoldenCard> golden) {
   std::lock_guard<std::mutex> lock(mutex_);
   golden_ = std::move(golden);
-  for (WatchedCard& card : cards_) stale_.insert(card.card.drive);
-  poked_ = true;
+  for (WatchedCard& card : cards_) {
+    card.surveyed = false;
+    stale_.insert(card.card.drive);
+  }
   wake_.notify_all();
 }
 
@@ -33,7 +37,9 @@ void DriveWatcher::Poke() {
 void DriveWatcher::Resurvey(const std::string& drive) {
   std::lock_guard<std::mutex> lock(mutex_);
   stale_.insert(drive);
-  poked_ = true;
+  for (WatchedCard& card : cards_) {
+    if (card.card.drive == drive) card.surveyed = false;
+  }
   wake_.notify_all();
 }
 
@@ -41,6 +47,7 @@ void DriveWatcher::SetBusy(const std::string& drive, bool busy) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (busy) busy_.insert(drive);
   if (!busy) busy_.erase(drive);
+  wake_.notify_all();
 }
 
 std::vector<WatchedCard> DriveWatcher::Cards() {
@@ -48,26 +55,33 @@ std::vector<WatchedCard> DriveWatcher::Cards() {
   return cards_;
 }
 
-void DriveWatcher::Work() {
+void DriveWatcher::Changed(std::unique_lock<std::mutex>& lock) {
+  lock.unlock();
+  changed_();
+  lock.lock();
+}
+
+// The drives listed every interval, or at once when poked; the lock is let
+// go while the system is asked.
+void DriveWatcher::List() {
   std::unique_lock<std::mutex> lock(mutex_);
   while (!quit_) {
-    wake_.wait_for(lock, interval_, [this] { return poked_ || quit_; });
-    if (quit_) break;
-    poked_ = false;
-    if (Round(lock)) {
-      lock.unlock();
-      changed_();
-      lock.lock();
+    lock.unlock();
+    std::vector<DriveCard> listed = scan_();
+    lock.lock();
+    if (Take(listed)) {
+      wake_.notify_all();
+      Changed(lock);
     }
+    wake_.wait_for(lock, interval_, [this] { return poked_ || quit_; });
+    poked_ = false;
   }
 }
 
-// One listing of the drives, and a look at each card that needs one; the
-// lock is let go while the system is asked. True when anything changed.
-bool DriveWatcher::Round(std::unique_lock<std::mutex>& lock) {
-  lock.unlock();
-  std::vector<DriveCard> listed = scan_();
-  lock.lock();
+// Takes a listing: a card seen before keeps what was found on it; a new one
+// (or another card in the same reader) is to be looked at. True when the
+// list changed.
+bool DriveWatcher::Take(const std::vector<DriveCard>& listed) {
   std::vector<WatchedCard> next;
   bool changed = listed.size() != cards_.size();
   for (const DriveCard& drive : listed) {
@@ -76,26 +90,46 @@ bool DriveWatcher::Round(std::unique_lock<std::mutex>& lock) {
     WatchedCard card;
     if (known != cards_.end()) card = *known;
     changed = changed || known == cards_.end() || card.card.available != drive.available;
+    if (known == cards_.end()) stale_.insert(drive.drive);
     card.card = drive;
-    if (known == cards_.end() || stale_.count(drive.drive) != 0) card.surveyed = false;
     next.push_back(card);
   }
   cards_ = next;
-  for (WatchedCard& card : next) {
-    if (card.surveyed || !golden_ || busy_.count(card.card.drive) != 0) continue;
+  return changed;
+}
+
+WatchedCard* DriveWatcher::NextToSurvey() {
+  if (!golden_) return nullptr;
+  for (WatchedCard& card : cards_) {
+    if (!card.surveyed && busy_.count(card.card.drive) == 0) return &card;
+  }
+  return nullptr;
+}
+
+// Each card that needs it looked at against the golden card, one at a time;
+// the lock is let go meanwhile. What was found is dropped when the golden
+// card changed, or the card was to be looked at again, in the meantime.
+void DriveWatcher::Survey() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (!quit_) {
+    WatchedCard* next = NextToSurvey();
+    if (next == nullptr) {
+      wake_.wait(lock);
+      continue;
+    }
+    const DriveCard card = next->card;
     std::shared_ptr<const GoldenCard> golden = golden_;
-    stale_.erase(card.card.drive);
+    stale_.erase(card.drive);
     lock.unlock();
-    Target target = DriveTarget(card.card.drive);
+    Target target = DriveTarget(card.drive);
     CardSurvey survey = SurveyCard(*golden, target);
     lock.lock();
-    if (golden != golden_ || stale_.count(card.card.drive) != 0) continue;  // looked at again next round
+    bool current = golden == golden_ && stale_.count(card.drive) == 0;
     for (WatchedCard& now : cards_) {
-      if (!now.card.SameCard(card.card)) continue;
+      if (!current || !now.card.SameCard(card)) continue;
       now.surveyed = true;
       now.survey = survey;
-      changed = true;
     }
+    if (current) Changed(lock);
   }
-  return changed;
 }

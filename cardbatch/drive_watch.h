@@ -1,8 +1,10 @@
-// The cards in the readers, followed on a thread of its own: the drives are
+// The cards in the readers, followed on threads of their own: the drives are
 // listed again every interval and whenever the system says a device came or
 // went (Poke); a card that is new, or another card in the same reader, is
-// looked at against the golden card (card_survey.h). The window is told by
-// changed() that a new snapshot can be read, and reads it on its own thread.
+// looked at against the golden card (card_survey.h) by a second thread, so
+// that a card read at length (to tell whether it equals the golden card)
+// never holds back the listing. The window is told by changed() that a new
+// snapshot can be read, and reads it on its own thread.
 #pragma once
 
 #include <chrono>
@@ -53,8 +55,11 @@ class DriveWatcher {
   std::vector<WatchedCard> Cards();
 
  private:
-  void Work();
-  bool Round(std::unique_lock<std::mutex>& lock);
+  void List();
+  void Survey();
+  bool Take(const std::vector<DriveCard>& listed);
+  WatchedCard* NextToSurvey();
+  void Changed(std::unique_lock<std::mutex>& lock);
 
   Scan scan_;
   std::function<void()> changed_;
@@ -65,5 +70,5 @@ class DriveWatcher {
   std::shared_ptr<const GoldenCard> golden_;
   std::set<std::string> busy_, stale_;
   std::vector<WatchedCard> cards_;
-  std::thread thread_;
+  std::thread lister_, surveyor_;
 };

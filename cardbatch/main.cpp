@@ -23,14 +23,17 @@ std::filesystem::path DefaultRecord() {
   return folder / std::filesystem::u8path(kTextRecordFileName);
 }
 
-// False (the usage shown) when the command line is not understood.
-bool ParseArguments(BatchOptions& options) {
+// The exit code when the program ends here, with its usage shown (asked
+// for, or the command line not understood); -1 to go on.
+int ParseArguments(BatchOptions& options) {
   int count = 0;
   LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
-  bool ok = true;
-  for (int i = 1; ok && i < count; ++i) {
+  bool ok = true, help = false;
+  for (int i = 1; ok && !help && i < count; ++i) {
     std::wstring arg = args[i];
-    if ((arg == L"--golden" || arg == L"--record") && i + 1 < count) {
+    if (arg == L"--help" || arg == L"-h" || arg == L"/?") {
+      help = true;
+    } else if ((arg == L"--golden" || arg == L"--record") && i + 1 < count) {
       std::string value = Utf8(args[++i]);
       if (arg == L"--golden") options.golden = value;
       if (arg == L"--record") options.record = std::filesystem::u8path(value);
@@ -39,8 +42,9 @@ bool ParseArguments(BatchOptions& options) {
     }
   }
   LocalFree(args);
-  if (!ok) MessageBoxW(nullptr, Wide(kTextBatchUsage).c_str(), Wide(kTextTitle).c_str(), MB_OK | MB_ICONINFORMATION);
-  return ok;
+  if (ok && !help) return -1;
+  MessageBoxW(nullptr, Wide(kTextBatchUsage).c_str(), Wide(kTextTitle).c_str(), MB_OK | MB_ICONINFORMATION);
+  return help ? 0 : 2;
 }
 
 }  // namespace
@@ -52,9 +56,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   BatchOptions options;
-  if (!ParseArguments(options)) return 2;
+  int exit = ParseArguments(options);
+  if (exit >= 0) return exit;
   if (options.record.empty()) options.record = DefaultRecord();
-  int exit = RunBatchWindow(instance, options);
+  exit = RunBatchWindow(instance, options);
   CoUninitialize();
   return exit;
 }
