@@ -72,8 +72,8 @@ TEST(CardBatchWindow, ListsTheRemovableCardsAsksBeforeRemovingMakesThemAndRecord
   WriteAllBytes((s / "audio" / "SenseRand" / "old.wav").string(), PcmWavOfSize(2000, 7));
   const fs::path t = scratch.path() / "t";
   fs::create_directories(t);
-  WineDrive driveR(L'R', DRIVE_REMOVABLE, r.wstring()), driveS(L'S', DRIVE_REMOVABLE, s.wstring());
-  WineDrive driveT(L'T', DRIVE_FIXED, t.wstring());
+  WineDrive driveR(L'J', DRIVE_REMOVABLE, r.wstring()), driveS(L'K', DRIVE_REMOVABLE, s.wstring());
+  WineDrive driveT(L'L', DRIVE_FIXED, t.wstring());
   ASSERT_TRUE(driveR.ok() && driveS.ok() && driveT.ok()) << "Wine's mount manager did not take the drives";
 
   BatchWindow batch(golden, record);
@@ -87,23 +87,23 @@ TEST(CardBatchWindow, ListsTheRemovableCardsAsksBeforeRemovingMakesThemAndRecord
 
   // Both removable cards, each as it stands; the fixed drive is no card.
   ASSERT_TRUE(WaitUntil([&] {
-    return batch.Shows(L"R:", BATCH_COLUMN_ON_CARD, L"将写入 2 个文件，audio 以外另有 1 项 (保留，不改动)") &&
-           batch.Shows(L"S:", BATCH_COLUMN_ON_CARD, L"其他声音 (将删除 1 个文件)");
-  })) << "R: " << batch.Row(L"R:").size() << " S: " << batch.Row(L"S:").size();
-  EXPECT_EQ(batch.Row(L"R:")[BATCH_COLUMN_LABEL], L"CARD R");
-  EXPECT_TRUE(batch.Row(L"T:").empty());
+    return batch.Shows(L"J:", BATCH_COLUMN_ON_CARD, L"将写入 2 个文件，audio 以外另有 1 项 (保留，不改动)") &&
+           batch.Shows(L"K:", BATCH_COLUMN_ON_CARD, L"其他声音 (将删除 1 个文件)");
+  })) << "J: " << batch.Row(L"J:").size() << " K: " << batch.Row(L"K:").size();
+  EXPECT_EQ(batch.Row(L"J:")[BATCH_COLUMN_LABEL], L"CARD R");
+  EXPECT_TRUE(batch.Row(L"L:").empty());
   EXPECT_EQ(batch.Rows().size(), 2u);
 
   // One question for the card that loses a file, then both are made.
   batch.Press(IDC_START);
   HWND box = batch.Box();
   ASSERT_NE(box, nullptr);
-  EXPECT_NE(BoxText(box).find(L"S: CARD S: 1 个文件"), std::wstring::npos) << BoxText(box).size();
-  EXPECT_EQ(BoxText(box).find(L"R:"), std::wstring::npos);
+  EXPECT_NE(BoxText(box).find(L"K: CARD S: 1 个文件"), std::wstring::npos) << BoxText(box).size();
+  EXPECT_EQ(BoxText(box).find(L"J:"), std::wstring::npos);
   Answer(box, IDYES);
   ASSERT_TRUE(WaitUntil([&] {
-    return batch.Shows(L"R:", BATCH_COLUMN_RESULT, L"可以使用，可以取出") &&
-           batch.Shows(L"S:", BATCH_COLUMN_RESULT, L"可以使用，可以取出");
+    return batch.Shows(L"J:", BATCH_COLUMN_RESULT, L"可以使用，可以取出") &&
+           batch.Shows(L"K:", BATCH_COLUMN_RESULT, L"可以使用，可以取出");
   }));
   EXPECT_EQ(batch.Text(IDC_SUMMARY), L"本次: 可以使用 2 张，失败 0 张");
   for (const fs::path& card : {r, s}) {
@@ -115,7 +115,7 @@ TEST(CardBatchWindow, ListsTheRemovableCardsAsksBeforeRemovingMakesThemAndRecord
   EXPECT_FALSE(fs::exists(s / "audio" / "SenseRand" / "old.wav"));
   EXPECT_EQ(FileText(r / "DCIM" / "0001.jpg"), "\x01\x02\x03");
   // Made cards say so, and are no longer ticked for the next run.
-  EXPECT_TRUE(WaitUntil([&] { return batch.Shows(L"S:", BATCH_COLUMN_ON_CARD, L"与样板相同"); }));
+  EXPECT_TRUE(WaitUntil([&] { return batch.Shows(L"K:", BATCH_COLUMN_ON_CARD, L"与样板相同"); }));
 
   // Each card is a row of the record, by its label and serial, with the
   // fingerprint the window showed for the golden card.
@@ -134,9 +134,9 @@ TEST(CardBatchWindow, ListsTheRemovableCardsAsksBeforeRemovingMakesThemAndRecord
 
   // A card put in while the window is open appears by itself, ticked.
   const fs::path u = MakeCard(scratch.path() / "u", "CARD U");
-  WineDrive driveU(L'U', DRIVE_REMOVABLE, u.wstring());
+  WineDrive driveU(L'M', DRIVE_REMOVABLE, u.wstring());
   ASSERT_TRUE(driveU.ok());
-  EXPECT_TRUE(WaitUntil([&] { return batch.Shows(L"U:", BATCH_COLUMN_ON_CARD, L"空卡"); }));
+  EXPECT_TRUE(WaitUntil([&] { return batch.Shows(L"M:", BATCH_COLUMN_ON_CARD, L"空卡"); }));
   EXPECT_EQ(batch.Close(), 0u);
 }
 
@@ -155,7 +155,7 @@ TEST(CardBatchWindow, AStoppedCardHasNoSettingsAndALockedRecordKeepsItsRows) {
                   PcmWavOfSize(4000, static_cast<unsigned char>(i)));
   }
   const fs::path r = MakeCard(scratch.path() / "r", "CARD R", "00c0ffee");
-  WineDrive driveR(L'R', DRIVE_REMOVABLE, r.wstring());
+  WineDrive driveR(L'J', DRIVE_REMOVABLE, r.wstring());
   ASSERT_TRUE(driveR.ok());
   // The record held open by another program that lets nobody write it.
   WriteAllBytes(record.string(), {});
@@ -164,15 +164,15 @@ TEST(CardBatchWindow, AStoppedCardHasNoSettingsAndALockedRecordKeepsItsRows) {
 
   BatchWindow batch(golden, record);
   ASSERT_NE(batch.window(), nullptr);
-  ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"R:", BATCH_COLUMN_ON_CARD, L"空卡"); }));
+  ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"J:", BATCH_COLUMN_ON_CARD, L"空卡"); }));
   EXPECT_NE(batch.Text(IDC_GOLDEN_STATE).find(L"注意: 设备不会播放任何声音"), std::wstring::npos);
 
   // Stopped while its sounds are written: the card carries no settings file.
   batch.Press(IDC_START);
-  ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"R:", BATCH_COLUMN_RESULT, L"正在写入"); }));
+  ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"J:", BATCH_COLUMN_RESULT, L"正在写入"); }));
   batch.Press(IDC_STOP);
-  ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"R:", BATCH_COLUMN_RESULT, L"失败: 已停止"); }))
-      << batch.Row(L"R:").size();
+  ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"J:", BATCH_COLUMN_RESULT, L"失败: 已停止"); }))
+      << batch.Row(L"J:").size();
   EXPECT_FALSE(fs::exists(r / "CFG_BROADCAST.bin"));
   EXPECT_TRUE(WaitUntil([&] { return batch.Text(IDC_RECORD_STATE).find(L"1 行等待写入") != std::wstring::npos; }))
       << batch.Text(IDC_RECORD_STATE).size();
@@ -180,7 +180,7 @@ TEST(CardBatchWindow, AStoppedCardHasNoSettingsAndALockedRecordKeepsItsRows) {
   // A second run finishes it.
   ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(batch.Control(IDC_START)) != FALSE; }));
   batch.Press(IDC_START);
-  ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"R:", BATCH_COLUMN_RESULT, L"可以使用"); }));
+  ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"J:", BATCH_COLUMN_RESULT, L"可以使用"); }));
   EXPECT_EQ(FileText(r / "CFG_BROADCAST.bin"), FileText(golden / "CFG_BROADCAST.bin"));
   EXPECT_EQ(batch.Text(IDC_SUMMARY), L"本次: 可以使用 1 张，失败 1 张");
 
