@@ -9,8 +9,8 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cctype>
 #include <atomic>
+#include <cctype>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -332,8 +332,12 @@ void BatchWindow::CardDone(BatchRun* run, std::size_t card) {
   ++(result.ready ? ready_ : failed_);
   record_.Add({run->Row(card)});
   FlushRecord();
-  watcher_->SetBusy(run->targets()[card].given, false);
-  watcher_->Resurvey(run->targets()[card].given);
+  // A card made is known to hold the golden card's files; reading it all
+  // again to say so would hold back the cards that follow.
+  const Target& target = run->targets()[card];
+  if (result.ready) watcher_->Know(target.given, MadeCardSurvey(target));
+  if (!result.ready) watcher_->Resurvey(target.given);
+  watcher_->SetBusy(target.given, false);
   ShowSummary();
 }
 
@@ -345,15 +349,12 @@ void BatchWindow::RunDone(BatchRun* run) {
   // leaves its cards waiting for 开始制卡.
   if (run->Cancelled()) list_->Release(run, automatic_[index] && run->Removes());
   list_->RunDone(run);
-  for (std::size_t i = 0; i < run->cards(); ++i) {
-    watcher_->SetBusy(run->targets()[i].given, false);
-    watcher_->Resurvey(run->targets()[i].given);
-  }
+  for (const Target& target : run->targets()) watcher_->SetBusy(target.given, false);
   runs_.erase(at);
   automatic_.erase(automatic_.begin() + static_cast<std::ptrdiff_t>(index));
   if (runs_.empty()) stopping_ = false;
+  DrivesChanged();  // a card pulled during the run goes now
   ShowSummary();
-  ShowButtons();
   if (closing_ && runs_.empty()) TryClose();
 }
 

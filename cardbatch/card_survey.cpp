@@ -30,6 +30,12 @@ int EntriesOutside(const std::filesystem::path& root) {
   return count;
 }
 
+std::string WithOutside(std::string text, const std::filesystem::path& root) {
+  int outside = EntriesOutside(root);
+  if (outside > 0) text += kTextSeparator + Format(kTextOutside, outside);
+  return text;
+}
+
 }  // namespace
 
 Target DriveTarget(const std::string& drive) { return {drive, TargetPath(drive), {}, {}}; }
@@ -71,5 +77,12 @@ CardSurvey SurveyCard(const GoldenCard& golden, Target& target) {
     survey.text = kTextToRewrite;
   }
   if (outside > 0) survey.text += kTextSeparator + Format(kTextOutside, outside);
+  return survey;
+}
+
+CardSurvey MadeCardSurvey(const Target& target) {
+  CardSurvey survey;
+  survey.identical = true;
+  survey.text = WithOutside(kTextIdentical, target.path);
   return survey;
 }

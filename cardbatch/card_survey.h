@@ -24,3 +24,7 @@ Target DriveTarget(const std::string& drive);
 // fingerprint must be worked out. Reads the card's files only when their
 // names and sizes are the golden card's, to tell whether they are the same.
 CardSurvey SurveyCard(const GoldenCard& golden, Target& target);
+
+// A card just made and verified: the golden card's files, and whatever it
+// holds outside them; nothing of it is read again.
+CardSurvey MadeCardSurvey(const Target& target);

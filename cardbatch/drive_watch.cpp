@@ -43,6 +43,16 @@ void DriveWatcher::Resurvey(const std::string& drive) {
   wake_.notify_all();
 }
 
+void DriveWatcher::Know(const std::string& drive, const CardSurvey& survey) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  stale_.erase(drive);
+  for (WatchedCard& card : cards_) {
+    if (card.card.drive != drive) continue;
+    card.surveyed = true;
+    card.survey = survey;
+  }
+}
+
 void DriveWatcher::SetBusy(const std::string& drive, bool busy) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (busy) busy_.insert(drive);

@@ -48,8 +48,10 @@ class DriveWatcher {
   // The card every card is looked at against (none: cards are listed only).
   void SetGolden(std::shared_ptr<const GoldenCard> golden);
   void Poke();
-  // Looks at the card again (after it was written).
+  // Looks at the card again (after a run that failed on it).
   void Resurvey(const std::string& drive);
+  // What stands on the card is known (it was just made).
+  void Know(const std::string& drive, const CardSurvey& survey);
   // A card being written is not looked at meanwhile.
   void SetBusy(const std::string& drive, bool busy);
   std::vector<WatchedCard> Cards();
