@@ -126,7 +126,7 @@ class BatchWindow {
   std::vector<bool> automatic_;  // by run: started by 插卡即写
   PendingRecord record_;
   int ready_ = 0, failed_ = 0;
-  bool stopping_ = false, closing_ = false;
+  bool stopping_ = false, closing_ = false, goldenLoading_ = false;
 };
 
 INT_PTR BatchWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -242,7 +242,8 @@ void BatchWindow::ChooseGoldenFolder() {
 }
 
 void BatchWindow::LoadGolden(const std::string& given) {
-  if (goldenThread_.joinable()) goldenThread_.join();
+  if (goldenThread_.joinable()) goldenThread_.join();  // its card was read: it has ended
+  goldenLoading_ = true;
   golden_.reset();
   watcher_->SetGolden(nullptr);
   SetText(IDC_GOLDEN_PATH, given);
@@ -256,6 +257,7 @@ void BatchWindow::LoadGolden(const std::string& given) {
 }
 
 void BatchWindow::GoldenRead(std::unique_ptr<GoldenChoice> choice) {
+  goldenLoading_ = false;
   SetText(IDC_GOLDEN_STATE, choice->state);
   golden_ = choice->card;
   goldenGiven_ = choice->given;
@@ -427,7 +429,8 @@ void BatchWindow::ShowSummary() {
 void BatchWindow::ShowButtons() {
   EnableWindow(GetDlgItem(window_, IDC_START), golden_ != nullptr && !stopping_);
   EnableWindow(GetDlgItem(window_, IDC_STOP), !runs_.empty() && !stopping_);
-  EnableWindow(GetDlgItem(window_, IDC_CHOOSE_GOLDEN), runs_.empty());
+  // One golden card at a time, never changed while cards are written.
+  EnableWindow(GetDlgItem(window_, IDC_CHOOSE_GOLDEN), runs_.empty() && !goldenLoading_);
 }
 
 bool BatchWindow::Ask(const std::string& text, UINT icon) const {
