@@ -162,9 +162,14 @@ TEST(CardBatchWindow, AStoppedCardHasNoSettingsAndALockedRecordKeepsItsRows) {
   HANDLE held = CreateFileW(record.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
-  BatchWindow batch(golden, record);
+  // The golden card chosen in the window's folder browser.
+  BatchWindow batch("", record);
   ASSERT_NE(batch.window(), nullptr);
+  EXPECT_EQ(batch.Text(IDC_GOLDEN_STATE), L"还没有选择样板卡");
+  EXPECT_FALSE(IsWindowEnabled(batch.Control(IDC_START)));
+  ASSERT_TRUE(ChooseInBrowser(batch.AsProgram(), IDC_CHOOSE_GOLDEN, golden.string()));
   ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"J:", BATCH_COLUMN_ON_CARD, L"空卡"); }));
+  EXPECT_EQ(batch.Text(IDC_GOLDEN_PATH), golden.wstring());
   EXPECT_NE(batch.Text(IDC_GOLDEN_STATE).find(L"注意: 设备不会播放任何声音"), std::wstring::npos);
 
   // Stopped while its sounds are written: the card carries no settings file.

@@ -30,9 +30,11 @@ inline bool WaitUntil(const std::function<bool()>& done, std::chrono::millisecon
 
 class BatchWindow {
  public:
+  // golden empty: none given, chosen in the window.
   BatchWindow(const std::filesystem::path& golden, const std::filesystem::path& record) {
-    std::wstring command = L"\"" + std::filesystem::u8path(BesideThisProgram("cardbatch.exe")).wstring() + L"\" --golden \"" +
-                           golden.wstring() + L"\" --record \"" + record.wstring() + L"\"";
+    std::wstring command = L"\"" + std::filesystem::u8path(BesideThisProgram("cardbatch.exe")).wstring() +
+                           L"\" --record \"" + record.wstring() + L"\"";
+    if (!golden.empty()) command += L" --golden \"" + golden.wstring() + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_)) {
@@ -47,6 +49,13 @@ class BatchWindow {
     CloseHandle(process_.hProcess);
   }
   HWND window() const { return window_; }
+  // For the dialog helpers of program_driver.h (the folder browser).
+  Program AsProgram() const {
+    Program program;
+    program.process = process_;
+    program.window = window_;
+    return program;
+  }
   HWND Control(int id) const { return GetDlgItem(window_, id); }
   std::wstring Text(int id) const { return TextOf(Control(id)); }
   void Press(int id) const { PostMessageW(window_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
