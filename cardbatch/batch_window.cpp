@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <map>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -125,7 +126,9 @@ class BatchWindow {
   std::vector<std::unique_ptr<BatchRun>> runs_;
   std::vector<bool> automatic_;  // by run: started by 插卡即写
   PendingRecord record_;
-  int ready_ = 0, failed_ = 0;
+  // This session's cards by who they are, each with its last result: a card
+  // stopped and then finished counts once, as ready.
+  std::map<std::string, bool> outcomes_;
   bool stopping_ = false, closing_ = false, goldenLoading_ = false;
 };
 
@@ -331,12 +334,14 @@ void BatchWindow::Planned(BatchRun* run) {
 void BatchWindow::CardDone(BatchRun* run, std::size_t card) {
   list_->CardDone(run, card);
   const CardResult& result = run->Result(card);
-  ++(result.ready ? ready_ : failed_);
+  const Target& target = run->targets()[card];
+  std::string who = SerialText(target.volume.serial) + "|" + target.volume.label + "|" +
+                    std::to_string(target.volume.capacity) + (target.volume.serial == 0 ? "|" + target.given : "");
+  outcomes_[who] = result.ready;
   record_.Add({run->Row(card)});
   FlushRecord();
   // A card made is known to hold the golden card's files; reading it all
   // again to say so would hold back the cards that follow.
-  const Target& target = run->targets()[card];
   if (result.ready) watcher_->Know(target.given, MadeCardSurvey(target));
   if (!result.ready) watcher_->Resurvey(target.given);
   watcher_->SetBusy(target.given, false);
@@ -416,11 +421,13 @@ void BatchWindow::OpenRecord() {
 
 void BatchWindow::ShowSummary() {
   if (stopping_) return SetText(IDC_SUMMARY, kTextStopping);
-  std::string text = Format(kTextSessionSummary, ready_, failed_);
+  int ready = 0, failed = 0;
+  for (const auto& outcome : outcomes_) ++(outcome.second ? ready : failed);
+  std::string text = Format(kTextSessionSummary, ready, failed);
   BOOL number = FALSE;
   UINT wanted = GetDlgItemInt(window_, IDC_WANTED, &number, FALSE);
   if (number && wanted > 0) {
-    int left = static_cast<int>(wanted) - ready_;
+    int left = static_cast<int>(wanted) - ready;
     text += left > 0 ? Format(kTextStillToMake, left) : Format(kTextAllMade, static_cast<int>(wanted));
   }
   SetText(IDC_SUMMARY, text);
