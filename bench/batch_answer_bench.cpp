@@ -83,29 +83,11 @@ int wmain(int argc, wchar_t** argv) {
     std::filesystem::remove_all(Drive(i) + L"\\audio", ignored);
     std::filesystem::remove(Drive(i) + L"\\CFG_BROADCAST.bin", ignored);
   }
-  std::wstring command = L"\"" + std::filesystem::u8path(BesideThisProgram("cardclone.exe")).wstring() +
-                         L"\" --yes \"" + argv[1] + L"\" R: S: U:";
-  // Its output to nowhere, as from a script: a console of its own would
-  // make it wait for a key at its end.
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE nowhere = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                               OPEN_EXISTING, 0, nullptr);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = startup.hStdOutput = startup.hStdError = nowhere;
-  PROCESS_INFORMATION clone{};
   auto cloneStart = std::chrono::steady_clock::now();
-  DWORD cloneExit = 1;
-  if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                     &clone)) {
-    WaitForSingleObject(clone.hProcess, INFINITE);
-    GetExitCodeProcess(clone.hProcess, &cloneExit);
-    CloseHandle(clone.hThread);
-    CloseHandle(clone.hProcess);
-  }
+  ProgramRun clone =
+      RunConsoleProgram("cardclone.exe", "--yes \"" + std::filesystem::path(argv[1]).string() + "\" R: S: U:");
   double cloneSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - cloneStart).count();
-  CloseHandle(nowhere);
+  DWORD cloneExit = clone.exitCode;
   double ratio = seconds / cloneSeconds;
   std::printf("under Wine on the same drives: cardclone.exe %.2f s (exit %lu)   the window %.2f s   ratio %.2f (target <= 1.1: %s)\n",
               cloneSeconds, cloneExit, seconds, ratio, ratio <= 1.1 ? "met" : "missed");

@@ -54,12 +54,8 @@ uint64_t BatchRun::BytesDone(std::size_t card) const {
 
 void BatchRun::Work() {
   for (const std::string& drive : drives_) {
-    Target target = DriveTarget(drive);
-    std::vector<Target> one{target};
-    std::vector<std::string> refusals = RefuseTargets(*golden_, one, false);
-    targets_.push_back(one.front());
-    plans_.push_back(refusals.empty() ? PlanCard(*golden_, targets_.back(), false) : CardPlan{});
-    if (!refusals.empty()) plans_.back().refusal = refusals.front();
+    targets_.push_back(DriveTarget(drive));
+    plans_.push_back(PlanDriveCard(*golden_, targets_.back()));
   }
   events_.planned(*this);
   {
@@ -74,7 +70,6 @@ void BatchRun::Work() {
     if (stop_) run_->Stop();
     running_ = run_.get();
   }
-  results_.resize(cards());
   rows_.resize(cards());
   run_->Start();
   std::vector<bool> reported(cards(), false);
@@ -89,8 +84,7 @@ void BatchRun::Work() {
       if (reported[i] || run_->State(i) == CardState::kWriting) continue;
       reported[i] = true;
       ++done;
-      results_[i] = run_->results()[i];
-      rows_[i] = RecordRows(given_, *golden_, false, {targets_[i]}, {results_[i]}).front();
+      rows_[i] = RecordRows(given_, *golden_, false, {targets_[i]}, {run_->results()[i]}).front();
       events_.cardDone(*this, i);
     }
   }

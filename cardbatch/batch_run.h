@@ -55,7 +55,7 @@ class BatchRun {
   std::size_t cards() const { return drives_.size(); }
   uint64_t BytesDone(std::size_t card) const;
   uint64_t total() const { return golden_->totalBytes; }
-  const CardResult& Result(std::size_t card) const { return results_[card]; }
+  const CardResult& Result(std::size_t card) const { return running_.load()->results()[card]; }
   const RecordRow& Row(std::size_t card) const { return rows_[card]; }
 
  private:
@@ -68,7 +68,6 @@ class BatchRun {
   BatchEvents events_;
   std::vector<Target> targets_;
   std::vector<CardPlan> plans_;
-  std::vector<CardResult> results_;
   std::vector<RecordRow> rows_;
   std::unique_ptr<CloneRun> run_;
   std::atomic<const CloneRun*> running_{nullptr};  // run_, for the window's thread

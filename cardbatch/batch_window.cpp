@@ -13,6 +13,7 @@
 #include <cctype>
 #include <map>
 #include <memory>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -23,7 +24,6 @@
 #include "cardbatch/drive_watch.h"
 #include "cardbatch/golden_choice.h"
 #include "cardbatch/removable_drives.h"
-#include "cardbatch/wide_text.h"
 #include "cardbatch/window_layout.h"
 #include "cardclone/clone_record.h"
 #include "common/file_io_win_text.h"
@@ -124,7 +124,7 @@ class BatchWindow {
   std::shared_ptr<const GoldenCard> golden_;
   std::string goldenGiven_;
   std::vector<std::unique_ptr<BatchRun>> runs_;
-  std::vector<bool> automatic_;  // by run: started by 插卡即写
+  std::set<const BatchRun*> automatic_;  // the runs started by 插卡即写
   PendingRecord record_;
   // This session's cards by who they are, each with its last result: a card
   // stopped and then finished counts once, as ready.
@@ -301,7 +301,7 @@ void BatchWindow::StartRun(const std::vector<std::string>& drives, bool automati
   list_->Claim(self, drives);
   for (const std::string& drive : drives) watcher_->SetBusy(drive, true);
   runs_.push_back(std::move(run));
-  automatic_.push_back(automatic);
+  if (automatic) automatic_.insert(self);
   self->Plan();
   ShowButtons();
 }
@@ -309,13 +309,9 @@ void BatchWindow::StartRun(const std::vector<std::string>& drives, bool automati
 // The plans are made: a run that would remove files asks first, once for all
 // its cards; one started by 插卡即写 never removes anything unasked.
 void BatchWindow::Planned(BatchRun* run) {
-  auto at = std::find_if(runs_.begin(), runs_.end(), [run](const auto& r) { return r.get() == run; });
-  bool automatic = automatic_[static_cast<std::size_t>(at - runs_.begin())];
-  if (!run->Removes() || stopping_) {
-    if (stopping_) return run->Cancel();
-    return run->Go();
-  }
-  if (automatic) return run->Cancel();
+  if (stopping_) return run->Cancel();
+  if (!run->Removes()) return run->Go();
+  if (automatic_.count(run) != 0) return run->Cancel();
   std::string text = kTextAskRemoveHeading;
   for (std::size_t i = 0; i < run->cards(); ++i) {
     const CardPlan& plan = run->plans()[i];
@@ -351,14 +347,13 @@ void BatchWindow::CardDone(BatchRun* run, std::size_t card) {
 void BatchWindow::RunDone(BatchRun* run) {
   auto at = std::find_if(runs_.begin(), runs_.end(), [run](const auto& r) { return r.get() == run; });
   if (at == runs_.end()) return;
-  std::size_t index = static_cast<std::size_t>(at - runs_.begin());
   // Cancelled before writing: an automatic run cancelled for its removals
   // leaves its cards waiting for 开始制卡.
-  if (run->Cancelled()) list_->Release(run, automatic_[index] && run->Removes());
+  if (run->Cancelled()) list_->Release(run, automatic_.count(run) != 0 && run->Removes());
   list_->RunDone(run);
   for (const Target& target : run->targets()) watcher_->SetBusy(target.given, false);
+  automatic_.erase(run);
   runs_.erase(at);
-  automatic_.erase(automatic_.begin() + static_cast<std::ptrdiff_t>(index));
   if (runs_.empty()) stopping_ = false;
   DrivesChanged();  // a card pulled during the run goes now
   ShowSummary();

@@ -6,8 +6,8 @@
 
 #include "cardbatch/batch_ids.h"
 #include "cardbatch/batch_texts.h"
-#include "cardbatch/wide_text.h"
 #include "cardclone/clone_texts.h"
+#include "common/file_io_win_text.h"
 #include "common/text_format.h"
 
 namespace {

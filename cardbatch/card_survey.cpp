@@ -30,26 +30,28 @@ int EntriesOutside(const std::filesystem::path& root) {
   return count;
 }
 
-std::string WithOutside(std::string text, const std::filesystem::path& root) {
-  int outside = EntriesOutside(root);
-  if (outside > 0) text += kTextSeparator + Format(kTextOutside, outside);
-  return text;
+// The words for those entries, after what is said of the rest of the card.
+std::string OutsideText(int outside) {
+  return outside > 0 ? kTextSeparator + Format(kTextOutside, outside) : "";
 }
 
 }  // namespace
 
 Target DriveTarget(const std::string& drive) { return {drive, TargetPath(drive), {}, {}}; }
 
-CardSurvey SurveyCard(const GoldenCard& golden, Target& target) {
-  CardSurvey survey;
+CardPlan PlanDriveCard(const GoldenCard& golden, Target& target) {
   std::vector<Target> one{target};
   std::vector<std::string> refusals = RefuseTargets(golden, one, false);
   target = one.front();
-  if (!refusals.empty()) {
-    survey.refusal = survey.text = refusals.front();
-    return survey;
-  }
-  CardPlan plan = PlanCard(golden, target, false);
+  if (refusals.empty()) return PlanCard(golden, target, false);
+  CardPlan refused;
+  refused.refusal = refusals.front();
+  return refused;
+}
+
+CardSurvey SurveyCard(const GoldenCard& golden, Target& target) {
+  CardSurvey survey;
+  CardPlan plan = PlanDriveCard(golden, target);
   if (!plan.refusal.empty()) {
     survey.refusal = survey.text = plan.refusal;
     return survey;
@@ -76,13 +78,13 @@ CardSurvey SurveyCard(const GoldenCard& golden, Target& target) {
   } else {
     survey.text = kTextToRewrite;
   }
-  if (outside > 0) survey.text += kTextSeparator + Format(kTextOutside, outside);
+  survey.text += OutsideText(outside);
   return survey;
 }
 
 CardSurvey MadeCardSurvey(const Target& target) {
   CardSurvey survey;
   survey.identical = true;
-  survey.text = WithOutside(kTextIdentical, target.path);
+  survey.text = kTextIdentical + OutsideText(EntriesOutside(target.path));
   return survey;
 }

@@ -20,6 +20,10 @@ struct CardSurvey {
 // The card's target as the clone takes it: the drive's root ("F:").
 Target DriveTarget(const std::string& drive);
 
+// The clone's plan for the card (target's id and volume filled in), with the
+// reason it is refused, if it is, as the plan's refusal.
+CardPlan PlanDriveCard(const GoldenCard& golden, Target& target);
+
 // Looks at target (its id and volume filled in) against golden; golden's
 // fingerprint must be worked out. Reads the card's files only when their
 // names and sizes are the golden card's, to tell whether they are the same.

@@ -26,7 +26,6 @@ std::string SettingsInWords(const CardReport& check) {
   return words;
 }
 
-
 }  // namespace
 
 GoldenChoice ChooseGolden(const std::string& given) {

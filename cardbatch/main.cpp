@@ -9,7 +9,6 @@
 
 #include "cardbatch/batch_texts.h"
 #include "cardbatch/batch_window.h"
-#include "cardbatch/wide_text.h"
 #include "common/file_io_win_text.h"
 
 namespace {

@@ -8,6 +8,8 @@
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
+
+#include "common/file_io_win_text.h"
 #ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
 #define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
 #endif
@@ -94,9 +96,7 @@ void WriteText(std::FILE* stream, const std::string& text) {
   HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
   if (IsConsole(handle)) {
     std::fflush(stream);
-    int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], size);
+    const std::wstring wide = Wide(text);
     // In pieces: older consoles refuse one write of more than about 64 KiB.
     constexpr std::size_t kPiece = 8192;
     for (std::size_t at = 0; at < wide.size();) {

@@ -1,5 +1,5 @@
-// What the Windows halves of the file layer share: an error in the system's
-// own words, and UTF-16 turned into UTF-8. Windows only.
+// What the Windows halves of the programs share: an error in the system's
+// own words, UTF-16 turned into UTF-8 and back. Windows only.
 #pragma once
 
 #include <windows.h>
@@ -13,3 +13,11 @@
 void FailWithSystemText(IoError& error, DWORD code = GetLastError());
 
 std::string Utf8(const wchar_t* text);
+
+inline std::wstring Wide(const std::string& utf8) {
+  if (utf8.empty()) return L"";
+  int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], size);
+  return wide;
+}
