@@ -28,18 +28,17 @@ int main(int argc, char** argv) {
   std::condition_variable over;
   bool finished = false;
   int ready = 0;
-  BatchEvents events{
-      [](BatchRun& run) { run.Go(); },
-      [](BatchRun&) {},
-      [&](BatchRun& run, std::size_t card) {
-        if (run.Result(card).ready) ++ready;
-        if (!run.Result(card).ready) std::fprintf(stderr, "%s\n", run.Result(card).reason.c_str());
-      },
-      [&](BatchRun&) {
-        std::lock_guard<std::mutex> lock(mutex);
-        finished = true;
-        over.notify_all();
-      }};
+  BatchEvents events{[](BatchRun&) {}, [](BatchRun& run) { run.Go(); }, [](BatchRun&) {},
+                     [&](BatchRun& run, std::size_t card) {
+                       if (run.Result(card).ready) ++ready;
+                       if (!run.Result(card).ready)
+                         std::fprintf(stderr, "%s\n", run.Result(card).reason.c_str());
+                     },
+                     [&](BatchRun&) {
+                       std::lock_guard<std::mutex> lock(mutex);
+                       finished = true;
+                       over.notify_all();
+                     }};
   std::vector<std::string> targets(argv + 2, argv + argc);
   BatchRun run(choice.card, choice.given, targets, events);
   run.Plan();

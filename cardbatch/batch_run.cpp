@@ -4,9 +4,13 @@
 
 #include "cardbatch/card_survey.h"
 
-BatchRun::BatchRun(std::shared_ptr<const GoldenCard> golden, std::string given, const std::vector<std::string>& drives,
-                   BatchEvents events)
-    : golden_(std::move(golden)), given_(std::move(given)), drives_(drives), events_(std::move(events)) {}
+BatchRun::BatchRun(std::shared_ptr<const GoldenCard> golden, std::string given,
+                   const std::vector<std::string>& drives, BatchEvents events)
+    : shown_(golden),
+      golden_(std::move(golden)),
+      given_(std::move(given)),
+      drives_(drives),
+      events_(std::move(events)) {}
 
 BatchRun::~BatchRun() {
   Stop();
@@ -14,7 +18,9 @@ BatchRun::~BatchRun() {
   if (thread_.joinable()) thread_.join();
 }
 
-void BatchRun::Plan() { thread_ = std::thread([this] { Work(); }); }
+void BatchRun::Plan() {
+  thread_ = std::thread([this] { Work(); });
+}
 
 bool BatchRun::Removes() const {
   for (const CardPlan& plan : plans_) {
@@ -52,7 +58,25 @@ uint64_t BatchRun::BytesDone(std::size_t card) const {
   return run ? run->BytesDone(card) : 0;
 }
 
+bool BatchRun::GoldenChanged() const {
+  return goldenAgain_ && (!goldenAgain_->card || goldenAgain_->card->fingerprint != shown_->fingerprint);
+}
+
+// Whether the golden card may be copied as the window showed it: unchanged,
+// or written again with the same bytes (its fingerprint the one shown).
+bool BatchRun::GoldenAsShown() {
+  if (GoldenChange(*golden_).empty()) return true;
+  goldenAgain_ = std::make_unique<GoldenChoice>(ChooseGolden(given_));
+  if (!GoldenChanged()) golden_ = goldenAgain_->card;
+  events_.goldenReadAgain(*this);
+  if (!GoldenChanged()) return true;
+  std::lock_guard<std::mutex> lock(mutex_);
+  decision_ = Decision::kCancel;
+  return false;
+}
+
 void BatchRun::Work() {
+  if (!GoldenAsShown()) return events_.finished(*this);
   for (const std::string& drive : drives_) {
     targets_.push_back(DriveTarget(drive));
     plans_.push_back(PlanDriveCard(*golden_, targets_.back()));
@@ -84,7 +108,7 @@ void BatchRun::Work() {
       if (reported[i] || run_->State(i) == CardState::kWriting) continue;
       reported[i] = true;
       ++done;
-      rows_[i] = RecordRows(given_, *golden_, false, {targets_[i]}, {run_->results()[i]}).front();
+      rows_[i] = MakeRecordRow(given_, run_->GoldenFingerprint(), targets_[i], run_->results()[i]);
       events_.cardDone(*this, i);
     }
   }

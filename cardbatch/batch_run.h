@@ -15,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "cardbatch/golden_choice.h"
 #include "cardclone/clone_plan.h"
 #include "cardclone/clone_record.h"
 #include "cardclone/clone_run.h"
@@ -22,25 +23,35 @@
 class BatchRun;
 // Called a few times a second at most.
 struct BatchEvents {
-  std::function<void(BatchRun&)> planned;                    // plans() may be read
-  std::function<void(BatchRun&)> progress;                   // BytesDone changed
+  std::function<void(BatchRun&)> goldenReadAgain;             // GoldenAgain() may be read
+  std::function<void(BatchRun&)> planned;                     // plans() may be read
+  std::function<void(BatchRun&)> progress;                    // BytesDone changed
   std::function<void(BatchRun&, std::size_t card)> cardDone;  // Result(card) and Row(card) may be read
-  std::function<void(BatchRun&)> finished;                   // every card done, or the run cancelled; the last event
+  std::function<void(BatchRun&)> finished;  // every card done, or the run cancelled; the last event
 };
 
 class BatchRun {
  public:
   // golden: with its fingerprint worked out; given: as the user named it;
   // drives: "F:" each.
-  BatchRun(std::shared_ptr<const GoldenCard> golden, std::string given, const std::vector<std::string>& drives,
-           BatchEvents events);
+  BatchRun(std::shared_ptr<const GoldenCard> golden, std::string given,
+           const std::vector<std::string>& drives, BatchEvents events);
   ~BatchRun();  // stops the run and waits for its end
   BatchRun(const BatchRun&) = delete;
   BatchRun& operator=(const BatchRun&) = delete;
 
-  // Each card refused or planned, then events.planned; the run waits for Go
-  // or Cancel.
+  // First the golden card is looked at: when it is no longer as the window
+  // showed it (its listing, sizes or settings), it is read again
+  // (events.goldenReadAgain); a card whose fingerprint changed ends the run
+  // before anything is planned. Then each card is refused or planned, and
+  // events.planned; the run waits for Go or Cancel.
   void Plan();
+  // The golden card read again, when it was; GoldenChanged() when its
+  // fingerprint is not the one shown (or it can no longer be used): the
+  // run then writes nothing.
+  const GoldenChoice* GoldenAgain() const { return goldenAgain_.get(); }
+  bool GoldenChanged() const;
+  const std::shared_ptr<const GoldenCard>& shownGolden() const { return shown_; }
   const std::vector<Target>& targets() const { return targets_; }
   const std::vector<CardPlan>& plans() const { return plans_; }
   // The cards whose files would be removed (not refused), after planned.
@@ -61,8 +72,11 @@ class BatchRun {
  private:
   enum class Decision { kNone, kGo, kCancel };
   void Work();
+  bool GoldenAsShown();
 
-  std::shared_ptr<const GoldenCard> golden_;
+  std::shared_ptr<const GoldenCard> shown_;   // as the window shows it
+  std::shared_ptr<const GoldenCard> golden_;  // what this run copies
+  std::unique_ptr<GoldenChoice> goldenAgain_;
   std::string given_;
   std::vector<std::string> drives_;
   BatchEvents events_;

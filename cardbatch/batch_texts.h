@@ -60,8 +60,13 @@ constexpr char kTextAskRemoveHeading[] = "以下存储卡上的文件将被删�
 constexpr char kTextAskRemoveLine[] = "%s %s: %d 个文件\n";
 constexpr char kTextAskRemoveEnd[] = "\n继续制卡吗?";
 constexpr char kTextNothingTicked[] = "没有勾选可以写入的存储卡。";
-constexpr char kTextAskStopAndClose[] = "正在制卡。停止并关闭吗?\n写到一半的卡不会带设置文件，下次制卡可以完成。";
-constexpr char kTextAskCloseUnrecorded[] = "还有 %zu 行没有写入记录文件:\n%s\n\n关闭后这些行将丢失。仍要关闭吗?";
+constexpr char kTextGoldenChangedBeforeRun[] =
+    "样板卡已改动，没有写入任何存储卡。\n\n窗口上方是重新读取的样板卡和它的新指纹。核对无误后，再按“开始制卡”"
+    "。";
+constexpr char kTextAskStopAndClose[] =
+    "正在制卡。停止并关闭吗?\n写到一半的卡不会带设置文件，下次制卡可以完成。";
+constexpr char kTextAskCloseUnrecorded[] =
+    "还有 %zu 行没有写入记录文件:\n%s\n\n关闭后这些行将丢失。仍要关闭吗?";
 // The record.
 constexpr char kTextRecordFileName[] = "制卡记录.csv";
 constexpr char kTextRecordWaiting[] = "记录文件无法写入 (%s)，%zu 行等待写入，稍后自动重试";

@@ -34,10 +34,11 @@ namespace {
 enum : UINT {
   kGoldenRead = WM_APP + 1,  // lParam: GoldenChoice*, the window's to delete
   kDrivesChanged,
-  kPlanned,   // lParam: the BatchRun
-  kProgress,  // lParam: the BatchRun
-  kCardDone,  // wParam: the card, lParam: the BatchRun
-  kRunDone,   // lParam: the BatchRun
+  kGoldenReadAgain,  // lParam: the BatchRun
+  kPlanned,          // lParam: the BatchRun
+  kProgress,         // lParam: the BatchRun
+  kCardDone,         // wParam: the card, lParam: the BatchRun
+  kRunDone,          // lParam: the BatchRun
 };
 constexpr UINT_PTR kRecordRetryTimer = 1;
 constexpr UINT kRecordRetryMs = 2000;
@@ -67,11 +68,16 @@ constexpr struct {
   int id;
   const char* text;
 } kControlTexts[] = {
-    {IDC_GOLDEN_HEADING, kTextGoldenHeading}, {IDC_CHOOSE_GOLDEN, kTextChooseGolden},
-    {IDC_GOLDEN_STATE, kTextNoGolden},        {IDC_AUTO_WRITE, kTextAutoWrite},
-    {IDC_WANTED_HEADING, kTextWanted},        {IDC_WANTED_UNIT, kTextWantedUnit},
-    {IDC_START, kTextStart},                  {IDC_STOP, kTextStop},
-    {IDC_RECORD_HEADING, kTextRecordHeading}, {IDC_OPEN_RECORD, kTextOpenRecord},
+    {IDC_GOLDEN_HEADING, kTextGoldenHeading},
+    {IDC_CHOOSE_GOLDEN, kTextChooseGolden},
+    {IDC_GOLDEN_STATE, kTextNoGolden},
+    {IDC_AUTO_WRITE, kTextAutoWrite},
+    {IDC_WANTED_HEADING, kTextWanted},
+    {IDC_WANTED_UNIT, kTextWantedUnit},
+    {IDC_START, kTextStart},
+    {IDC_STOP, kTextStop},
+    {IDC_RECORD_HEADING, kTextRecordHeading},
+    {IDC_OPEN_RECORD, kTextOpenRecord},
 };
 
 class BatchWindow {
@@ -96,6 +102,7 @@ class BatchWindow {
   void ChooseGoldenFolder();
   void LoadGolden(const std::string& given);
   void GoldenRead(std::unique_ptr<GoldenChoice> choice);
+  void GoldenReadAgain(BatchRun* run);
   void DrivesChanged();
   void StartTicked();
   void StartRun(const std::vector<std::string>& drives, bool automatic);
@@ -128,7 +135,7 @@ class BatchWindow {
   PendingRecord record_;
   // This session's cards by who they are, each with its last result: a card
   // stopped and then finished counts once, as ready.
-  std::map<std::string, bool> outcomes_;
+  std::map<uint64_t, bool> outcomes_;  // by WatchedCard::insertion
   bool stopping_ = false, closing_ = false, goldenLoading_ = false;
 };
 
@@ -167,6 +174,17 @@ INT_PTR BatchWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case kGoldenRead:
       GoldenRead(std::unique_ptr<GoldenChoice>(reinterpret_cast<GoldenChoice*>(lParam)));
       return TRUE;
+    case kGoldenReadAgain:
+      GoldenReadAgain(reinterpret_cast<BatchRun*>(lParam));
+      return TRUE;
+    case WM_NOTIFY: {
+      // A card ticked or unticked.
+      const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
+      if (change->hdr.idFrom == IDC_CARDS && change->hdr.code == LVN_ITEMCHANGED &&
+          (change->uChanged & LVIF_STATE) != 0)
+        ShowButtons();
+      return FALSE;
+    }
     case kDrivesChanged:
       DrivesChanged();
       return TRUE;
@@ -198,7 +216,9 @@ void BatchWindow::Open(HWND window) {
   layout_.Take(window, kAnchors, sizeof kAnchors / sizeof kAnchors[0]);
   list_ = std::make_unique<CardList>(GetDlgItem(window, IDC_CARDS));
   ShowSummary();
-  watcher_ = std::make_unique<DriveWatcher>(RemovableDrives, [this] { Post(kDrivesChanged); }, kDrivePolling);
+  ShowButtons();
+  watcher_ = std::make_unique<DriveWatcher>(
+      RemovableDrives, [this] { Post(kDrivesChanged); }, kDrivePolling);
   if (!options_.golden.empty()) LoadGolden(options_.golden);
 }
 
@@ -272,6 +292,22 @@ void BatchWindow::GoldenRead(std::unique_ptr<GoldenChoice> choice) {
   ShowButtons();
 }
 
+// The golden card was no longer as shown when a run began: read again, it
+// is either the same bytes (the run goes on with it) or another card, shown
+// now, and the run wrote nothing.
+void BatchWindow::GoldenReadAgain(BatchRun* run) {
+  // Only the window's current golden card is replaced: several runs may
+  // find the same change.
+  if (run->shownGolden() != golden_) return;
+  const GoldenChoice& again = *run->GoldenAgain();
+  if (!run->GoldenChanged()) {
+    golden_ = again.card;
+    return;
+  }
+  GoldenRead(std::make_unique<GoldenChoice>(again));
+  Say(kTextGoldenChangedBeforeRun);
+}
+
 void BatchWindow::DrivesChanged() {
   std::vector<std::string> arrived = list_->Merge(watcher_->Cards(), golden_ != nullptr);
   if (!arrived.empty()) StartRun(arrived, true);
@@ -289,9 +325,11 @@ void BatchWindow::StartRun(const std::vector<std::string>& drives, bool automati
   if (!golden_ || drives.empty()) return;
   HWND window = window_;
   auto post = [window](UINT message) {
-    return [window, message](BatchRun& run) { PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(&run)); };
+    return [window, message](BatchRun& run) {
+      PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(&run));
+    };
   };
-  BatchEvents events{post(kPlanned), post(kProgress),
+  BatchEvents events{post(kGoldenReadAgain), post(kPlanned), post(kProgress),
                      [window](BatchRun& run, std::size_t card) {
                        PostMessageW(window, kCardDone, card, reinterpret_cast<LPARAM>(&run));
                      },
@@ -328,12 +366,11 @@ void BatchWindow::Planned(BatchRun* run) {
 }
 
 void BatchWindow::CardDone(BatchRun* run, std::size_t card) {
-  list_->CardDone(run, card);
   const CardResult& result = run->Result(card);
   const Target& target = run->targets()[card];
-  std::string who = SerialText(target.volume.serial) + "|" + target.volume.label + "|" +
-                    std::to_string(target.volume.capacity) + (target.volume.serial == 0 ? "|" + target.given : "");
-  outcomes_[who] = result.ready;
+  // Each card put in counts once, by its last result: cheap cards share
+  // their serial and label, so it is told apart by its reader too.
+  outcomes_[list_->CardDone(run, card)] = result.ready;
   record_.Add({run->Row(card)});
   FlushRecord();
   // A card made is known to hold the golden card's files; reading it all
@@ -342,6 +379,7 @@ void BatchWindow::CardDone(BatchRun* run, std::size_t card) {
   if (!result.ready) watcher_->Resurvey(target.given);
   watcher_->SetBusy(target.given, false);
   ShowSummary();
+  ShowButtons();
 }
 
 void BatchWindow::RunDone(BatchRun* run) {
@@ -381,7 +419,8 @@ void BatchWindow::TryClose() {
   FlushRecord();
   if (record_.waiting() > 0) {
     closing_ = false;
-    if (!Ask(Format(kTextAskCloseUnrecorded, record_.waiting(), record_.file().u8string().c_str()), MB_ICONWARNING)) {
+    if (!Ask(Format(kTextAskCloseUnrecorded, record_.waiting(), record_.file().u8string().c_str()),
+             MB_ICONWARNING)) {
       return;
     }
   }
@@ -429,14 +468,17 @@ void BatchWindow::ShowSummary() {
 }
 
 void BatchWindow::ShowButtons() {
-  EnableWindow(GetDlgItem(window_, IDC_START), golden_ != nullptr && !stopping_);
+  // From the first paint on: the watcher has yet to list a card then.
+  EnableWindow(GetDlgItem(window_, IDC_START),
+               golden_ != nullptr && !stopping_ && list_ != nullptr && list_->AnyTickedWritable());
   EnableWindow(GetDlgItem(window_, IDC_STOP), !runs_.empty() && !stopping_);
   // One golden card at a time, never changed while cards are written.
   EnableWindow(GetDlgItem(window_, IDC_CHOOSE_GOLDEN), runs_.empty() && !goldenLoading_);
 }
 
 bool BatchWindow::Ask(const std::string& text, UINT icon) const {
-  return MessageBoxW(window_, Wide(text).c_str(), Wide(kTextTitle).c_str(), MB_YESNO | MB_DEFBUTTON2 | icon) == IDYES;
+  return MessageBoxW(window_, Wide(text).c_str(), Wide(kTextTitle).c_str(),
+                     MB_YESNO | MB_DEFBUTTON2 | icon) == IDYES;
 }
 
 void BatchWindow::Say(const std::string& text) const {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -35,10 +36,13 @@ class CardList {
   // automatic writing that would lose files waits for 开始制卡.
   void Release(const BatchRun* run, bool needsConfirm);
   void ShowProgress(const BatchRun* run);
-  void CardDone(const BatchRun* run, std::size_t card);
+  // Returns who the card is (its WatchedCard::insertion).
+  uint64_t CardDone(const BatchRun* run, std::size_t card);
   // The run is over: its cards are free again.
   void RunDone(const BatchRun* run);
   bool Busy() const;
+  // A card is ticked that is not being written and can be (looked at, not refused).
+  bool AnyTickedWritable() const;
   // The label of a drive's card, as listed.
   std::string LabelOf(const std::string& drive) const;
 

@@ -17,8 +17,8 @@ struct Column {
   int width;  // in dialog units; the last column takes the rest
 };
 constexpr Column kColumns[] = {
-    {kColumnDrive, 28},    {kColumnLabel, 52},    {kColumnCapacity, 40}, {kColumnFree, 40},
-    {kColumnOnCard, 110},  {kColumnProgress, 30}, {kColumnResult, 0},
+    {kColumnDrive, 28},   {kColumnLabel, 52},    {kColumnCapacity, 40}, {kColumnFree, 40},
+    {kColumnOnCard, 110}, {kColumnProgress, 30}, {kColumnResult, 0},
 };
 constexpr int kColumnCount = sizeof kColumns / sizeof kColumns[0];
 
@@ -72,10 +72,12 @@ std::vector<std::string> CardList::Merge(const std::vector<WatchedCard>& cards, 
   std::vector<std::string> arrived;
   for (const WatchedCard& card : cards) {
     if (card.card.drive == goldenDrive_) continue;
-    auto row = std::find_if(rows_.begin(), rows_.end(), [&](const Row& r) { return r.watched.card.drive == card.card.drive; });
+    auto row = std::find_if(rows_.begin(), rows_.end(),
+                            [&](const Row& r) { return r.watched.card.drive == card.card.drive; });
     if (row == rows_.end()) {
       Insert(card);
-      row = std::find_if(rows_.begin(), rows_.end(), [&](const Row& r) { return r.watched.card.drive == card.card.drive; });
+      row = std::find_if(rows_.begin(), rows_.end(),
+                         [&](const Row& r) { return r.watched.card.drive == card.card.drive; });
     } else if (row->run != nullptr) {
       continue;  // the card's run says what became of it
     } else {
@@ -97,7 +99,8 @@ std::vector<std::string> CardList::Merge(const std::vector<WatchedCard>& cards, 
 }
 
 void CardList::Insert(const WatchedCard& card) {
-  auto at = std::find_if(rows_.begin(), rows_.end(), [&](const Row& r) { return r.watched.card.drive > card.card.drive; });
+  auto at = std::find_if(rows_.begin(), rows_.end(),
+                         [&](const Row& r) { return r.watched.card.drive > card.card.drive; });
   std::size_t index = static_cast<std::size_t>(at - rows_.begin());
   Row row;
   row.watched = card;
@@ -182,7 +185,8 @@ void CardList::ShowProgress(const BatchRun* run) {
   }
 }
 
-void CardList::CardDone(const BatchRun* run, std::size_t card) {
+uint64_t CardList::CardDone(const BatchRun* run, std::size_t card) {
+  uint64_t who = 0;
   for (std::size_t i = 0; i < rows_.size(); ++i) {
     Row& row = rows_[i];
     if (row.run != run || row.index != card) continue;
@@ -192,13 +196,24 @@ void CardList::CardDone(const BatchRun* run, std::size_t card) {
     // A card made is not made again by the next 开始制卡 unless ticked again.
     if (result.ready) ListView_SetCheckState(list_, static_cast<int>(i), FALSE);
     Show(i);
+    who = row.watched.insertion;
   }
+  return who;
 }
 
 void CardList::RunDone(const BatchRun* run) {
   for (Row& row : rows_) {
     if (row.run == run) row.run = nullptr;
   }
+}
+
+bool CardList::AnyTickedWritable() const {
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    const Row& row = rows_[i];
+    bool writable = row.run == nullptr && row.watched.surveyed && row.watched.survey.refusal.empty();
+    if (writable && ListView_GetCheckState(list_, static_cast<int>(i))) return true;
+  }
+  return false;
 }
 
 bool CardList::Busy() const {

@@ -100,7 +100,10 @@ bool DriveWatcher::Take(const std::vector<DriveCard>& listed) {
     WatchedCard card;
     if (known != cards_.end()) card = *known;
     changed = changed || known == cards_.end() || card.card.available != drive.available;
-    if (known == cards_.end()) stale_.insert(drive.drive);
+    if (known == cards_.end()) {
+      stale_.insert(drive.drive);
+      card.insertion = ++insertions_;
+    }
     card.card = drive;
     next.push_back(card);
   }

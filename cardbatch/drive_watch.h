@@ -33,6 +33,8 @@ struct DriveCard {
 
 struct WatchedCard {
   DriveCard card;
+  uint64_t insertion =
+      0;  // which card put in this is, counted from 1: a card pulled and put in again is another
   bool surveyed = false;
   CardSurvey survey;
 };
@@ -72,5 +74,6 @@ class DriveWatcher {
   std::shared_ptr<const GoldenCard> golden_;
   std::set<std::string> busy_, stale_;
   std::vector<WatchedCard> cards_;
+  uint64_t insertions_ = 0;
   std::thread lister_, surveyor_;
 };

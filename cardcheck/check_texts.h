@@ -21,6 +21,8 @@ constexpr char kTextUsageError[] = "cardcheck: %s\n";
 constexpr char kTextUnknownOption[] = "未知选项 %s";
 constexpr char kTextOneDirectory[] = "只能检查一个目录";
 constexpr char kTextNoDirectory[] = "cardcheck: 找不到目录 %s\n";
+constexpr char kTextNotADirectory[] =
+    "cardcheck: %s 是文件，不是文件夹：请给出存储卡 (或电脑上放着卡内容的文件夹)\n";
 
 // The system's words.
 constexpr char kTextCardUnreadable[] = "无法读取存储卡 (%s)";

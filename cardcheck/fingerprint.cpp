@@ -50,8 +50,8 @@ bool SumFile(const fs::path& path, FingerprintEntry& entry, std::string& problem
 }
 
 // Every plain file below folder (relative path rel), links and mounts left.
-bool SumFolder(const fs::path& folder, const std::string& rel, std::vector<FingerprintEntry>& entries,
-               std::string& problem) {
+bool SumFolder(const fs::path& folder, const std::string& rel, const KnownFiles& known,
+               std::vector<FingerprintEntry>& entries, std::string& problem) {
   std::vector<FolderEntry> listed;
   IoError error;
   if (!ListFolder(folder, listed, error)) {
@@ -61,8 +61,14 @@ bool SumFolder(const fs::path& folder, const std::string& rel, std::vector<Finge
   for (const FolderEntry& item : listed) {
     fs::path path = folder / fs::u8path(item.name);
     std::string itemRel = rel + "/" + item.name;
-    if (item.info.kind == EntryKind::kFolder && !SumFolder(path, itemRel, entries, problem)) return false;
+    if (item.info.kind == EntryKind::kFolder && !SumFolder(path, itemRel, known, entries, problem))
+      return false;
     if (item.info.kind != EntryKind::kFile) continue;
+    auto measured = known.find(itemRel);
+    if (measured != known.end() && measured->second.size == item.info.size) {
+      entries.push_back({itemRel, item.info.size, measured->second.digest});
+      continue;
+    }
     entries.push_back({itemRel, 0, {}});
     if (!SumFile(path, entries.back(), problem)) return false;
   }
@@ -102,7 +108,8 @@ bool FingerprintMatches(const std::string& fingerprint, const std::string& digit
   return !digits.empty() && fingerprint.compare(0, digits.size(), digits) == 0;
 }
 
-bool CardFingerprint(const fs::path& root, std::string& fingerprint, std::string& problem) {
+bool CardFingerprint(const fs::path& root, std::string& fingerprint, std::string& problem,
+                     const KnownFiles& known) {
   std::vector<FolderEntry> listed;
   IoError error;
   if (!ListFolder(root, listed, error)) {
@@ -117,7 +124,7 @@ bool CardFingerprint(const fs::path& root, std::string& fingerprint, std::string
       entries.push_back({item.name, 0, {}});
       if (!SumFile(root / fs::u8path(item.name), entries.back(), problem)) return false;
     } else if (folded == audio && item.info.kind == EntryKind::kFolder &&
-               !SumFolder(root / fs::u8path(item.name), item.name, entries, problem)) {
+               !SumFolder(root / fs::u8path(item.name), item.name, known, entries, problem)) {
       return false;
     }
   }

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -39,12 +40,19 @@ bool ParseFingerprint(const std::string& text, std::string& digits);
 // True when the full fingerprint begins with the digits parsed from a user.
 bool FingerprintMatches(const std::string& fingerprint, const std::string& digits);
 
+// Files of a card whose bytes were measured already (while they were
+// written and read back), by their path as on the card: a file listed there
+// at that size is taken as its entry says instead of being read again.
+using KnownFiles = std::map<std::string, FingerprintEntry>;
+
 // Reads the settings file and the audio tree of the card at root and sums
-// them. False with problem (UTF-8) when a file or folder cannot be read.
-bool CardFingerprint(const std::filesystem::path& root, std::string& fingerprint, std::string& problem);
+// them (all but the known files). False with problem (UTF-8) when a file or
+// folder cannot be read.
+bool CardFingerprint(const std::filesystem::path& root, std::string& fingerprint, std::string& problem,
+                     const KnownFiles& known = {});
 
 // The card's fingerprint into report, and a problem when it cannot be worked
 // out or does not begin with expect (digits from ParseFingerprint, empty for
 // none; expectGiven as the user wrote it).
-void AddFingerprint(const std::filesystem::path& card, const std::string& expect, const std::string& expectGiven,
-                    CardReport& report);
+void AddFingerprint(const std::filesystem::path& card, const std::string& expect,
+                    const std::string& expectGiven, CardReport& report);

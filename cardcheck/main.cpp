@@ -40,7 +40,8 @@ int CheckCommand(int argc, char** argv) {
       json = true;
     } else if (!optionsDone && arg == "--expect") {
       expectGiven = i + 1 < args.size() ? args[++i] : "";
-      if (!ParseFingerprint(expectGiven, expect)) return UsageError(Format(kTextBadExpect, expectGiven.c_str()));
+      if (!ParseFingerprint(expectGiven, expect))
+        return UsageError(Format(kTextBadExpect, expectGiven.c_str()));
     } else if (!optionsDone && (arg == "--help" || arg == "-h")) {
       WriteText(stdout, kTextUsage);
       return kExitReady;
@@ -57,7 +58,9 @@ int CheckCommand(int argc, char** argv) {
   std::error_code ec;
   fs::path card = haveDirectory ? fs::u8path(directory) : fs::current_path(ec);
   if (ec || !fs::is_directory(card, ec)) {
-    WriteText(stderr, Format(kTextNoDirectory, (haveDirectory ? directory : card.u8string()).c_str()));
+    const bool there = !ec && fs::exists(card, ec);
+    WriteText(stderr, Format(there ? kTextNotADirectory : kTextNoDirectory,
+                             (haveDirectory ? directory : card.u8string()).c_str()));
     return kExitUnreadable;
   }
 

@@ -1,5 +1,6 @@
 #include "cardclone/card_names.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -81,6 +82,10 @@ bool IsCopyTempName(const std::string& name) {
   const std::string prefix = kCopyTempPrefix, suffix = kCopyTempSuffix;
   // ".cardclone.tmp" is what earlier versions left.
   if (name == ".cardclone.tmp") return true;
-  return name.size() > prefix.size() + suffix.size() && name.compare(0, prefix.size(), prefix) == 0 &&
-         name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+  if (name.size() <= prefix.size() + suffix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+      name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+    return false;
+  // Only the number CopyTempName puts there: ".cardclone-notes.tmp" is a user's.
+  const std::string number = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+  return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
 }

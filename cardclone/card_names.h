@@ -11,7 +11,9 @@
 std::string FoldCase(const std::string& utf8);
 
 // The temporary name a golden file is written under beside its final name
-// (number tells the files of one batch apart), and whether a name found on a
-// card is such a leftover of a clone cut short; never part of a card.
+// (number tells the files of one batch apart), and whether a name is one that
+// CopyTempName makes (or earlier versions made): a golden card holding one
+// is refused, and a plain file of such a name in a folder the clone writes
+// can only be a leftover of a clone cut short. Nothing else is taken for one.
 std::string CopyTempName(std::size_t number);
 bool IsCopyTempName(const std::string& name);

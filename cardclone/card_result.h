@@ -16,5 +16,6 @@ struct CardResult {
   int filesIdentical = 0;
   uint64_t bytesWritten = 0;
   double seconds = 0;
-  bool verified = false;  // every file read back and the card check says ready
+  bool verified = false;    // every file read back and the card check says ready
+  std::string fingerprint;  // of the card as it stands once ready, measured on it; empty when it failed
 };

@@ -42,7 +42,9 @@ bool IgnoresCase(const fs::path& root) {
 
 }  // namespace
 
-bool VerifyTree(const GoldenCard& golden, bool keepExtra, CardSession& card) {
+bool VerifyTree(const GoldenCard& golden, bool keepExtra, CardSession& card,
+                std::vector<std::string>& spelled) {
+  spelled.clear();
   if (!golden.hasAudio) return true;
   const fs::path& root = card.target().path;
   const bool ignoresCase = IgnoresCase(root);
@@ -56,6 +58,7 @@ bool VerifyTree(const GoldenCard& golden, bool keepExtra, CardSession& card) {
     const EntryInfo& info = at->second.info;
     if (info.kind != kind || (kind == EntryKind::kFile && info.size != size))
       return card.Fail(Format(kTextCardDiffers, CardSpelling(at->second.rel).c_str()));
+    if (kind == EntryKind::kFile) spelled.push_back(at->second.rel);
     found.erase(at);
     return true;
   };

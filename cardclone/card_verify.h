@@ -6,8 +6,13 @@
 // another, a file that vanished, an extra one.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "cardclone/card_session.h"
 #include "cardclone/golden_card.h"
 
-// False after recording why on the card.
-bool VerifyTree(const GoldenCard& golden, bool keepExtra, CardSession& card);
+// False after recording why on the card. spelled gets each golden file's
+// path as the card spells it.
+bool VerifyTree(const GoldenCard& golden, bool keepExtra, CardSession& card,
+                std::vector<std::string>& spelled);

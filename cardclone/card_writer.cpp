@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cardcheck/card_model.h"
+#include "cardcheck/fingerprint.h"
 #include "cardclone/card_tree.h"
 #include "cardclone/card_verify.h"
 #include "cardclone/clone_texts.h"
@@ -14,16 +15,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool CheckTheCard(CardSession& card) {
-  CardReport report = CheckCard(card.target().path);
-  if (report.Ready()) return true;
-  // A card that failed carries no settings file, so it never looks ready.
+// A card that fails once its settings are written carries them no longer,
+// so it never looks ready.
+bool FailWritten(CardSession& card, const std::string& reason) {
   IoError ignored;
   RemoveEntry(card.target().path / kConfigFileName, EntryKind::kFile, ignored);
   FlushFolder(card.target().path, ignored);
+  return card.Fail(reason);
+}
+
+bool CheckTheCard(CardSession& card) {
+  CardReport report = CheckCard(card.target().path);
+  if (report.Ready()) return true;
   std::string reason = Format(kTextCardCheckFailed, report.problems.front().c_str());
   if (report.problems.size() > 1) reason += Format(kTextProblemCount, report.problems.size());
-  return card.Fail(reason);
+  return FailWritten(card, reason);
 }
 
 }  // namespace
@@ -63,7 +69,22 @@ bool CardWriter::Write() {
   // Settings other than the golden ones go before anything else changes.
   if (!plan_.settingsSame && !card_.Touch()) return false;
   return NotStopped() && PrepareTree(plan_, card_) && CopyFiles() && copy_.Finish() &&
-         VerifyTree(golden_, keepExtra_, card_) && NotStopped() && settings_.Run() && CheckTheCard(card_);
+         VerifyTree(golden_, keepExtra_, card_, spelled_) && NotStopped() && settings_.Run() &&
+         CheckTheCard(card_) && MeasureFingerprint();
+}
+
+// The card's fingerprint as it stands now: its golden files as they were
+// found identical or read back on the way, everything else read from it.
+bool CardWriter::MeasureFingerprint() {
+  KnownFiles known;
+  for (std::size_t i = 0; i < spelled_.size(); ++i) {
+    known[spelled_[i]] = {spelled_[i], golden_.files[i].size, copy_.OnCard(i)};
+  }
+  std::string problem;
+  CardResult& result = card_.result();
+  if (CardFingerprint(card_.target().path, result.fingerprint, problem, known)) return true;
+  result.fingerprint.clear();
+  return FailWritten(card_, problem);
 }
 
 // A stopped card ends as a failed one: whatever it was given so far stays,
@@ -75,6 +96,13 @@ bool CardWriter::CopyFiles() {
   constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   std::size_t current = kNone;
   while (std::shared_ptr<const GoldenPiece> piece = window_.Next(writer_)) {
+    if (piece->goldenChanged) {
+      // Whatever the card held, it is not the golden card as it stands now:
+      // a card that needed no change loses its settings file too.
+      card_.Fail(piece->readError);
+      card_.Touch();
+      return false;
+    }
     if (!piece->readError.empty()) return card_.Fail(piece->readError);
     if (!NotStopped()) return false;
     if (piece->file != current) {

@@ -10,6 +10,8 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "cardclone/card_result.h"
 #include "cardclone/card_session.h"
@@ -34,6 +36,7 @@ class CardWriter {
   bool Write();
   bool CopyFiles();
   bool NotStopped();
+  bool MeasureFingerprint();
 
   const GoldenCard& golden_;
   const CardPlan& plan_;
@@ -44,4 +47,5 @@ class CardWriter {
   CardSession card_;
   FileCopy copy_;
   SettingsWrite settings_;
+  std::vector<std::string> spelled_;  // each golden file's path as the card spells it
 };

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "cardcheck/card_model.h"
+#include "cardcheck/fingerprint.h"
 #include "cardclone/clone_record.h"
 #include "cardclone/clone_report.h"
 #include "cardclone/clone_run.h"
@@ -164,6 +165,19 @@ class Progress {
   bool drawn_ = false;
 };
 
+// The record's rows of a run that has ended, one per card.
+std::vector<RecordRow> RecordOf(const std::string& given, const GoldenCard& golden, const CloneRun& run,
+                                const std::vector<Target>& targets) {
+  std::string goldenCode = run.GoldenFingerprint(), problem;
+  // Every card failed before the golden card was read whole: read it now.
+  if (goldenCode.empty()) CardFingerprint(golden.root, goldenCode, problem);
+  std::vector<RecordRow> rows;
+  for (std::size_t i = 0; i < targets.size(); ++i) {
+    rows.push_back(MakeRecordRow(given, goldenCode, targets[i], run.results()[i]));
+  }
+  return rows;
+}
+
 // Runs the clone, with progress lines on a terminal, and reports the cards.
 int Clone(const Options& options, const GoldenCard& golden, const std::vector<Target>& targets,
           const std::vector<CardPlan>& plans) {
@@ -183,8 +197,10 @@ int Clone(const Options& options, const GoldenCard& golden, const std::vector<Ta
   const std::vector<CardResult>& results = run.results();
   std::string recordError;
   bool recorded = options.record.empty() ||
-                  AppendRecord(fs::u8path(options.record), RecordRows(options.cards.front(), golden, options.keepExtra, targets, results), recordError);
-  if (!recorded) WriteText(stderr, Format(kTextRecordNotWritten, options.record.c_str(), recordError.c_str()));
+                  AppendRecord(fs::u8path(options.record),
+                               RecordOf(options.cards.front(), golden, run, targets), recordError);
+  if (!recorded)
+    WriteText(stderr, Format(kTextRecordNotWritten, options.record.c_str(), recordError.c_str()));
   if (options.json) {
     WriteText(stdout, ResultsJson(options.cards.front(), results, targets, plans));
   } else {
@@ -217,7 +233,8 @@ int CloneCommand(int argc, char** argv) {
   // A record that cannot be written is found out before any card is.
   std::string recordError;
   if (!options.record.empty() && !AppendRecord(fs::u8path(options.record), {}, recordError)) {
-    return NothingDone(options, Format(kTextRecordUnwritable, options.record.c_str(), recordError.c_str()), {});
+    return NothingDone(options, Format(kTextRecordUnwritable, options.record.c_str(), recordError.c_str()),
+                       {});
   }
   return Clone(options, golden, targets, plans);
 }

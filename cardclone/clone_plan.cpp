@@ -105,7 +105,11 @@ class Planner {
     const fs::path path = dir / fs::u8path(entry.name);
     std::string childRel = rel + "/" + entry.name;
     const EntryKind kind = entry.info.kind;
-    if (IsCopyTempName(entry.name)) return Remove(path, childRel, entry.info, true);
+    // Only what a clone cut short can have left is removed unasked: a plain
+    // file of its temporary name in a folder it writes. Anything else of
+    // such a name is a user's, and goes (or stays) like any other extra.
+    if (kind == EntryKind::kFile && IsCopyTempName(entry.name) && names_.folders.count(rel) > 0)
+      return Remove(path, childRel, entry.info, true);
     bool plain = kind == EntryKind::kFolder || kind == EntryKind::kFile;
     if (plain && names_.folders.count(childRel) == 0 && names_.files.count(childRel) == 0)
       childRel = GoldenSpelling(names_, dir, childRel);

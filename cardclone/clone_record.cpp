@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <ctime>
 
-#include "cardcheck/fingerprint.h"
 #include "cardclone/clone_texts.h"
 #include "common/file_io.h"
 
@@ -25,18 +24,19 @@ long OffsetMinutes(std::time_t when) {
   localtime_r(&when, &local);
   gmtime_r(&when, &utc);
 #endif
-  long days = local.tm_year != utc.tm_year ? (local.tm_year > utc.tm_year ? 1 : -1)
-                                           : local.tm_yday - utc.tm_yday;
+  long days =
+      local.tm_year != utc.tm_year ? (local.tm_year > utc.tm_year ? 1 : -1) : local.tm_yday - utc.tm_yday;
   return days * 1440 + (local.tm_hour - utc.tm_hour) * 60 + (local.tm_min - utc.tm_min);
 }
 
 }  // namespace
 
 std::string CsvField(const std::string& text) {
-  bool quote = text.find_first_of(",\"\r\n") != std::string::npos ||
+  bool formula = !text.empty() && std::string("=+-@\t\r").find(text.front()) != std::string::npos;
+  bool quote = formula || text.find_first_of(",\"\r\n") != std::string::npos ||
                (!text.empty() && (text.front() == ' ' || text.back() == ' '));
   if (!quote) return text;
-  std::string out = "\"";
+  std::string out = formula ? "\"'" : "\"";
   for (char c : text) out += c == '"' ? std::string("\"\"") : std::string(1, c);
   return out + "\"";
 }
@@ -58,7 +58,8 @@ std::string RecordLine(const RecordRow& row) {
                                 Number(row.seconds),
                                 row.version};
   std::string line;
-  for (std::size_t i = 0; i < sizeof fields / sizeof fields[0]; ++i) line += (i ? "," : "") + CsvField(fields[i]);
+  for (std::size_t i = 0; i < sizeof fields / sizeof fields[0]; ++i)
+    line += (i ? "," : "") + CsvField(fields[i]);
   return line + "\r\n";
 }
 
@@ -73,8 +74,8 @@ std::string LocalTimeText(std::time_t when) {
   int away = static_cast<int>((offset < 0 ? -offset : offset) % 1440);  // a zone is less than a day away
   char text[64];
   std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", local.tm_year + 1900,
-                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, offset < 0 ? '-' : '+',
-                away / 60, away % 60);
+                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+                offset < 0 ? '-' : '+', away / 60, away % 60);
   return text;
 }
 
@@ -98,37 +99,26 @@ bool AppendRecord(const std::filesystem::path& file, const std::vector<RecordRow
   return written;
 }
 
-std::vector<RecordRow> RecordRows(const std::string& given, const GoldenCard& golden, bool keepExtra,
-                                  const std::vector<Target>& targets, const std::vector<CardResult>& results) {
-  std::string goldenCode = golden.fingerprint, problem;
-  if (goldenCode.empty()) CardFingerprint(golden.root, goldenCode, problem);
-  std::vector<RecordRow> rows;
-  for (std::size_t i = 0; i < results.size(); ++i) {
-    const Target& target = targets[i];
-    const CardResult& card = results[i];
-    RecordRow row;
-    row.time = LocalTimeText(std::time(nullptr));
-    row.drive = target.volume.isRoot ? target.volume.root.u8string() : target.given;
-    while (row.drive.size() > 1 && (row.drive.back() == '\\' || row.drive.back() == '/')) row.drive.pop_back();
-    row.label = target.volume.label;
-    row.serial = SerialText(target.volume.serial);
-    row.capacity = target.volume.capacity;
-    row.golden = given;
-    row.goldenFingerprint = goldenCode;
-    // A verified card holds exactly the golden card's files, unless others
-    // were kept beside them.
-    if (card.ready && !keepExtra) row.cardFingerprint = goldenCode;
-    if (card.ready && keepExtra) CardFingerprint(target.path, row.cardFingerprint, problem);
-    row.ready = card.ready;
-    row.reason = card.reason;
-    row.filesWritten = card.filesWritten;
-    row.filesRemoved = card.filesRemoved;
-    row.bytesWritten = card.bytesWritten;
-    row.seconds = card.seconds;
-    row.version = BCT_VERSION;
-    rows.push_back(row);
-  }
-  return rows;
+RecordRow MakeRecordRow(const std::string& given, const std::string& goldenFingerprint, const Target& target,
+                        const CardResult& result) {
+  RecordRow row;
+  row.time = LocalTimeText(std::time(nullptr));
+  row.drive = target.volume.isRoot ? target.volume.root.u8string() : target.given;
+  while (row.drive.size() > 1 && (row.drive.back() == '\\' || row.drive.back() == '/')) row.drive.pop_back();
+  row.label = target.volume.label;
+  row.serial = SerialText(target.volume.serial);
+  row.capacity = target.volume.capacity;
+  row.golden = given;
+  row.goldenFingerprint = goldenFingerprint;
+  row.cardFingerprint = result.ready ? result.fingerprint : "";
+  row.ready = result.ready;
+  row.reason = result.reason;
+  row.filesWritten = result.filesWritten;
+  row.filesRemoved = result.filesRemoved;
+  row.bytesWritten = result.bytesWritten;
+  row.seconds = result.seconds;
+  row.version = BCT_VERSION;
+  return row;
 }
 
 bool PendingRecord::Flush(std::string& error) {

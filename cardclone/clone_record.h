@@ -34,7 +34,10 @@ struct RecordRow {
 };
 
 // One field as RFC 4180 writes it: quoted when it holds a comma, a quote,
-// CR or LF (or begins or ends with a space), a quote doubled.
+// CR or LF (or begins or ends with a space), a quote doubled. A field that a
+// spreadsheet would take for a formula (it begins with =, +, -, @, a tab or
+// a carriage return: a volume label "=1+1") is written as text: quoted, with
+// an apostrophe first.
 std::string CsvField(const std::string& text);
 
 // The row's fields in the header's order, and CR LF.
@@ -51,12 +54,11 @@ std::string SerialText(uint32_t serial);
 // file cannot be opened or written (held by another program, say).
 bool AppendRecord(const std::filesystem::path& file, const std::vector<RecordRow>& rows, std::string& error);
 
-// One row for each card of a run (results in the targets' order); given is
-// the golden card as the user named it. The fingerprint of a verified card is
-// the golden card's: it holds exactly the golden card's files, unless others
-// were kept beside them (keepExtra), when the card is read for it.
-std::vector<RecordRow> RecordRows(const std::string& given, const GoldenCard& golden, bool keepExtra,
-                                  const std::vector<Target>& targets, const std::vector<CardResult>& results);
+// The row of one card of a run: given is the golden card as the user named
+// it, goldenFingerprint its fingerprint as the run read it; the card's own
+// is the one measured on it (empty for a failed card).
+RecordRow MakeRecordRow(const std::string& given, const std::string& goldenFingerprint, const Target& target,
+                        const CardResult& result);
 
 // The rows of a record file not yet written: a row waits while the file
 // cannot be written (held open and locked by another program) and goes in,

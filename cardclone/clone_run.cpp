@@ -25,14 +25,22 @@ CloneRun::~CloneRun() { Wait(); }
 void CloneRun::Start() {
   for (std::size_t i = 0; i < cards_; ++i) {
     threads_.emplace_back([this, i] {
-      CardWriter writer(golden_, targets_[i], plans_[i], keepExtra_, window_, i, results_[i], progress_[i], stop_);
+      CardWriter writer(golden_, targets_[i], plans_[i], keepExtra_, window_, i, results_[i], progress_[i],
+                        stop_);
       writer.Run();
       states_[i] = results_[i].ready ? CardState::kReady : CardState::kFailed;
       ++finished_;
     });
   }
-  threads_.emplace_back([this] { ReadGolden(golden_, window_); });
+  threads_.emplace_back([this] {
+    ReadGolden(golden_, window_, [this](const std::string& fingerprint) {
+      goldenRead_ = fingerprint;
+      goldenKnown_ = !fingerprint.empty();
+    });
+  });
 }
+
+std::string CloneRun::GoldenFingerprint() const { return goldenKnown_ ? goldenRead_ : golden_.fingerprint; }
 
 void CloneRun::Wait() {
   for (std::thread& thread : threads_) {

@@ -33,6 +33,10 @@ class CloneRun {
   // Bytes of the golden audio tree written or found identical on card i.
   uint64_t BytesDone(std::size_t i) const { return progress_[i]; }
   const std::vector<CardResult>& results() const { return results_; }
+  // The golden card's fingerprint as this run read it, once every golden
+  // file is read; until then, or when the reading stopped short, the one it
+  // was given with (golden.fingerprint, empty when not worked out).
+  std::string GoldenFingerprint() const;
 
  private:
   const GoldenCard& golden_;
@@ -46,5 +50,7 @@ class CloneRun {
   std::unique_ptr<std::atomic<CardState>[]> states_;
   std::atomic<std::size_t> finished_{0};
   std::atomic<bool> stop_{false};
+  std::string goldenRead_;  // set by the reader before goldenKnown_
+  std::atomic<bool> goldenKnown_{false};
   std::vector<std::thread> threads_;
 };

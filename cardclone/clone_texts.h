@@ -24,7 +24,8 @@ std::string Megabytes(uint64_t bytes);
 // ---- usage ------------------------------------------------------------------
 // The settings file's name, then the audio folder twice.
 constexpr char kTextUsage[] =
-    "用法: cardclone [--json] [--keep-extra] [--dry-run] [--yes] [--any-folder] [--record 文件] 样板卡 目标卡...\n"
+    "用法: cardclone [--json] [--keep-extra] [--dry-run] [--yes] [--any-folder] [--record 文件] 样板卡 "
+    "目标卡...\n"
     "把检查过的样板卡的 %s 和 %s 文件夹逐字节复制到每张目标卡上，读回校验，多张卡同时写。\n"
     "目标卡必须是存储卡 (可移动磁盘的根目录)。先列出每张卡要写入和删除的内容，要删除文件时先询问。\n"
     "  --json        以一个 JSON 文档输出结果\n"
@@ -71,6 +72,8 @@ constexpr char kTextGoldenNamesCollide[] = "样板卡的 %s 和 %s 只有大小�
 constexpr char kTextGoldenSettingsUnreadable[] = "无法读取样板卡的 %s";
 constexpr char kTextGoldenSettingsWrongSize[] = "无法读取样板卡的 %s (长度不对)";
 constexpr char kTextGoldenAudioNotAFolder[] = "样板卡的 %s 不是文件夹";
+constexpr char kTextGoldenTempName[] =
+    "样板卡的 %s 用的是 cardclone 自己的临时文件名，不能复制：请把它改名或删除";
 
 // The targets refused, each as given; a pair in the order given.
 constexpr char kTextTargetMissing[] = "目标不存在或不是文件夹: %s";

@@ -11,7 +11,12 @@ namespace fs = std::filesystem;
 
 FileCopy::FileCopy(const GoldenCard& golden, const CardPlan& plan, CardSession& card,
                    std::atomic<uint64_t>& progress)
-    : golden_(golden), plan_(plan), card_(card), progress_(progress), buffer_(kPieceSize) {
+    : golden_(golden),
+      plan_(plan),
+      card_(card),
+      progress_(progress),
+      buffer_(kPieceSize),
+      onCard_(golden.files.size()) {
   // Where the medium can be flushed as a whole, a batch costs one flush;
   // elsewhere every file is flushed on its own before it is closed.
   mediumFlush_ = FlushMedium(card.target().path);
@@ -80,6 +85,7 @@ bool FileCopy::Take(const GoldenPiece& piece) {
 }
 
 bool FileCopy::End(const Digest128& golden) {
+  onCard_[file_] = golden;
   if (!writing_) {
     old_.Close();
     ++card_.result().filesIdentical;

@@ -34,6 +34,10 @@ class FileCopy {
   bool Finish();
   // After a failure: closes the files and removes the temporary ones.
   void Abandon();
+  // The checksum of golden file i as it stands on the card: once the card is
+  // done, each file was either compared byte by byte with the golden pieces
+  // or read back from the medium and its checksum compared with theirs.
+  const Digest128& OnCard(std::size_t file) const { return onCard_[file]; }
 
  private:
   // A written file waiting for its batch to be flushed and read back.
@@ -66,4 +70,5 @@ class FileCopy {
 
   std::vector<Written> batch_;
   uint64_t batchBytes_ = 0;
+  std::vector<Digest128> onCard_;
 };

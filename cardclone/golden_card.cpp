@@ -24,6 +24,9 @@ std::string ListFolder(const fs::path& dir, const std::string& rel, GoldenCard& 
 std::string ListEntry(const fs::path& path, const FolderEntry& entry, const std::string& childRel,
                       GoldenCard& golden) {
   const std::string shown = CardSpelling(childRel);
+  // A card is copied whole or not at all: a clone's temporary name would not
+  // reach the cards, while the golden card's fingerprint counts it.
+  if (IsCopyTempName(entry.name)) return Format(kTextGoldenTempName, shown.c_str());
   switch (entry.info.kind) {
     case EntryKind::kFolder:
       golden.folders.push_back(childRel);
@@ -63,9 +66,6 @@ std::string ListFolder(const fs::path& dir, const std::string& rel, GoldenCard& 
   std::vector<FolderEntry> entries;
   IoError error;
   if (!ListFolder(dir, entries, error)) return Unreadable(rel, error);
-  entries.erase(std::remove_if(entries.begin(), entries.end(),
-                               [](const FolderEntry& e) { return IsCopyTempName(e.name); }),
-                entries.end());
   std::sort(entries.begin(), entries.end(),
             [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
   std::string problem = Collision(entries, rel);
@@ -81,7 +81,9 @@ std::string ReadSettings(const fs::path& root, GoldenCard& golden) {
   EntryInfo info;
   IoError error;
   InFile in;
-  bool plain = LookAt(settings, info, error) && info.kind == EntryKind::kFile;
+  bool looked = LookAt(settings, info, error);
+  if (looked && info.kind == EntryKind::kLink) return Format(kTextGoldenLink, kConfigFileName);
+  bool plain = looked && info.kind == EntryKind::kFile;
   golden.settings.assign(kConfigSize + 1, 0);
   long long got =
       plain && in.Open(settings, false) ? in.Read(golden.settings.data(), golden.settings.size()) : -1;
@@ -114,15 +116,32 @@ std::string ReadGoldenCard(const fs::path& root, GoldenCard& golden) {
   return ListFolder(audioPath, audio, golden);
 }
 
-bool GoldenFileUnchanged(const GoldenCard& golden, const GoldenFile& file) {
-  EntryInfo info;
-  IoError error;
-  return LookAt(golden.root / fs::u8path(file.rel), info, error) && info.kind == EntryKind::kFile &&
-         info.size == file.size && info.modified == file.modified;
+std::string GoldenChange(const GoldenCard& golden) {
+  GoldenCard now;
+  std::string problem = ReadGoldenCard(golden.root, now);
+  if (!problem.empty()) return problem;
+  auto changed = [](const std::string& rel) { return Format(kTextGoldenChanged, CardSpelling(rel).c_str()); };
+  if (now.settings != golden.settings) return changed(kConfigFileName);
+  // Every name of either listing, in byte order: the first that differs.
+  std::map<std::string, std::pair<const GoldenFile*, const GoldenFile*>> files;
+  for (const GoldenFile& file : golden.files) files[file.rel].first = &file;
+  for (const GoldenFile& file : now.files) files[file.rel].second = &file;
+  std::map<std::string, int> folders;
+  for (const std::string& folder : golden.folders) folders[folder] += 1;
+  for (const std::string& folder : now.folders) folders[folder] += 2;
+  for (const auto& [rel, seen] : folders) {
+    if (seen != 3) return changed(rel);
+  }
+  for (const auto& [rel, pair] : files) {
+    const GoldenFile* was = pair.first;
+    const GoldenFile* is = pair.second;
+    if (!was || !is || was->size != is->size || was->modified != is->modified) return changed(rel);
+  }
+  return "";
 }
 
-std::string LoadGoldenCard(const fs::path& path, const std::string& given, GoldenCard& golden, CardReport& check,
-                           std::vector<std::string>& problems) {
+std::string LoadGoldenCard(const fs::path& path, const std::string& given, GoldenCard& golden,
+                           CardReport& check, std::vector<std::string>& problems) {
   std::error_code ec;
   if (!fs::is_directory(path, ec)) {
     problems = {Format(kTextNoSuchFolder, given.c_str())};

@@ -36,9 +36,10 @@ struct GoldenCard {
 // empty string, or why the card cannot be cloned.
 std::string ReadGoldenCard(const std::filesystem::path& root, GoldenCard& golden);
 
-// Whether the golden file stands on the golden card as it was listed (same
-// size, same time of its last write).
-bool GoldenFileUnchanged(const GoldenCard& golden, const GoldenFile& file);
+// Whether the golden card is still as golden was read: the same settings
+// bytes, the same folders, and the same files of the same sizes, not written
+// since. Empty when it is; else why not, naming the first difference.
+std::string GoldenChange(const GoldenCard& golden);
 
 // The golden card as every program takes it: checked as cardcheck checks it
 // (the report into check), then read. Returns an empty string when it can be

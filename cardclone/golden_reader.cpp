@@ -3,8 +3,10 @@
 #include <memory>
 
 #include "cardclone/clone_texts.h"
+#include "cardcheck/fingerprint.h"
 #include "common/file_io.h"
 #include "settings/audio_folders.h"
+#include "settings/config_names.h"
 
 namespace fs = std::filesystem;
 
@@ -38,13 +40,13 @@ bool ReadPiece(InFile& in, const GoldenFile& file, uint64_t& offset, Checksum128
   piece.bytes.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
   checksum.Update(piece.bytes.data(), piece.bytes.size());
   offset += piece.bytes.size();
-  // Whether it grew or was written meanwhile is looked at once every file
-  // is read (ReadGolden).
+  // Whether it grew or was written meanwhile is looked at once every card
+  // has every file (ReadGolden).
   return offset >= file.size;
 }
 
-// False when the reading ends with this file.
-bool ReadFile(const GoldenCard& golden, std::size_t index, GoldenWindow& window) {
+// False when the reading ends with this file; read gets its digest.
+bool ReadFile(const GoldenCard& golden, std::size_t index, GoldenWindow& window, FingerprintEntry& read) {
   const GoldenFile& file = golden.files[index];
   InFile in;
   std::string failure;
@@ -63,24 +65,41 @@ bool ReadFile(const GoldenCard& golden, std::size_t index, GoldenWindow& window)
     if (last) piece->digest = checksum.Digest();
     if (!window.Push(std::move(piece)) || !failure.empty()) return false;
   }
+  read = {file.rel, file.size, checksum.Digest()};
   return true;
+}
+
+// The fingerprint of the golden card as its files were read.
+std::string FingerprintAsRead(const GoldenCard& golden, std::vector<FingerprintEntry> read) {
+  Checksum128 settings;
+  settings.Update(golden.settings.data(), golden.settings.size());
+  read.push_back({kConfigFileName, golden.settings.size(), settings.Digest()});
+  return FingerprintOf(read);
 }
 
 }  // namespace
 
-void ReadGolden(const GoldenCard& golden, GoldenWindow& window) {
+void ReadGolden(const GoldenCard& golden, GoldenWindow& window,
+                const std::function<void(const std::string&)>& read) {
+  std::vector<FingerprintEntry> entries(golden.files.size());
   bool whole = true;
-  for (std::size_t i = 0; i < golden.files.size() && whole; ++i) whole = ReadFile(golden, i, window);
-  // Once more when all is read, for every card alike: a file written after
-  // it was read would leave the cards with its older bytes.
-  for (std::size_t i = 0; i < golden.files.size() && whole; ++i) {
-    if (GoldenFileUnchanged(golden, golden.files[i])) continue;
-    auto piece = std::make_shared<GoldenPiece>();
-    piece->file = i;
-    piece->last = true;
-    piece->readError = Changed(golden.files[i]);
-    window.Push(std::move(piece));
-    whole = false;
+  for (std::size_t i = 0; i < golden.files.size() && whole; ++i)
+    whole = ReadFile(golden, i, window, entries[i]);
+  if (whole) {
+    // After the last piece is on every card and before any card gets its
+    // settings: a golden card changed meanwhile fails every card, whatever
+    // changed, for the cards would be neither the old card nor the new one.
+    window.WaitUntilTaken();
+    std::string change = GoldenChange(golden);
+    if (!change.empty()) {
+      auto piece = std::make_shared<GoldenPiece>();
+      piece->file = golden.files.empty() ? 0 : golden.files.size() - 1;
+      piece->last = true;
+      piece->readError = change;
+      piece->goldenChanged = true;
+      window.Push(std::move(piece));
+    }
   }
+  if (read) read(whole ? FingerprintAsRead(golden, std::move(entries)) : std::string());
   window.End();
 }

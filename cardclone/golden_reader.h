@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,11 +21,17 @@ struct GoldenPiece {
   std::vector<char> bytes;
   bool last = false;
   Digest128 digest;
-  std::string readError;  // the golden card could not be read: the run ends here
+  std::string readError;       // the golden card could not be read: the run ends here
+  bool goldenChanged = false;  // readError says the golden card changed while it was copied
 };
 
 using GoldenWindow = PieceWindow<GoldenPiece>;
 
-// Reads every golden file in order into window, then ends it. Stops early
-// when the golden card cannot be read or no writer is left.
-void ReadGolden(const GoldenCard& golden, GoldenWindow& window);
+// Reads every golden file in order into window; once every writer has
+// taken every piece, lists the golden card again and ends the window with a
+// piece that says so if it is no longer as it was read (GoldenChange). Stops
+// early when the golden card cannot be read or no writer is left. Before
+// the window ends, read is given the golden card's fingerprint as read
+// (empty when not every file was).
+void ReadGolden(const GoldenCard& golden, GoldenWindow& window,
+                const std::function<void(const std::string&)>& read = nullptr);

@@ -26,6 +26,21 @@ bool PieceWindowBase::AnyActive() const {
   return false;
 }
 
+bool PieceWindowBase::AllTaken() const {
+  std::size_t active = 0;
+  for (bool a : active_) active += a ? 1 : 0;
+  return pieces_.empty() && writersWaiting_ == active;
+}
+
+void PieceWindowBase::WaitUntilTaken() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (!AllTaken()) {
+    readerWaitsTaken_ = true;
+    room_.wait(lock);
+    readerWaitsTaken_ = false;
+  }
+}
+
 bool PieceWindowBase::PushPiece(std::shared_ptr<const void> piece) {
   std::unique_lock<std::mutex> lock(mutex_);
   while (AnyActive() && pieces_.size() >= capacity_) {
@@ -49,6 +64,7 @@ std::shared_ptr<const void> PieceWindowBase::NextPiece(std::size_t writer) {
   std::unique_lock<std::mutex> lock(mutex_);
   while (next_[writer] >= first_ + pieces_.size() && !ended_) {
     ++writersWaiting_;
+    if (readerWaitsTaken_) room_.notify_one();
     arrived_.wait(lock);
     --writersWaiting_;
   }

@@ -22,6 +22,9 @@ class PieceWindowBase {
   PieceWindowBase(const PieceWindowBase&) = delete;
   PieceWindowBase& operator=(const PieceWindowBase&) = delete;
 
+  // The reader waits until every writer still at work has taken every piece
+  // pushed and waits for the next one (or there is none left to wait for).
+  void WaitUntilTaken();
   // The reader has pushed its last piece.
   void End();
   // The writer takes no more pieces: it must not call Next again.
@@ -35,6 +38,7 @@ class PieceWindowBase {
   uint64_t Slowest() const;
   void Trim();
   bool AnyActive() const;
+  bool AllTaken() const;
 
   const std::size_t capacity_;
   std::mutex mutex_;
@@ -44,6 +48,7 @@ class PieceWindowBase {
   std::condition_variable room_;     // the reader waits for a free place
   std::condition_variable arrived_;  // writers wait for the next piece
   bool readerWaits_ = false;
+  bool readerWaitsTaken_ = false;  // in WaitUntilTaken
   std::size_t writersWaiting_ = 0;
   std::deque<std::shared_ptr<const void>> pieces_;
   uint64_t first_ = 0;  // sequence number of pieces_.front()

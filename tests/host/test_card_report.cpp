@@ -200,7 +200,7 @@ TEST(CardReport, KindsAPlanNamesAndTheirFolders) {
   c.type[PlanEntry(1, 3)] = kLynx;
   c.type[PlanEntry(1, 20)] = kLynx;
   c.type[PlanEntry(1, 21)] = 200;
-  c.type[PlanEntry(2, 0)] = kHuman;  // another plan's entry
+  c.type[PlanEntry(2, 0)] = kHuman;   // another plan's entry
   c.type[PlanEntry(2, 23)] = kTiger;  // the last hour counts too
   EXPECT_EQ(KindsOfPlan(c, 1), (std::vector<int>{kLynx, kBirdB}));
   EXPECT_EQ(KindsOfPlan(c, 2), (std::vector<int>{kDog, kTiger, kHuman}));
@@ -269,8 +269,10 @@ TEST_F(CardTest, ReadyCardHasNoProblemsAndExitsZero) {
   ProgramRun json = RunCardcheck("--json " + Quoted(card()));
   EXPECT_EQ(json.exitCode, 0);
   EXPECT_NE(json.out.find("\"folder\":\"audio\\\\SenseSpecify\\\\bear\""), std::string::npos) << json.out;
-  EXPECT_NE(json.out.find("\"problem_count\":0,\"warnings\":[],\"ready\":true}"), std::string::npos) << json.out;
-  EXPECT_NE(json.out.find("\"fingerprint\":\"" + code[1].str() + code[2].str()), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find("\"problem_count\":0,\"warnings\":[],\"ready\":true}"), std::string::npos)
+      << json.out;
+  EXPECT_NE(json.out.find("\"fingerprint\":\"" + code[1].str() + code[2].str()), std::string::npos)
+      << json.out;
 }
 
 TEST_F(CardTest, EmptyKindFolderAndTruncatedFileAreProblems) {
@@ -356,8 +358,9 @@ TEST_F(CardTest, PlaybackOffChecksTheSettingsOnlyAndWarnsThatNothingPlays) {
   ProgramRun run = RunCardcheck(Quoted(card()));
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_NE(run.out.find("\n注意: 设备不会播放任何声音\n"), std::string::npos) << run.out;
-  EXPECT_NE(RunCardcheck("--json " + Quoted(card())).out.find("\"warnings\":[\"注意: 设备不会播放任何声音\"]"),
-            std::string::npos);
+  EXPECT_NE(
+      RunCardcheck("--json " + Quoted(card())).out.find("\"warnings\":[\"注意: 设备不会播放任何声音\"]"),
+      std::string::npos);
   // On, but neither by the sensor nor by the clock; either one plays.
   BroadcastConfig still = Modes(1, 0, 0, 0, 0);
   WriteSettings(still);
@@ -378,15 +381,22 @@ TEST_F(CardTest, PlaybackOffChecksTheSettingsOnlyAndWarnsThatNothingPlays) {
 TEST_F(CardTest, UnreadableCardAndWrongUsageExitTwo) {
   EXPECT_EQ(RunCardcheck(Quoted(card() / "missing")).exitCode, 2);
   MakeReadyCard();
-  EXPECT_EQ(RunCardcheck(Quoted(card() / "CFG_BROADCAST.bin")).exitCode, 2) << "a file is no card";
+  // A file is no card: said on standard error, and no report.
+  const std::string file = Quoted(card() / "CFG_BROADCAST.bin");
+  ShellRun stderrOnly = RunShell("'" + std::string(CARDCHECK_EXE) + "' " + file + " 2>&1 >/dev/null");
+  EXPECT_EQ(stderrOnly.exitCode, 2);
+  EXPECT_NE(stderrOnly.out.find("不是文件夹"), std::string::npos) << stderrOnly.out;
+  ProgramRun report = RunCardcheck(file);
+  EXPECT_EQ(report.exitCode, 2);
+  EXPECT_EQ(report.out, "");
   EXPECT_EQ(RunCardcheck("--bogus " + Quoted(card())).exitCode, 2);
   EXPECT_EQ(RunCardcheck(Quoted(card()) + " " + Quoted(card())).exitCode, 2);
   // A card root the user may not read: unreadable, not a card without
   // settings (root reads everything, so the check runs as nobody).
   fs::permissions(card(), fs::perms::owner_all);
   fs::permissions(scratch_.path(), fs::perms::owner_all | fs::perms::others_exec);
-  ShellRun denied = RunShell("setpriv --reuid=65534 --regid=65534 --clear-groups '" + std::string(CARDCHECK_EXE) +
-                             "' " + Quoted(card()) + " 2>&1");
+  ShellRun denied = RunShell("setpriv --reuid=65534 --regid=65534 --clear-groups '" +
+                             std::string(CARDCHECK_EXE) + "' " + Quoted(card()) + " 2>&1");
   if (denied.out.find("setpriv") == std::string::npos) {
     EXPECT_EQ(denied.exitCode, 2) << denied.out;
     EXPECT_NE(denied.out.find("无法读取存储卡"), std::string::npos) << denied.out;

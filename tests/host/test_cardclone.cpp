@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <regex>
 #include <string>
@@ -286,6 +287,14 @@ TEST_F(CloneTest, LinksAreNeverFollowedAndNamesFatWouldMergeAreRefused) {
             std::string::npos)
       << cases.out;
   fs::remove(golden() / "audio/SenseRand/BIG.wav");
+  // The settings file as a link is named as one, like a sound.
+  fs::rename(golden() / "CFG_BROADCAST.bin", outside / "settings.bin");
+  fs::create_symlink(outside / "settings.bin", golden() / "CFG_BROADCAST.bin");
+  CloneRunOut settings = CloneFolders(Quoted(golden()) + " " + Quoted(card));
+  EXPECT_EQ(settings.exitCode, 2) << settings.out;
+  EXPECT_NE(settings.out.find("样板卡的 CFG_BROADCAST.bin 是链接"), std::string::npos) << settings.out;
+  fs::remove(golden() / "CFG_BROADCAST.bin");
+  fs::rename(outside / "settings.bin", golden() / "CFG_BROADCAST.bin");
   EXPECT_EQ(Tree(scratch_.path()), before);
 }
 
@@ -312,15 +321,21 @@ TEST_F(CloneTest, ACardThatFailsCarriesNoSettingsFile) {
   for (int n = 0; n < 100; ++n) fs::remove(card / ConfigTempName(n));
 
   // A finished card, one golden sound changed, its rewrite failing; then a
-  // read-back that differs from what was written.
+  // read-back that differs from what was written; then the file gone from
+  // the card after its read-back, before the card's last listing.
   ASSERT_EQ(CloneFolders(Quoted(golden()) + " " + Quoted(card)).exitCode, 0);
   Put(golden() / "audio/SenseRand/狗叫.wav", PcmWavOfSize(5000, 0x34));
-  for (const char* fault : {"write:.cardclone-", "read:.cardclone-"}) {
+  for (const char* fault :
+       {"write:.cardclone-", "read:.cardclone-", "vanish:/card/audio/SenseRand/狗叫.wav"}) {
     CloneRunOut faulty =
         RunShell(std::string("BCT_FAULT=") + fault + " ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD='" +
                  IO_FAULT_SHIM + "' '" + CARDCLONE_EXE + "' --any-folder --yes " + Quoted(golden()) + " " +
                  Quoted(card) + " 2>&1");
     EXPECT_EQ(faulty.exitCode, 1) << fault << "\n" << faulty.out;
+    if (std::string(fault).rfind("vanish:", 0) == 0) {
+      EXPECT_NE(faulty.out.find("失败 (存储卡上少了 audio\\SenseRand\\狗叫.wav)"), std::string::npos)
+          << faulty.out;
+    }
     EXPECT_FALSE(fs::exists(card / "CFG_BROADCAST.bin")) << fault;
     EXPECT_NE(check(), 0) << fault;
   }
@@ -393,6 +408,53 @@ TEST_F(CloneTest, ReadBacksComeFromTheMediumAndMemoryStaysBounded) {
   EXPECT_LT(std::stoul(timed.out.substr(at + 5)), 128u * 1024) << "KiB, for a file of 192 MiB";
 }
 
+// What the program asks of the system: every file it puts in place, a
+// sound of a batch or its settings, was flushed to the medium (the batch by
+// one syncfs, the settings by fsync) after its last write and before it
+// took its name.
+TEST_F(CloneTest, EveryFileIsOnTheMediumBeforeItIsPutInPlace) {
+  fs::path card = Card("card"), traces = scratch_.path() / "trace";
+  fs::create_directories(traces);
+  CloneRunOut traced = RunShell(
+      "ASAN_OPTIONS=detect_leaks=0 strace -ff -qq -e trace=openat,write,fsync,fdatasync,syncfs,rename -o '" +
+      (traces / "t").string() + "' '" + CARDCLONE_EXE + "' --any-folder --yes " + Quoted(golden()) + " " +
+      Quoted(card) + " 2>&1");
+  if (traced.exitCode != 0 && traced.out.find("strace") != std::string::npos)
+    GTEST_SKIP() << "no strace here";
+  ASSERT_EQ(traced.exitCode, 0) << traced.out;
+  // strace pads short calls: "syncfs(3)        = 0".
+  const std::regex open(R"re(^openat\([^"]*"([^"]*)", O_WRONLY[^)]*\)\s+= (\d+))re"),
+      write(R"(^write\((\d+),)"), fsync(R"(^f(?:data)?sync\((\d+)\)\s+= 0)"),
+      syncfs(R"(^syncfs\(\d+\)\s+= 0)"), rename(R"re(^rename\("([^"]*)", "([^"]*)"\)\s+= 0)re");
+  int sounds = 0, settings = 0;
+  for (const auto& file : fs::directory_iterator(traces)) {
+    std::ifstream in(file.path());
+    std::map<std::string, std::string> pathOf;  // by descriptor
+    std::map<std::string, bool> unflushed;      // by path: written since its last flush
+    for (std::string line; std::getline(in, line);) {
+      std::smatch m;
+      if (std::regex_search(line, m, open)) {
+        pathOf[m[2]] = m[1];
+        unflushed[m[1]] = false;
+      } else if (std::regex_search(line, m, write) && pathOf.count(m[1])) {
+        unflushed[pathOf[m[1]]] = true;
+      } else if (std::regex_search(line, m, fsync) && pathOf.count(m[1])) {
+        unflushed[pathOf[m[1]]] = false;
+      } else if (std::regex_search(line, syncfs)) {
+        for (auto& entry : unflushed) entry.second = false;
+      } else if (std::regex_search(line, m, rename) && unflushed.count(m[1])) {
+        EXPECT_FALSE(unflushed[m[1]]) << "put in place before it was flushed: " << line;
+        std::string to = m[2];
+        (to.size() > 18 && to.compare(to.size() - 18, 18, "/CFG_BROADCAST.bin") == 0 ? settings : sounds) +=
+            1;
+      }
+    }
+  }
+  EXPECT_EQ(sounds, 5);
+  EXPECT_EQ(settings, 1);
+  ExpectCloneOf(card);
+}
+
 // Cards on media of their own (tmpfs, bind mounts): skipped where mounts are refused.
 TEST_F(CloneTest, ACardTooSmallIsRefusedUpFrontAndAMountInsideACardIsNeverEmptied) {
   fs::path small = Card("small"), host = Card("host"), outside = scratch_.path() / "outside";
@@ -419,6 +481,95 @@ TEST_F(CloneTest, ACardTooSmallIsRefusedUpFrontAndAMountInsideACardIsNeverEmptie
   ::umount2(small.c_str(), MNT_DETACH);
 }
 
+// The golden card changed while it is copied, at a known point (when the
+// reader starts on "one chunk.wav", after three files): whatever changed,
+// every card fails, none keeps a settings file (not even one that needed no
+// change) and no row of the record carries a card fingerprint.
+TEST_F(CloneTest, AGoldenCardChangedWhileItIsCopiedFailsEveryCard) {
+  fs::path made = Card("made"), fresh = Card("fresh"), record = scratch_.path() / "record.csv";
+  BroadcastConfig other = Modes(1, 0, 1, 0, 0);
+  other.Dly = 25;
+  Put(scratch_.path() / "other.bin", SettingsBytes(other));
+  const std::string g = Quoted(golden());
+  const struct {
+    std::string change, undo;
+  } cases[] = {
+      {"printf 'RIFF' > " + g + "/audio/SenseRand/new.wav", "rm " + g + "/audio/SenseRand/new.wav"},
+      {"cp " + Quoted(scratch_.path() / "other.bin") + " " + g + "/CFG_BROADCAST.bin", ""},
+      {"mkdir " + g + "/audio/Alarm/B/'bird B'", "rmdir " + g + "/audio/Alarm/B/'bird B'"},
+      {"rm " + g + "/audio/Alarm/A/dog/bark.wav", ""},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(CloneFolders(Quoted(golden()) + " " + Quoted(made)).exitCode, 0);
+    fs::remove_all(fresh);
+    fs::create_directories(fresh);
+    fs::remove(record);
+    CloneRunOut run =
+        RunShell("BCT_FAULT='hook:/golden/audio/SenseRand/one chunk.wav' BCT_HOOK=\"" + c.change +
+                 "\" ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD='" + IO_FAULT_SHIM + "' '" +
+                 CARDCLONE_EXE + "' --any-folder --yes --record " + Quoted(record) + " " + Quoted(golden()) +
+                 " " + Quoted(made) + " " + Quoted(fresh) + " 2>&1");
+    EXPECT_EQ(run.exitCode, 1) << c.change << "\n" << run.out;
+    for (const fs::path& card : {made, fresh}) {
+      EXPECT_NE(run.out.find(card.string() + "  失败 (样板卡在复制时被改动: "), std::string::npos)
+          << c.change << "\n"
+          << run.out;
+      EXPECT_FALSE(fs::exists(card / "CFG_BROADCAST.bin")) << c.change << " " << card;
+    }
+    auto bytes = ReadAllBytes(record.string());
+    std::string rows(bytes.begin(), bytes.end());
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 3) << rows;
+    EXPECT_TRUE(std::regex_search(rows, std::regex(",[0-9A-F]{16},,失败,")) &&
+                !std::regex_search(rows, std::regex(",[0-9A-F]{16},[0-9A-F]{16},")))
+        << c.change << "\n"
+        << rows;
+    if (!c.undo.empty()) RunShell(c.undo);
+    Put(golden() / "CFG_BROADCAST.bin", settings_);
+    Put(golden() / "audio/Alarm/A/dog/bark.wav", PcmWavOfSize(3000, 0x44));
+  }
+}
+
+// The clone's own temporary names: a golden card holding one is refused
+// before anything is written; on a target only a plain file of such a name
+// in a folder the clone writes goes unasked. A user's files at names that
+// merely look like them are extras: in the plan, asked about, kept with
+// --keep-extra.
+TEST_F(CloneTest, OnlyTheClonesOwnTemporaryFilesGoUnasked) {
+  fs::path card = Card("card");
+  Put(golden() / "audio/SenseRand/.cardclone-7.tmp", {1, 2});
+  auto before = Tree(scratch_.path());
+  CloneRunOut refused = CloneFolders(Quoted(golden()) + " " + Quoted(card));
+  EXPECT_EQ(refused.exitCode, 2) << refused.out;
+  EXPECT_NE(refused.out.find("样板卡的 audio\\SenseRand\\.cardclone-7.tmp 用的是 cardclone 自己的临时文件名"),
+            std::string::npos)
+      << refused.out;
+  EXPECT_EQ(Tree(scratch_.path()), before);
+  fs::remove(golden() / "audio/SenseRand/.cardclone-7.tmp");
+
+  Put(card / "audio/SenseRand/.cardclone-3.tmp", {3});  // a clone cut short left it
+  Put(card / "audio/SenseRand/.cardclone-notes.tmp", {'n'});
+  for (const char* name : {"a", "b", "c"}) Put(card / "audio/.cardclone-backup.tmp" / name, {'b'});
+  const std::string cards = Quoted(golden()) + " " + Quoted(card);
+  CloneRunOut unasked = Clone("--any-folder " + cards + " </dev/null");
+  EXPECT_EQ(unasked.exitCode, 2) << unasked.out;
+  EXPECT_NE(unasked.out.find("删除 4 个文件\n"), std::string::npos) << unasked.out;
+  EXPECT_NE(unasked.out.find("    删除 audio\\SenseRand\\.cardclone-notes.tmp\n"), std::string::npos)
+      << unasked.out;
+  EXPECT_NE(unasked.out.find("    删除 audio\\.cardclone-backup.tmp (文件夹，3 个文件)\n"), std::string::npos)
+      << unasked.out;
+  EXPECT_EQ(unasked.out.find(".cardclone-3.tmp"), std::string::npos) << unasked.out;
+  EXPECT_TRUE(fs::exists(card / "audio/SenseRand/.cardclone-notes.tmp"));
+
+  CloneRunOut kept = CloneFolders("--keep-extra " + cards);
+  EXPECT_EQ(kept.exitCode, 0) << kept.out;
+  EXPECT_TRUE(fs::exists(card / "audio/SenseRand/.cardclone-notes.tmp"));
+  EXPECT_TRUE(fs::exists(card / "audio/.cardclone-backup.tmp/c"));
+  EXPECT_FALSE(fs::exists(card / "audio/SenseRand/.cardclone-3.tmp"));
+  CloneRunOut removed = CloneFolders(cards);
+  EXPECT_NE(removed.out.find("可以使用，写入 0 个文件，删除 4 个，"), std::string::npos) << removed.out;
+  ExpectCloneOf(card);
+}
+
 }  // namespace
 
 // Every card written leaves a row in the record: appended, never rewritten,
@@ -429,28 +580,32 @@ TEST_F(CloneTest, TheRecordGetsARowForEveryCardAndIsOnlyAddedTo) {
   fs::path used = UsedCard("used"), fresh = Card("fresh"), record = scratch_.path() / "制卡记录.csv";
   const std::string cards = Quoted(golden()) + " " + Quoted(used) + " " + Quoted(fresh);
   ASSERT_EQ(CloneFolders("--record " + Quoted(record) + " " + cards).exitCode, 0);
-  std::string code = nlohmann::json::parse(RunShell(std::string("'") + CARDCHECK_EXE + "' --json " +
-                                                    Quoted(golden()) + " 2>/dev/null").out)["fingerprint"];
+  std::string code = nlohmann::json::parse(
+      RunShell(std::string("'") + CARDCHECK_EXE + "' --json " + Quoted(golden()) + " 2>/dev/null")
+          .out)["fingerprint"];
   auto bytes = ReadAllBytes(record.string());
   std::string first(bytes.begin(), bytes.end());
-  const std::string header = "\xEF\xBB\xBF时间,盘符,卷标,卷序列号,容量字节,样板,样板指纹,卡指纹,结果,原因,写入文件,"
-                             "删除文件,写入字节,秒,程序版本\r\n";
+  const std::string header =
+      "\xEF\xBB\xBF时间,盘符,卷标,卷序列号,容量字节,样板,样板指纹,卡指纹,结果,原因,写入文件,"
+      "删除文件,写入字节,秒,程序版本\r\n";
   ASSERT_EQ(first.rfind(header, 0), 0u) << first;
-  std::regex ready("\r\n\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d,[^,\r\n]*" + fresh.filename().string() +
-                   ",,,\\d+,[^,]*," + code + "," + code + ",可以使用,,5,0,\\d+,\\d+\\.\\d,\\d+\\.\\d+\\.\\d+\r\n");
+  std::regex ready("\r\n\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d,[^,\r\n]*" +
+                   fresh.filename().string() + ",,,\\d+,[^,]*," + code + "," + code +
+                   ",可以使用,,5,0,\\d+,\\d+\\.\\d,\\d+\\.\\d+\\.\\d+\r\n");
   EXPECT_TRUE(std::regex_search(first, ready)) << first;
   EXPECT_EQ(std::count(first.begin(), first.end(), '\n'), 3);
 
   // A card whose writes fail: its row says so; the record only grows.
   Put(golden() / "audio/SenseRand/狗叫.wav", PcmWavOfSize(5000, 0x35));
-  RunShell(std::string("BCT_FAULT=write:/used/ ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD='") + IO_FAULT_SHIM +
-           "' '" + CARDCLONE_EXE + "' --any-folder --yes --record " + Quoted(record) + " " + cards);
+  RunShell(std::string("BCT_FAULT=write:/used/ ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD='") +
+           IO_FAULT_SHIM + "' '" + CARDCLONE_EXE + "' --any-folder --yes --record " + Quoted(record) + " " +
+           cards);
   bytes = ReadAllBytes(record.string());
   std::string second(bytes.begin(), bytes.end());
   EXPECT_EQ(second.rfind(first, 0), 0u) << second;
   std::string added = second.substr(first.size());
   EXPECT_EQ(std::count(added.begin(), added.end(), '\n'), 2) << added;
-  EXPECT_TRUE(std::regex_search(added, std::regex("used,,,\\d+,[^,]*,[0-9A-F]{16},,失败,\"?写入 ")) ) << added;
+  EXPECT_TRUE(std::regex_search(added, std::regex("used,,,\\d+,[^,]*,[0-9A-F]{16},,失败,\"?写入 "))) << added;
 
   // A folder where the record should be: refused before any card is written.
   auto before = Tree(scratch_.path());

@@ -81,6 +81,49 @@ TEST(PieceWindow, TheSlowestWriterSetsThePaceAndEveryWriterTakesEveryPieceInOrde
   EXPECT_EQ(slow, all);
 }
 
+// A card far slower than the golden card's reader: the reader would run
+// ahead by the whole card, and waits instead; the pieces alive at any time
+// are the window's and the one each writer works on.
+TEST(PieceWindow, PiecesHeldStayBoundedWhenOneCardIsFarSlower) {
+  struct Counted {
+    static std::atomic<int>& Alive() {
+      static std::atomic<int> alive{0};
+      return alive;
+    }
+    static std::atomic<int>& Most() {
+      static std::atomic<int> most{0};
+      return most;
+    }
+    Counted() {
+      int now = ++Alive();
+      for (int most = Most(); now > most && !Most().compare_exchange_weak(most, now);) {
+      }
+    }
+    ~Counted() { --Alive(); }
+  };
+  constexpr int kPieces = 400;
+  PieceWindow<Counted> window(2, kWindowPieces);
+  std::thread reader([&] {
+    for (int i = 0; i < kPieces; ++i) window.Push(std::make_shared<const Counted>());
+    window.End();
+  });
+  int fast = 0, slow = 0;
+  std::thread fastWriter([&] {
+    while (window.Next(0)) ++fast;
+  });
+  while (auto piece = window.Next(1)) {
+    ++slow;
+    std::this_thread::sleep_for(100us);  // the slow card's pace
+  }
+  reader.join();
+  fastWriter.join();
+  EXPECT_EQ(fast, kPieces);
+  EXPECT_EQ(slow, kPieces);
+  EXPECT_LE(Counted::Most().load(), static_cast<int>(kWindowPieces) + 2);
+  EXPECT_GE(Counted::Most().load(), static_cast<int>(kWindowPieces) / 2) << "the window was used";
+  EXPECT_EQ(Counted::Alive().load(), 0);
+}
+
 TEST(PieceWindow, AWriterThatLeavesHoldsNoPiecesAndNobodyBack) {
   PieceWindow<int> window(2, 2);
   auto first = std::make_shared<const int>(0);
@@ -241,7 +284,17 @@ TEST(CloneRecord, FieldsQuotedAsRfc4180AndTimesWithTheirOffset) {
                {"a,b", "\"a,b\""},
                {"say \"hi\"", "\"say \"\"hi\"\"\""},
                {"two\r\nlines", "\"two\r\nlines\""},
-               {" padded", "\" padded\""}};
+               {" padded", "\" padded\""},
+               // What a spreadsheet would run is written as text.
+               {"=1+1", "\"'=1+1\""},
+               {"+cmd|' /C calc'!A0", "\"'+cmd|' /C calc'!A0\""},
+               {"@SUM(A1)", "\"'@SUM(A1)\""},
+               {"-2+3", "\"'-2+3\""},
+               {"\tx", "\"'\tx\""},
+               {"\rx", "\"'\rx\""},
+               {"=\"a\",b", "\"'=\"\"a\"\",b\""},
+               {"a=1+1", "a=1+1"},
+               {"2026-12-09T08:00:00-03:30", "2026-12-09T08:00:00-03:30"}};
   for (const auto& c : cases) EXPECT_EQ(CsvField(c.text), c.field) << c.text;
 
   RecordRow row;
@@ -272,7 +325,10 @@ TEST(CloneRecord, FieldsQuotedAsRfc4180AndTimesWithTheirOffset) {
     tzset();
     EXPECT_EQ(LocalTimeText(when), text) << tz;
   }
-  if (zone) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
+  if (zone)
+    setenv("TZ", saved.c_str(), 1);
+  else
+    unsetenv("TZ");
   tzset();
 }
 
