@@ -5,12 +5,13 @@
 #include "cardbatch/card_survey.h"
 
 BatchRun::BatchRun(std::shared_ptr<const GoldenCard> golden, std::string given,
-                   const std::vector<std::string>& drives, BatchEvents events)
+                   const std::vector<std::string>& drives, BatchEvents events, bool anyFolder)
     : shown_(golden),
       golden_(std::move(golden)),
       given_(std::move(given)),
       drives_(drives),
-      events_(std::move(events)) {}
+      events_(std::move(events)),
+      anyFolder_(anyFolder) {}
 
 BatchRun::~BatchRun() {
   Stop();
@@ -79,7 +80,7 @@ void BatchRun::Work() {
   if (!GoldenAsShown()) return events_.finished(*this);
   for (const std::string& drive : drives_) {
     targets_.push_back(DriveTarget(drive));
-    plans_.push_back(PlanDriveCard(*golden_, targets_.back()));
+    plans_.push_back(PlanDriveCard(*golden_, targets_.back(), anyFolder_));
   }
   events_.planned(*this);
   {

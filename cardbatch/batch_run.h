@@ -33,9 +33,9 @@ struct BatchEvents {
 class BatchRun {
  public:
   // golden: with its fingerprint worked out; given: as the user named it;
-  // drives: "F:" each.
+  // drives: "F:" each (folders too where anyFolder: the tests' cards).
   BatchRun(std::shared_ptr<const GoldenCard> golden, std::string given,
-           const std::vector<std::string>& drives, BatchEvents events);
+           const std::vector<std::string>& drives, BatchEvents events, bool anyFolder = false);
   ~BatchRun();  // stops the run and waits for its end
   BatchRun(const BatchRun&) = delete;
   BatchRun& operator=(const BatchRun&) = delete;
@@ -64,6 +64,7 @@ class BatchRun {
   void Stop();
 
   std::size_t cards() const { return drives_.size(); }
+  const std::vector<std::string>& drives() const { return drives_; }
   uint64_t BytesDone(std::size_t card) const;
   uint64_t total() const { return golden_->totalBytes; }
   const CardResult& Result(std::size_t card) const { return running_.load()->results()[card]; }
@@ -80,6 +81,7 @@ class BatchRun {
   std::string given_;
   std::vector<std::string> drives_;
   BatchEvents events_;
+  bool anyFolder_;
   std::vector<Target> targets_;
   std::vector<CardPlan> plans_;
   std::vector<RecordRow> rows_;

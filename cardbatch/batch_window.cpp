@@ -337,7 +337,7 @@ void BatchWindow::StartRun(const std::vector<std::string>& drives, bool automati
   auto run = std::make_unique<BatchRun>(golden_, goldenGiven_, drives, std::move(events));
   BatchRun* self = run.get();
   list_->Claim(self, drives);
-  for (const std::string& drive : drives) watcher_->SetBusy(drive, true);
+  for (const std::string& drive : drives) watcher_->SetBusy(drive);
   runs_.push_back(std::move(run));
   if (automatic) automatic_.insert(self);
   self->Plan();
@@ -373,11 +373,7 @@ void BatchWindow::CardDone(BatchRun* run, std::size_t card) {
   outcomes_[list_->CardDone(run, card)] = result.ready;
   record_.Add({run->Row(card)});
   FlushRecord();
-  // A card made is known to hold the golden card's files; reading it all
-  // again to say so would hold back the cards that follow.
-  if (result.ready) watcher_->Know(target.given, MadeCardSurvey(target));
-  if (!result.ready) watcher_->Resurvey(target.given);
-  watcher_->SetBusy(target.given, false);
+  watcher_->Written(target.given, result.ready);
   ShowSummary();
   ShowButtons();
 }
@@ -389,7 +385,7 @@ void BatchWindow::RunDone(BatchRun* run) {
   // leaves its cards waiting for 开始制卡.
   if (run->Cancelled()) list_->Release(run, automatic_.count(run) != 0 && run->Removes());
   list_->RunDone(run);
-  for (const Target& target : run->targets()) watcher_->SetBusy(target.given, false);
+  for (const std::string& drive : run->drives()) watcher_->SetIdle(drive);
   automatic_.erase(run);
   runs_.erase(at);
   if (runs_.empty()) stopping_ = false;

@@ -39,9 +39,9 @@ std::string OutsideText(int outside) {
 
 Target DriveTarget(const std::string& drive) { return {drive, TargetPath(drive), {}, {}}; }
 
-CardPlan PlanDriveCard(const GoldenCard& golden, Target& target) {
+CardPlan PlanDriveCard(const GoldenCard& golden, Target& target, bool anyFolder) {
   std::vector<Target> one{target};
-  std::vector<std::string> refusals = RefuseTargets(golden, one, false);
+  std::vector<std::string> refusals = RefuseTargets(golden, one, anyFolder);
   target = one.front();
   if (refusals.empty()) return PlanCard(golden, target, false);
   CardPlan refused;
@@ -49,9 +49,9 @@ CardPlan PlanDriveCard(const GoldenCard& golden, Target& target) {
   return refused;
 }
 
-CardSurvey SurveyCard(const GoldenCard& golden, Target& target) {
+CardSurvey SurveyCard(const GoldenCard& golden, Target& target, bool anyFolder) {
   CardSurvey survey;
-  CardPlan plan = PlanDriveCard(golden, target);
+  CardPlan plan = PlanDriveCard(golden, target, anyFolder);
   if (!plan.refusal.empty()) {
     survey.refusal = survey.text = plan.refusal;
     return survey;
@@ -59,8 +59,9 @@ CardSurvey SurveyCard(const GoldenCard& golden, Target& target) {
   survey.removeFiles = plan.removeFiles;
   EntryInfo settings, audio;
   IoError error;
-  bool bare = LookAt(target.path / kConfigFileName, settings, error) && settings.kind == EntryKind::kMissing &&
-              LookAt(target.path / kAudioFolder, audio, error) && audio.kind == EntryKind::kMissing;
+  bool bare = LookAt(target.path / kConfigFileName, settings, error) &&
+              settings.kind == EntryKind::kMissing && LookAt(target.path / kAudioFolder, audio, error) &&
+              audio.kind == EntryKind::kMissing;
   int outside = EntriesOutside(target.path);
   bool nothingToWrite = plan.writeFiles == 0 && plan.makeFolders.empty() && plan.settingsSame;
   if (nothingToWrite && !plan.Removes()) {

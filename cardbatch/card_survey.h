@@ -21,13 +21,14 @@ struct CardSurvey {
 Target DriveTarget(const std::string& drive);
 
 // The clone's plan for the card (target's id and volume filled in), with the
-// reason it is refused, if it is, as the plan's refusal.
-CardPlan PlanDriveCard(const GoldenCard& golden, Target& target);
+// reason it is refused, if it is, as the plan's refusal. anyFolder takes
+// folders for cards, as cardclone --any-folder does (the tests' cards).
+CardPlan PlanDriveCard(const GoldenCard& golden, Target& target, bool anyFolder = false);
 
 // Looks at target (its id and volume filled in) against golden; golden's
 // fingerprint must be worked out. Reads the card's files only when their
 // names and sizes are the golden card's, to tell whether they are the same.
-CardSurvey SurveyCard(const GoldenCard& golden, Target& target);
+CardSurvey SurveyCard(const GoldenCard& golden, Target& target, bool anyFolder = false);
 
 // A card just made and verified: the golden card's files, and whatever it
 // holds outside them; nothing of it is read again.

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-DriveWatcher::DriveWatcher(Scan scan, std::function<void()> changed, std::chrono::milliseconds interval)
-    : scan_(std::move(scan)), changed_(std::move(changed)), interval_(interval) {
+DriveWatcher::DriveWatcher(Scan scan, std::function<void()> changed, std::chrono::milliseconds interval,
+                           bool anyFolder)
+    : scan_(std::move(scan)), changed_(std::move(changed)), interval_(interval), anyFolder_(anyFolder) {
   lister_ = std::thread([this] { List(); });
   surveyor_ = std::thread([this] { Survey(); });
 }
@@ -34,29 +35,32 @@ void DriveWatcher::Poke() {
   wake_.notify_all();
 }
 
-void DriveWatcher::Resurvey(const std::string& drive) {
+void DriveWatcher::SetBusy(const std::string& drive) {
   std::lock_guard<std::mutex> lock(mutex_);
-  stale_.insert(drive);
-  for (WatchedCard& card : cards_) {
-    if (card.card.drive == drive) card.surveyed = false;
-  }
+  busy_.insert(drive);
+}
+
+void DriveWatcher::SetIdle(const std::string& drive) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  busy_.erase(drive);
   wake_.notify_all();
 }
 
-void DriveWatcher::Know(const std::string& drive, const CardSurvey& survey) {
+void DriveWatcher::Written(const std::string& drive, bool made) {
+  // Read outside the lock: it lists the card's root.
+  CardSurvey known = made ? MadeCardSurvey(DriveTarget(drive)) : CardSurvey();
   std::lock_guard<std::mutex> lock(mutex_);
-  stale_.erase(drive);
+  busy_.erase(drive);
+  if (made) {
+    stale_.erase(drive);
+  } else {
+    stale_.insert(drive);
+  }
   for (WatchedCard& card : cards_) {
     if (card.card.drive != drive) continue;
-    card.surveyed = true;
-    card.survey = survey;
+    card.surveyed = made;
+    card.survey = known;
   }
-}
-
-void DriveWatcher::SetBusy(const std::string& drive, bool busy) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (busy) busy_.insert(drive);
-  if (!busy) busy_.erase(drive);
   wake_.notify_all();
 }
 
@@ -135,7 +139,7 @@ void DriveWatcher::Survey() {
     stale_.erase(card.drive);
     lock.unlock();
     Target target = DriveTarget(card.drive);
-    CardSurvey survey = SurveyCard(*golden, target);
+    CardSurvey survey = SurveyCard(*golden, target, anyFolder_);
     lock.lock();
     bool current = golden == golden_ && stale_.count(card.drive) == 0;
     for (WatchedCard& now : cards_) {

@@ -42,7 +42,9 @@ struct WatchedCard {
 class DriveWatcher {
  public:
   using Scan = std::function<std::vector<DriveCard>()>;
-  DriveWatcher(Scan scan, std::function<void()> changed, std::chrono::milliseconds interval);
+  // anyFolder: the listed drives may be folders (the tests' cards).
+  DriveWatcher(Scan scan, std::function<void()> changed, std::chrono::milliseconds interval,
+               bool anyFolder = false);
   ~DriveWatcher();
   DriveWatcher(const DriveWatcher&) = delete;
   DriveWatcher& operator=(const DriveWatcher&) = delete;
@@ -50,12 +52,14 @@ class DriveWatcher {
   // The card every card is looked at against (none: cards are listed only).
   void SetGolden(std::shared_ptr<const GoldenCard> golden);
   void Poke();
-  // Looks at the card again (after a run that failed on it).
-  void Resurvey(const std::string& drive);
-  // What stands on the card is known (it was just made).
-  void Know(const std::string& drive, const CardSurvey& survey);
-  // A card being written is not looked at meanwhile.
-  void SetBusy(const std::string& drive, bool busy);
+  // A card being written is not looked at meanwhile; a run that wrote
+  // nothing on it leaves it as it was.
+  void SetBusy(const std::string& drive);
+  void SetIdle(const std::string& drive);
+  // The card's run is over: a card made is known to hold the golden card's
+  // files and is not read again to say so (that would hold back the cards
+  // that follow); a card that failed, or was not written, is looked at again.
+  void Written(const std::string& drive, bool made);
   std::vector<WatchedCard> Cards();
 
  private:
@@ -68,6 +72,7 @@ class DriveWatcher {
   Scan scan_;
   std::function<void()> changed_;
   std::chrono::milliseconds interval_;
+  bool anyFolder_;
   std::mutex mutex_;
   std::condition_variable wake_;
   bool poked_ = true, quit_ = false;

@@ -42,14 +42,16 @@ GoldenChoice ChooseGolden(const std::string& given) {
   }
   if (!heading.empty()) {
     choice.state = heading;
-    for (std::size_t i = 0; i < problems.size() && i < kProblemsShown; ++i) choice.state += "\n" + problems[i];
+    for (std::size_t i = 0; i < problems.size() && i < kProblemsShown; ++i)
+      choice.state += "\n" + problems[i];
     if (problems.size() > kProblemsShown) choice.state += Format(kTextGoldenMoreProblems, problems.size());
     return choice;
   }
-  choice.state = std::string(kTextGoldenReady) + kTextSeparator +
-                 Format(kTextGoldenFingerprint, ShortFingerprint(card->fingerprint).c_str()) + "\n" +
-                 SettingsInWords(check) + "\n" +
-                 Format(kTextGoldenFiles, static_cast<int>(card->files.size()), Megabytes(card->totalBytes).c_str());
+  choice.state =
+      std::string(kTextGoldenReady) + kTextSeparator +
+      Format(kTextGoldenFingerprint, ShortFingerprint(card->fingerprint).c_str()) + "\n" +
+      SettingsInWords(check) + "\n" +
+      Format(kTextGoldenFiles, static_cast<int>(card->files.size()), Megabytes(card->totalBytes).c_str());
   for (const std::string& warning : card->warnings) choice.state += "\n" + warning;
   choice.card = std::move(card);
   return choice;

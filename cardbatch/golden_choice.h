@@ -8,9 +8,9 @@
 #include "cardclone/golden_card.h"
 
 struct GoldenChoice {
-  std::string given;                  // as the user named it, UTF-8
-  std::shared_ptr<GoldenCard> card;   // empty when the card cannot be used
-  std::string state;                  // ready or its problems, the settings, the files, the fingerprint, warnings
+  std::string given;                 // as the user named it, UTF-8
+  std::shared_ptr<GoldenCard> card;  // empty when the card cannot be used
+  std::string state;  // ready or its problems, the settings, the files, the fingerprint, warnings
 };
 
 // Reads the whole card (for its fingerprint): slow, off the window's thread.

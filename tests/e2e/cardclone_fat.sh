@@ -79,11 +79,13 @@ echo "golden" >"$G/audio/readme.txt"
 echo "capture" >"$G/DCIM/0001.jpg"
 
 # A used card: old settings, other sounds, a golden folder in other case
-# holding a golden name with other bytes, captures and a file of the user.
+# holding golden names in other case (one with other bytes, one with the
+# golden bytes), captures and a file of the user.
 U="$MNT/used"
 settings 1 2 >"$U/CFG_BROADCAST.bin"
 mkdir -p "$U/AUDIO/senserand" "$U/audio/Alarm/A" "$U/DCIM"
 wav "$U/AUDIO/senserand/S1.WAV" 1000000
+cp "$G/audio/SenseRand/s2.wav" "$U/AUDIO/senserand/S2.WAV"
 wav "$U/audio/Alarm/A/old.wav" 5000
 echo "capture" >"$U/DCIM/0042.jpg"
 echo "mine" >"$U/notes.txt"
@@ -133,9 +135,14 @@ done
 [[ -e "$MNT/fresh/DCIM" ]] && fail "golden captures copied onto the fresh card"
 [[ "$(cat "$U/DCIM/0042.jpg" "$U/notes.txt")" == $'capture\nmine' ]] || fail "used card: captures or user file touched"
 [[ -e "$U/audio/Alarm" ]] && fail "used card: stale sounds kept"
-# The card's folders keep their spelling; a file written anew takes the golden one.
+# The card's folders keep their spelling; a file written anew takes the golden
+# one, a file found identical keeps the card's. The names in other case are
+# the golden files: compared, never removed and written again.
 [[ "$(cd "$U" && echo AUDIO/*)" == "AUDIO/SenseSpecify AUDIO/readme.txt AUDIO/senserand" ]] || fail "used card: names $(cd "$U" && echo AUDIO/*)"
-[[ "$(cd "$U/AUDIO/senserand" && echo *)" == "s1.wav s2.wav s3.wav s4.wav s5.wav s6.wav s7.wav s8.wav" ]] || fail "used card: sounds named $(cd "$U/AUDIO/senserand" && echo *)"
+sounds="$(cd "$U/AUDIO/senserand" && printf '%s ' * | tr ' ' '\n' | LC_ALL=C sort | tr '\n' ' ')"
+[[ "$sounds" == "S2.WAV s1.wav s3.wav s4.wav s5.wav s6.wav s7.wav s8.wav " ]] || fail "used card: sounds named $sounds"
+grep -q "^  $MNT/used (.*): 写入 8 个文件 (.*)，比较 2 个大小相同的文件，删除 1 个文件$" "$WORK/run1.txt" || fail "used card: the plan's counts"
+grep -q "^$MNT/used  可以使用，写入 9 个文件，删除 1 个，已相同 1 个，" "$WORK/run1.txt" || fail "used card: the result's counts"
 grep -q "^  $MNT/small (.*): 不写这张卡: 存储卡空间不足: 需要 " "$WORK/run1.txt" || fail "small card not refused in the plan"
 grep -q "^$MNT/small  失败 (存储卡空间不足" "$WORK/run1.txt" || fail "small card not reported short of room"
 [[ "$(listing "$MNT/small")" == "$small_before" ]] || fail "the card refused up front was changed"

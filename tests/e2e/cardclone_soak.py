@@ -9,18 +9,24 @@ and holds the outcome to the rules every run must keep:
   - on a target nothing but audio/ and the settings file changes (a settings
     write's own leftover excepted);
   - a card reported ready is the golden card (audio tree and settings), and
-    cardcheck calls it ready;
+    cardcheck calls it ready; its row of the record carries its fingerprint
+    and the golden card's, both as tests/support/fingerprint.py works them
+    out from the definition alone (a failed card's row none of its own);
+  - a user's file at a name like the clone's temporary ones is kept with
+    --keep-extra; a golden card holding one of the clone's own is refused;
   - a card reported failed does not pass cardcheck, unless it was left as it
     was; a refused run leaves every card as it was;
   - after a kill mid-run no card is half ready, and a second run makes every
     card ready.
 Faults: a card that fills up, a card whose writes fail (pulled), a read-back
-that differs from what was written, the program killed part-way.
+that differs from what was written, the program killed part-way, the golden
+card changed while it is copied (then no card may be ready or keep settings).
 
   cardclone_soak.py CARDCLONE CARDCHECK FAULT_SHIM WORK_FOLDER
 BCT_SOAK_SECONDS bounds the run (default 30); a failing trial prints its
 seed, and BCT_SOAK_SEED=N BCT_SOAK_TRIALS=1 replays it.
 """
+import csv
 import json
 import os
 import random
@@ -39,6 +45,25 @@ SETTINGS = bytes.fromhex(
 assert len(SETTINGS) == 86
 NAMES = ["dog.wav", "Dog bark.wav", "狗叫.wav", "鸟鸣 2.wav", "s1.wav", "S2.WAV", "风声.wav", "a.wav"]
 LEFTOVER = re.compile(r"^CFG_BROADCAST\.~\d\d$")
+FINGERPRINT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support", "fingerprint.py")
+# The look-alikes of the clone's temporary names that a user's files may have.
+LOOKALIKES = ["audio/SenseRand/.cardclone-notes.tmp", "audio/.cardclone-backup.tmp/a.txt"]
+# How the golden card is changed while it is copied, by a shell command.
+CHANGES = ["printf RIFF > audio/SenseRand/added.wav", "mkdir -p audio/Alarm/B",
+           "printf '\\001\\006' | dd of=CFG_BROADCAST.bin bs=1 count=2 conv=notrunc status=none"]
+
+
+def fingerprint(folder):
+    run = subprocess.run(["/usr/bin/python3", FINGERPRINT, folder], stdout=subprocess.PIPE, check=True)
+    return run.stdout.decode().strip()
+
+
+def record_rows(path):
+    """The record's rows after its header, each a list of fields."""
+    if not os.path.exists(path):
+        return []
+    with open(path, encoding="utf-8-sig", newline="") as f:
+        return list(csv.reader(f))[1:]
 
 
 def wav(size, rng):
@@ -95,6 +120,8 @@ class Trial:
         self.clone, self.check, self.shim = args
         self.work = work
         self.golden = os.path.join(work, "golden")
+        self.record = os.path.join(work, "record.csv")
+        self.changed = os.path.join(work, "golden-changed")
         self.outside = os.path.join(work, "outside")
         self.cards = []
         self.problems = []
@@ -125,6 +152,9 @@ class Trial:
         elif trouble < 0.16:  # a link in the golden card
             os.symlink(os.path.join(self.outside, "keep.wav"), os.path.join(self.golden, "audio", "SenseRand", "l.wav"))
             self.refused = True
+        elif trouble < 0.19:  # a file at one of the clone's own temporary names
+            put(os.path.join(self.golden, "audio", "SenseRand", ".cardclone-%d.tmp" % rng.randrange(100)), b"x")
+            self.refused = True
         for i in range(rng.randint(1, 3)):
             card = os.path.join(self.work, "card%d" % i)
             os.makedirs(card)
@@ -153,13 +183,26 @@ class Trial:
             put(os.path.join(sense, name), bytes(data))
         if rng.random() < 0.3:
             os.symlink(self.outside, os.path.join(sense, "linked"))
+        if rng.random() < 0.3:
+            put(os.path.join(sense, ".cardclone-%d.tmp" % rng.randrange(100)), b"left by a clone cut short")
+        if rng.random() < 0.3:
+            for rel in LOOKALIKES:
+                put(os.path.join(card, rel), b"the user's")
 
     def run(self, fault, victim, keep_extra):
         env = dict(os.environ, ASAN_OPTIONS="verify_asan_link_order=0:detect_leaks=0")
         if fault in ("full", "write", "read"):
             env["BCT_FAULT"] = "%s:/%s/" % (fault, os.path.basename(victim))
             env["LD_PRELOAD"] = self.shim
-        command = [self.clone, "--any-folder", "--yes", "--json"] + (["--keep-extra"] if keep_extra else [])
+        if fault == "golden":
+            # At the reader's first piece of a golden sound, if it reads one.
+            env["BCT_FAULT"] = "hook:/golden/audio/"
+            env["BCT_HOOK"] = "cd '%s' && %s && touch '%s'" % (self.golden, self.rng.choice(CHANGES), self.changed)
+            env["LD_PRELOAD"] = self.shim
+        if os.path.exists(self.record):
+            os.remove(self.record)
+        command = [self.clone, "--any-folder", "--yes", "--json", "--record", self.record] + \
+            (["--keep-extra"] if keep_extra else [])
         process = subprocess.Popen(command + [self.golden] + self.cards, env=env,
                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         if fault == "kill":
@@ -199,11 +242,15 @@ class Trial:
         self.make()
         rng = self.rng
         keep_extra = rng.random() < 0.25
-        fault = "none" if self.refused else rng.choice(["none", "full", "write", "read", "kill"])
+        fault = "none" if self.refused else rng.choice(["none", "full", "write", "read", "kill", "golden"])
         victim = rng.choice(self.cards)
         golden_before, outside_before = snapshot(self.golden), snapshot(self.outside)
         before = {card: snapshot(card) for card in self.cards}
         code, out = self.run(fault, victim, keep_extra)
+        if os.path.exists(self.changed):
+            return self.changed_golden(code, out, before)
+        if fault == "golden":
+            fault = "none"  # no golden sound was large enough to be read in pieces
         self.hold(before, golden_before, outside_before, keep_extra)
         label = "fault %s on %s, keep-extra %s" % (fault, os.path.basename(victim), keep_extra)
         if fault == "kill" and code is None:
@@ -247,11 +294,50 @@ class Trial:
                     self.fail("%s: failed, though the fault hit %s" % (card, victim))
                 if snapshot(card) != before[card] and self.ready_by_cardcheck(card):
                     self.fail("%s: reported failed (%s) but cardcheck calls it ready" % (card, result.get("reason")))
+        self.hold_record(report, keep_extra, before)
         if len(report.get("cards", [])) != len(self.cards):
             self.fail("the report names %d cards of %d" % (len(report.get("cards", [])), len(self.cards)))
         if (code == 0) != all(r["ready"] for r in report.get("cards", [])):
             self.fail("exit %s does not match the cards' states" % code)
         return label
+
+
+    def changed_golden(self, code, out, before):
+        self.seen.append("golden changed")
+        if code != 1:
+            self.fail("the golden card changed while copied: exit %s" % code)
+        for result in json.loads(out).get("cards", []):
+            card = result["target"]
+            if result["ready"]:
+                self.fail("%s: ready, though the golden card changed while copied" % card)
+            if os.path.exists(os.path.join(card, "CFG_BROADCAST.bin")) and snapshot(card) != before[card]:
+                self.fail("%s: keeps a settings file, though the golden card changed while copied" % card)
+        for row in record_rows(self.record):
+            if row[7]:
+                self.fail("%s: a card fingerprint in the record of a failed card" % row[1])
+        return "golden changed"
+
+    def hold_record(self, report, keep_extra, before):
+        rows = {row[1]: row for row in record_rows(self.record)}
+        golden_code = fingerprint(self.golden)
+        for result in report.get("cards", []):
+            card = result["target"]
+            row = rows.get(card)
+            if row is None:
+                self.fail("%s: no row in the record" % card)
+                continue
+            if row[6] != golden_code:
+                self.fail("%s: the record's golden fingerprint %s, the golden card's %s" % (card, row[6], golden_code))
+            if row[7] != (fingerprint(card) if result["ready"] else ""):
+                self.fail("%s: the record's card fingerprint %r is not the card's" % (card, row[7]))
+            if not result["ready"]:
+                continue
+            for rel in LOOKALIKES:
+                if keep_extra and rel in before[card] and not os.path.exists(os.path.join(card, rel)):
+                    self.fail("%s: the user's %s removed, though extras are kept" % (card, rel))
+            sense = os.path.join(card, "audio", "SenseRand")
+            if any(re.match(r"^\.cardclone-\d+\.tmp$", name) for name in os.listdir(sense)):
+                self.fail("%s: ready with a temporary file of the clone left" % card)
 
 
 def main():

@@ -23,7 +23,8 @@ fs::path MakeCard(const fs::path& folder, const std::string& label, const std::s
   fs::create_directories(folder);
   WriteAllBytes((folder / ".windows-label").string(), std::vector<unsigned char>(label.begin(), label.end()));
   if (!serial.empty()) {
-    WriteAllBytes((folder / ".windows-serial").string(), std::vector<unsigned char>(serial.begin(), serial.end()));
+    WriteAllBytes((folder / ".windows-serial").string(),
+                  std::vector<unsigned char>(serial.begin(), serial.end()));
   }
   return folder;
 }
@@ -48,9 +49,12 @@ std::vector<std::string> Fields(const std::string& row) {
   std::vector<std::string> fields(1);
   bool quoted = false;
   for (char c : row) {
-    if (c == '"') quoted = !quoted;
-    else if (c == ',' && !quoted) fields.emplace_back();
-    else fields.back() += c;
+    if (c == '"')
+      quoted = !quoted;
+    else if (c == ',' && !quoted)
+      fields.emplace_back();
+    else
+      fields.back() += c;
   }
   return fields;
 }
@@ -67,7 +71,8 @@ TEST(CardBatchWindow, ListsTheRemovableCardsAsksBeforeRemovingMakesThemAndRecord
   const fs::path r = MakeCard(scratch.path() / "r", "CARD R", "1234abcd");
   fs::create_directories(r / "DCIM");
   WriteAllBytes((r / "DCIM" / "0001.jpg").string(), {1, 2, 3});
-  const fs::path s = MakeCard(scratch.path() / "s", "CARD S");
+  // Cheap cards are sold with one serial and label: each card is its own all the same.
+  const fs::path s = MakeCard(scratch.path() / "s", "CARD R", "1234abcd");
   fs::create_directories(s / "audio" / "SenseRand");
   WriteAllBytes((s / "audio" / "SenseRand" / "old.wav").string(), PcmWavOfSize(2000, 7));
   const fs::path t = scratch.path() / "t";
@@ -78,18 +83,21 @@ TEST(CardBatchWindow, ListsTheRemovableCardsAsksBeforeRemovingMakesThemAndRecord
 
   BatchWindow batch(golden, record);
   ASSERT_NE(batch.window(), nullptr);
+  EXPECT_FALSE(IsWindowEnabled(batch.Control(IDC_START))) << "no golden card read, no card listed yet";
   EXPECT_EQ(TextOf(batch.window()), L"批量制卡");
   ASSERT_TRUE(WaitUntil([&] { return batch.Text(IDC_GOLDEN_STATE).find(L"指纹: ") != std::wstring::npos; }))
       << batch.Text(IDC_GOLDEN_STATE);
   EXPECT_EQ(batch.Text(IDC_GOLDEN_STATE).find(L"样板卡可以使用"), 0u) << batch.Text(IDC_GOLDEN_STATE);
   const std::wstring shown = batch.Text(IDC_GOLDEN_STATE);
-  const std::string shortCode(shown.begin() + shown.find(L"指纹: ") + 4, shown.begin() + shown.find(L"指纹: ") + 13);
+  const std::string shortCode(shown.begin() + shown.find(L"指纹: ") + 4,
+                              shown.begin() + shown.find(L"指纹: ") + 13);
 
   // Both removable cards, each as it stands; the fixed drive is no card.
   ASSERT_TRUE(WaitUntil([&] {
     return batch.Shows(L"J:", BATCH_COLUMN_ON_CARD, L"将写入 2 个文件，audio 以外另有 1 项 (保留，不改动)") &&
            batch.Shows(L"K:", BATCH_COLUMN_ON_CARD, L"其他声音 (将删除 1 个文件)");
-  })) << "J: " << batch.Row(L"J:").size() << " K: " << batch.Row(L"K:").size();
+  })) << "J: "
+      << batch.Row(L"J:").size() << " K: " << batch.Row(L"K:").size();
   EXPECT_EQ(batch.Row(L"J:")[BATCH_COLUMN_LABEL], L"CARD R");
   EXPECT_TRUE(batch.Row(L"L:").empty());
   EXPECT_EQ(batch.Rows().size(), 2u);
@@ -98,7 +106,7 @@ TEST(CardBatchWindow, ListsTheRemovableCardsAsksBeforeRemovingMakesThemAndRecord
   batch.Press(IDC_START);
   HWND box = batch.Box();
   ASSERT_NE(box, nullptr);
-  EXPECT_NE(BoxText(box).find(L"K: CARD S: 1 个文件"), std::wstring::npos) << BoxText(box).size();
+  EXPECT_NE(BoxText(box).find(L"K: CARD R: 1 个文件"), std::wstring::npos) << BoxText(box).size();
   EXPECT_EQ(BoxText(box).find(L"J:"), std::wstring::npos);
   Answer(box, IDYES);
   ASSERT_TRUE(WaitUntil([&] {
@@ -109,7 +117,8 @@ TEST(CardBatchWindow, ListsTheRemovableCardsAsksBeforeRemovingMakesThemAndRecord
   for (const fs::path& card : {r, s}) {
     EXPECT_EQ(FileText(card / "CFG_BROADCAST.bin"), FileText(golden / "CFG_BROADCAST.bin"));
     for (const char* sound : {"bark1.wav", "bark2.wav"}) {
-      EXPECT_EQ(FileText(card / "audio" / "SenseRand" / sound), FileText(golden / "audio" / "SenseRand" / sound));
+      EXPECT_EQ(FileText(card / "audio" / "SenseRand" / sound),
+                FileText(golden / "audio" / "SenseRand" / sound));
     }
   }
   EXPECT_FALSE(fs::exists(s / "audio" / "SenseRand" / "old.wav"));
@@ -129,14 +138,38 @@ TEST(CardBatchWindow, ListsTheRemovableCardsAsksBeforeRemovingMakesThemAndRecord
     EXPECT_EQ(fields[kFieldGoldenCode].substr(0, 4) + "-" + fields[kFieldGoldenCode].substr(4, 4), shortCode);
     EXPECT_EQ(fields[kFieldCardCode], fields[kFieldGoldenCode]);
   }
-  EXPECT_EQ(Fields(rows[0])[kFieldLabel] + "/" + Fields(rows[0])[kFieldSerial], "CARD R/1234-ABCD");
-  EXPECT_EQ(Fields(rows[1])[kFieldLabel], "CARD S");
+  for (const std::string& row : rows) {
+    EXPECT_EQ(Fields(row)[kFieldLabel] + "/" + Fields(row)[kFieldSerial], "CARD R/1234-ABCD");
+  }
 
   // A card put in while the window is open appears by itself, ticked.
   const fs::path u = MakeCard(scratch.path() / "u", "CARD U");
   WineDrive driveU(L'M', DRIVE_REMOVABLE, u.wstring());
   ASSERT_TRUE(driveU.ok());
   EXPECT_TRUE(WaitUntil([&] { return batch.Shows(L"M:", BATCH_COLUMN_ON_CARD, L"空卡"); }));
+
+  // The golden card's settings changed since it was read: nothing is
+  // written, the window says so and shows the card as it is now.
+  std::string settings = FileText(golden / "CFG_BROADCAST.bin");
+  settings[1] = static_cast<char>(settings[1] % 8 + 1);  // another volume
+  WriteAllBytes((golden / "CFG_BROADCAST.bin").string(),
+                std::vector<unsigned char>(settings.begin(), settings.end()));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(batch.Control(IDC_START)) != FALSE; }));
+  batch.Press(IDC_START);
+  box = batch.Box();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(BoxText(box).rfind(L"样板卡已改动", 0), 0u) << BoxText(box).size();
+  Answer(box, IDOK);
+  EXPECT_FALSE(fs::exists(u / "CFG_BROADCAST.bin"));
+  EXPECT_EQ(batch.Text(IDC_GOLDEN_STATE).find(L"指纹: " + std::wstring(shortCode.begin(), shortCode.end())),
+            std::wstring::npos);
+  EXPECT_EQ(batch.Text(IDC_GOLDEN_STATE).find(L"样板卡可以使用"), 0u) << batch.Text(IDC_GOLDEN_STATE).size();
+  // Started again, the card gets the golden card as it is now.
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(batch.Control(IDC_START)) != FALSE; }));
+  batch.Press(IDC_START);
+  ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"M:", BATCH_COLUMN_RESULT, L"可以使用，可以取出"); }));
+  EXPECT_EQ(FileText(u / "CFG_BROADCAST.bin"), settings);
+  EXPECT_EQ(batch.Text(IDC_SUMMARY), L"本次: 可以使用 3 张，失败 0 张");
   EXPECT_EQ(batch.Close(), 0u);
 }
 
@@ -154,7 +187,8 @@ TEST(CardBatchWindow, AStoppedCardHasNoSettingsAndALockedRecordKeepsItsRows) {
     WriteAllBytes((golden / "audio" / "SenseRand" / ("s" + std::to_string(i) + ".wav")).string(),
                   PcmWavOfSize(4000, static_cast<unsigned char>(i)));
   }
-  const fs::path r = MakeCard(scratch.path() / "r", "CARD R", "00c0ffee");
+  // A label a spreadsheet would take for a formula.
+  const fs::path r = MakeCard(scratch.path() / "r", "-2+3", "00c0ffee");
   WineDrive driveR(L'J', DRIVE_REMOVABLE, r.wstring());
   ASSERT_TRUE(driveR.ok());
   // The record held open by another program that lets nobody write it.
@@ -179,8 +213,9 @@ TEST(CardBatchWindow, AStoppedCardHasNoSettingsAndALockedRecordKeepsItsRows) {
   ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"J:", BATCH_COLUMN_RESULT, L"失败: 已停止"); }))
       << batch.Row(L"J:").size();
   EXPECT_FALSE(fs::exists(r / "CFG_BROADCAST.bin"));
-  EXPECT_TRUE(WaitUntil([&] { return batch.Text(IDC_RECORD_STATE).find(L"1 行等待写入") != std::wstring::npos; }))
-      << batch.Text(IDC_RECORD_STATE).size();
+  EXPECT_TRUE(WaitUntil([&] {
+    return batch.Text(IDC_RECORD_STATE).find(L"1 行等待写入") != std::wstring::npos;
+  })) << batch.Text(IDC_RECORD_STATE).size();
 
   // A second run finishes it.
   ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(batch.Control(IDC_START)) != FALSE; }));
@@ -206,5 +241,6 @@ TEST(CardBatchWindow, AStoppedCardHasNoSettingsAndALockedRecordKeepsItsRows) {
   EXPECT_EQ(Fields(rows[0])[kFieldCardCode], "");
   EXPECT_EQ(Fields(rows[1])[kFieldResult], u8"可以使用");
   EXPECT_EQ(Fields(rows[1])[kFieldSerial], "00C0-FFEE");
+  EXPECT_EQ(Fields(rows[1])[kFieldLabel], "'-2+3") << "written as text";
   EXPECT_EQ(batch.Close(), 0u);
 }
