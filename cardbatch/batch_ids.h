@@ -21,6 +21,12 @@
 #define IDC_RECORD_PATH 1014
 #define IDC_OPEN_RECORD 1015
 #define IDC_RECORD_STATE 1016
+#define IDC_GOLDEN_REPORT 1017
+#define IDC_CARD_DETAIL 1018
+
+// The golden card's check report, in a window of its own.
+#define IDD_REPORT 200
+#define IDC_REPORT_TEXT 2001
 
 // The list's columns, left to right.
 #define BATCH_COLUMN_DRIVE 0

@@ -9,7 +9,7 @@ constexpr char kTextChooseGoldenPrompt[] = "选择样板卡 (存储卡或电脑�
 constexpr char kTextGoldenLoading[] = "正在检查样板卡...";
 constexpr char kTextGoldenReady[] = "样板卡可以使用";
 constexpr char kTextGoldenUnusable[] = "样板卡不能使用: %s";
-constexpr char kTextGoldenMoreProblems[] = " (共 %zu 个问题)";
+constexpr char kTextGoldenMoreProblems[] = " (共 %zu 个问题，全部见“检查报告...”)";
 constexpr char kTextGoldenFiles[] = "%d 个声音文件，%s";
 constexpr char kTextGoldenFingerprint[] = "指纹: %s";
 constexpr char kTextPlaybackOff[] = "播放关";
@@ -33,6 +33,15 @@ constexpr char kTextToRewrite[] = "与样板不同，将改写";
 constexpr char kTextOutside[] = "audio 以外另有 %d 项 (保留，不改动)";
 constexpr char kTextLooking[] = "正在查看...";
 constexpr char kTextNoLabel[] = "(无卷标)";
+// The selected card, said in full below the list.
+constexpr char kTextDetailNoneSelected[] =
+    "在上面的列表里点一张卡，这里显示它的全部情况：卡上有什么、写卡时删除哪些文件、结果和原因。";
+// The drive, the label, the capacity and the room free.
+constexpr char kTextDetailCard[] = "%s  卷标 %s，容量 %s，可用 %s";
+constexpr char kTextDetailOnCard[] = "卡上现有: %s";
+constexpr char kTextDetailRemovals[] = "写卡时将删除 (audio 以外的东西都保留):";
+constexpr char kTextDetailProgress[] = "进度: %s";
+constexpr char kTextDetailResult[] = "结果: %s";
 // A card's row while and after it is written.
 constexpr char kTextWaiting[] = "等待写入";
 constexpr char kTextRowWriting[] = "正在写入，请勿取出";
@@ -42,6 +51,9 @@ constexpr char kTextNeedsConfirm[] = "需要确认";
 constexpr char kTextPercent[] = "%d%%";
 // The buttons and boxes.
 constexpr char kTextChooseGolden[] = "选择样板卡...";
+constexpr char kTextGoldenReport[] = "检查报告...";
+constexpr char kTextReportTitle[] = "样板卡的检查报告";
+constexpr char kTextClose[] = "关闭";
 constexpr char kTextStart[] = "开始制卡";
 constexpr char kTextStop[] = "停止";
 constexpr char kTextAutoWrite[] = "插卡即写";
@@ -70,10 +82,21 @@ constexpr char kTextAskCloseUnrecorded[] =
 // The record.
 constexpr char kTextRecordFileName[] = "制卡记录.csv";
 constexpr char kTextRecordWaiting[] = "记录文件无法写入 (%s)，%zu 行等待写入，稍后自动重试";
-constexpr char kTextRecordOk[] = "已写入";
-constexpr char kTextCannotOpenRecord[] = "无法打开记录文件 %s: %s";
+// The record file, then the system's words.
+constexpr char kTextRecordCannotStart[] =
+    "无法写入记录文件，没有写任何存储卡。\n\n记录文件: %s\n原因: %s\n\n"
+    "请关闭正打开着它的程序 (例如 Excel)，或者确认它所在的文件夹存在 (也可以用 --record 指定别的记录文件)，"
+    "然后再按“开始制卡”。";
+constexpr char kTextRecordHeld[] = "没有写卡: 记录文件无法写入";
+// The record file.
+constexpr char kTextNoCsvProgram[] =
+    "这台电脑上没有能打开 .csv 文件的程序。\n\n记录文件: %s\n\n已在资源管理器里选中它：可以用 Excel、WPS "
+    "或记事本打开。";
+constexpr char kTextCannotOpenRecord[] =
+    "无法用默认的程序打开记录文件。\n\n记录文件: %s\n\n已在资源管理器里选中它，可以从那里打开。";
+// The record file, then the system's words.
+constexpr char kTextCannotMakeRecord[] = "无法建立记录文件 %s (%s)。请确认它所在的文件夹存在。";
 constexpr char kTextBatchUsage[] =
     "用法: cardbatch [--golden 文件夹] [--record 文件]\n"
     "  --golden 文件夹  样板卡 (存储卡或文件夹)\n"
     "  --record 文件    制卡记录 (默认: 文档文件夹中的 制卡记录.csv)";
-constexpr char kTextGigabytes[] = "%.1f GB";

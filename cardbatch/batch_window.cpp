@@ -49,7 +49,9 @@ constexpr Anchor kAnchors[] = {
     {IDC_GOLDEN_PATH, kGrowX},
     {IDC_CHOOSE_GOLDEN, kMoveX},
     {IDC_GOLDEN_STATE, kGrowX},
+    {IDC_GOLDEN_REPORT, kMoveX},
     {IDC_CARDS, kGrowX | kGrowY},
+    {IDC_CARD_DETAIL, kMoveY | kGrowX},
     {IDC_AUTO_WRITE, kMoveY},
     {IDC_WANTED_HEADING, kMoveY},
     {IDC_WANTED, kMoveY},
@@ -70,6 +72,7 @@ constexpr struct {
 } kControlTexts[] = {
     {IDC_GOLDEN_HEADING, kTextGoldenHeading},
     {IDC_CHOOSE_GOLDEN, kTextChooseGolden},
+    {IDC_GOLDEN_REPORT, kTextGoldenReport},
     {IDC_GOLDEN_STATE, kTextNoGolden},
     {IDC_AUTO_WRITE, kTextAutoWrite},
     {IDC_WANTED_HEADING, kTextWanted},
@@ -79,6 +82,22 @@ constexpr struct {
     {IDC_RECORD_HEADING, kTextRecordHeading},
     {IDC_OPEN_RECORD, kTextOpenRecord},
 };
+
+// A text for a multi-line edit, which ends its lines with CR LF.
+std::wstring EditText(const std::string& utf8) {
+  std::wstring text;
+  for (wchar_t c : Wide(utf8)) {
+    if (c == L'\n') text += L'\r';
+    text += c;
+  }
+  return text;
+}
+
+std::wstring TextOf(HWND control) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(control, &text[0], static_cast<int>(text.size()))));
+  return text;
+}
 
 class BatchWindow {
  public:
@@ -113,6 +132,10 @@ class BatchWindow {
   void TryClose();
   void FlushRecord();
   void OpenRecord();
+  bool RecordWritable(const std::vector<std::string>& drives, bool automatic);
+  void ShowReport();
+  void ShowDetail();
+  INT_PTR OnNotify(const NMHDR& header);
   void ShowSummary();
   void ShowButtons();
   bool Ask(const std::string& text, UINT icon) const;
@@ -129,6 +152,7 @@ class BatchWindow {
   std::unique_ptr<DriveWatcher> watcher_;
   std::thread goldenThread_;
   std::shared_ptr<const GoldenCard> golden_;
+  std::string goldenReport_;  // the card check's, of the golden card shown
   std::string goldenGiven_;
   std::vector<std::unique_ptr<BatchRun>> runs_;
   std::set<const BatchRun*> automatic_;  // the runs started by 插卡即写
@@ -137,6 +161,7 @@ class BatchWindow {
   // stopped and then finished counts once, as ready.
   std::map<uint64_t, bool> outcomes_;  // by WatchedCard::insertion
   bool stopping_ = false, closing_ = false, goldenLoading_ = false;
+  bool sayingRecord_ = false;  // the record's trouble is being said
 };
 
 INT_PTR BatchWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -156,6 +181,8 @@ INT_PTR BatchWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       layout_.Resize(window);
       list_->FitColumns();
       return TRUE;
+    case WM_NOTIFY:
+      return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
     case WM_GETMINMAXINFO:
       layout_.LimitSize(reinterpret_cast<MINMAXINFO*>(lParam));
       return TRUE;
@@ -177,14 +204,6 @@ INT_PTR BatchWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case kGoldenReadAgain:
       GoldenReadAgain(reinterpret_cast<BatchRun*>(lParam));
       return TRUE;
-    case WM_NOTIFY: {
-      // A card ticked or unticked.
-      const auto* change = reinterpret_cast<const NMLISTVIEW*>(lParam);
-      if (change->hdr.idFrom == IDC_CARDS && change->hdr.code == LVN_ITEMCHANGED &&
-          (change->uChanged & LVIF_STATE) != 0)
-        ShowButtons();
-      return FALSE;
-    }
     case kDrivesChanged:
       DrivesChanged();
       return TRUE;
@@ -193,6 +212,7 @@ INT_PTR BatchWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       return TRUE;
     case kProgress:
       list_->ShowProgress(reinterpret_cast<BatchRun*>(lParam));
+      ShowDetail();
       return TRUE;
     case kCardDone:
       CardDone(reinterpret_cast<BatchRun*>(lParam), wParam);
@@ -217,6 +237,7 @@ void BatchWindow::Open(HWND window) {
   list_ = std::make_unique<CardList>(GetDlgItem(window, IDC_CARDS));
   ShowSummary();
   ShowButtons();
+  ShowDetail();
   watcher_ = std::make_unique<DriveWatcher>(
       RemovableDrives, [this] { Post(kDrivesChanged); }, kDrivePolling);
   if (!options_.golden.empty()) LoadGolden(options_.golden);
@@ -235,6 +256,9 @@ void BatchWindow::OnCommand(int id, int code) {
       break;
     case IDC_OPEN_RECORD:
       OpenRecord();
+      break;
+    case IDC_GOLDEN_REPORT:
+      ShowReport();
       break;
     case IDC_WANTED:
       if (code == EN_CHANGE) ShowSummary();
@@ -282,6 +306,7 @@ void BatchWindow::LoadGolden(const std::string& given) {
 void BatchWindow::GoldenRead(std::unique_ptr<GoldenChoice> choice) {
   goldenLoading_ = false;
   SetText(IDC_GOLDEN_STATE, choice->state);
+  goldenReport_ = choice->report;
   golden_ = choice->card;
   goldenGiven_ = choice->given;
   std::string drive = TargetPath(choice->given).root_name().u8string();
@@ -312,6 +337,7 @@ void BatchWindow::DrivesChanged() {
   std::vector<std::string> arrived = list_->Merge(watcher_->Cards(), golden_ != nullptr);
   if (!arrived.empty()) StartRun(arrived, true);
   ShowButtons();
+  ShowDetail();
 }
 
 void BatchWindow::StartTicked() {
@@ -321,8 +347,22 @@ void BatchWindow::StartTicked() {
   StartRun(drives, false);
 }
 
+// The record is opened for adding before any card is written: a record
+// that cannot be written would leave cards made and nowhere recorded.
+bool BatchWindow::RecordWritable(const std::vector<std::string>& drives, bool automatic) {
+  std::string error;
+  if (AppendRecord(record_.file(), {}, error)) return true;
+  if (automatic) list_->Hold(drives, kTextRecordHeld);
+  if (!sayingRecord_) {
+    sayingRecord_ = true;
+    Say(Format(kTextRecordCannotStart, record_.file().u8string().c_str(), error.c_str()));
+    sayingRecord_ = false;
+  }
+  return false;
+}
+
 void BatchWindow::StartRun(const std::vector<std::string>& drives, bool automatic) {
-  if (!golden_ || drives.empty()) return;
+  if (!golden_ || drives.empty() || !RecordWritable(drives, automatic)) return;
   HWND window = window_;
   auto post = [window](UINT message) {
     return [window, message](BatchRun& run) {
@@ -371,6 +411,7 @@ void BatchWindow::CardDone(BatchRun* run, std::size_t card) {
   // Each card put in counts once, by its last result: cheap cards share
   // their serial and label, so it is told apart by its reader too.
   outcomes_[list_->CardDone(run, card)] = result.ready;
+  ShowDetail();
   record_.Add({run->Row(card)});
   FlushRecord();
   watcher_->Written(target.given, result.ready);
@@ -434,19 +475,78 @@ void BatchWindow::FlushRecord() {
   SetTimer(window_, kRecordRetryTimer, kRecordRetryMs, nullptr);
 }
 
+// Opened with the user's program for .csv files. When Windows has none, or
+// cannot start it, the file is shown in Explorer, selected, and the window
+// says so in its own words: the system's ("%1 的 EXE 格式无效") help nobody.
 void BatchWindow::OpenRecord() {
   std::string error;
+  const std::string shown = record_.file().u8string();
   // A record not made yet is made, with its header, so there is something to open.
-  if (!AppendRecord(record_.file(), {}, error)) {
-    return Say(Format(kTextCannotOpenRecord, record_.file().u8string().c_str(), error.c_str()));
+  if (!AppendRecord(record_.file(), {}, error))
+    return Say(Format(kTextCannotMakeRecord, shown.c_str(), error.c_str()));
+  SHELLEXECUTEINFOW open{};
+  open.cbSize = sizeof open;
+  open.fMask = SEE_MASK_FLAG_NO_UI;
+  open.hwnd = window_;
+  open.lpVerb = L"open";
+  open.lpFile = record_.file().c_str();
+  open.nShow = SW_SHOWNORMAL;
+  if (ShellExecuteExW(&open)) return;
+  const DWORD why = GetLastError();
+  const INT_PTR code = reinterpret_cast<INT_PTR>(open.hInstApp);
+  const bool noProgram =
+      why == ERROR_NO_ASSOCIATION || code == SE_ERR_NOASSOC || code == SE_ERR_ASSOCINCOMPLETE;
+  std::wstring select = L"/select,\"" + record_.file().wstring() + L"\"";
+  ShellExecuteW(window_, L"open", L"explorer.exe", select.c_str(), nullptr, SW_SHOWNORMAL);
+  Say(Format(noProgram ? kTextNoCsvProgram : kTextCannotOpenRecord, shown.c_str()));
+}
+
+// The golden card's whole check report, in a window that scrolls.
+void BatchWindow::ShowReport() {
+  struct Report {
+    static INT_PTR CALLBACK Proc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+      if (message == WM_INITDIALOG) {
+        SetWindowTextW(box, Wide(kTextReportTitle).c_str());
+        SetDlgItemTextW(box, IDOK, Wide(kTextClose).c_str());
+        SetDlgItemTextW(box, IDC_REPORT_TEXT, reinterpret_cast<const wchar_t*>(lParam));
+        SetFocus(GetDlgItem(box, IDOK));
+        return FALSE;
+      }
+      if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(box, 0);
+        return TRUE;
+      }
+      return FALSE;
+    }
+  };
+  std::wstring text = EditText(goldenReport_);
+  DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_REPORT), window_, Report::Proc,
+                  reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void BatchWindow::ShowDetail() {
+  std::wstring text = EditText(list_->Detail());
+  HWND detail = GetDlgItem(window_, IDC_CARD_DETAIL);
+  // Set again only when it changed: setting it scrolls the box back to its top.
+  if (TextOf(detail) != text) SetWindowTextW(detail, text.c_str());
+}
+
+INT_PTR BatchWindow::OnNotify(const NMHDR& header) {
+  if (!list_) return FALSE;  // the list is still being made
+  // The columns are as wide as what they hold: they are not dragged.
+  if (header.hwndFrom == ListView_GetHeader(list_->window()) &&
+      (header.code == HDN_BEGINTRACKW || header.code == HDN_BEGINTRACKA ||
+       header.code == HDN_DIVIDERDBLCLICKW || header.code == HDN_DIVIDERDBLCLICKA)) {
+    SetWindowLongPtrW(window_, DWLP_MSGRESULT, TRUE);
+    return TRUE;
   }
-  auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(window_, L"open", record_.file().c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-  if (result <= 32) {
-    IoError system;
-    FailWithSystemText(system);
-    Say(Format(kTextCannotOpenRecord, record_.file().u8string().c_str(), system.text.c_str()));
+  // A card ticked or unticked, or another one selected.
+  if (header.idFrom == IDC_CARDS && header.code == LVN_ITEMCHANGED &&
+      (reinterpret_cast<const NMLISTVIEW&>(header).uChanged & LVIF_STATE) != 0) {
+    ShowButtons();
+    ShowDetail();
   }
+  return FALSE;
 }
 
 void BatchWindow::ShowSummary() {
@@ -470,6 +570,7 @@ void BatchWindow::ShowButtons() {
   EnableWindow(GetDlgItem(window_, IDC_STOP), !runs_.empty() && !stopping_);
   // One golden card at a time, never changed while cards are written.
   EnableWindow(GetDlgItem(window_, IDC_CHOOSE_GOLDEN), runs_.empty() && !goldenLoading_);
+  EnableWindow(GetDlgItem(window_, IDC_GOLDEN_REPORT), !goldenLoading_ && !goldenReport_.empty());
 }
 
 bool BatchWindow::Ask(const std::string& text, UINT icon) const {

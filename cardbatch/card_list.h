@@ -17,6 +17,8 @@
 class CardList {
  public:
   explicit CardList(HWND list);
+  HWND window() const { return list_; }
+  // The columns' widths to what they hold and the list's width.
   void FitColumns();
 
   // Cards on the golden card's drive ("F:") are not listed.
@@ -32,6 +34,8 @@ class CardList {
   std::vector<std::string> TickedIdle() const;
   // The run's cards, in the run's order.
   void Claim(const BatchRun* run, const std::vector<std::string>& drives);
+  // Cards that were to be written and are not, with why (shown as their result).
+  void Hold(const std::vector<std::string>& drives, const std::string& why);
   // The run was cancelled before anything was written; a card put in for
   // automatic writing that would lose files waits for 开始制卡.
   void Release(const BatchRun* run, bool needsConfirm);
@@ -40,11 +44,11 @@ class CardList {
   uint64_t CardDone(const BatchRun* run, std::size_t card);
   // The run is over: its cards are free again.
   void RunDone(const BatchRun* run);
-  bool Busy() const;
   // A card is ticked that is not being written and can be (looked at, not refused).
   bool AnyTickedWritable() const;
-  // The label of a drive's card, as listed.
-  std::string LabelOf(const std::string& drive) const;
+  // The selected card in full: what the system says of it, what is on it
+  // with every entry a run would remove, its progress and its result.
+  std::string Detail() const;
 
  private:
   struct Row {

@@ -12,48 +12,63 @@
 
 namespace {
 
-struct Column {
-  const char* caption;
-  int width;  // in dialog units; the last column takes the rest
-};
-constexpr Column kColumns[] = {
-    {kColumnDrive, 28},   {kColumnLabel, 52},    {kColumnCapacity, 40}, {kColumnFree, 40},
-    {kColumnOnCard, 110}, {kColumnProgress, 30}, {kColumnResult, 0},
-};
+constexpr const char* kColumns[] = {kColumnDrive,  kColumnLabel,    kColumnCapacity, kColumnFree,
+                                    kColumnOnCard, kColumnProgress, kColumnResult};
 constexpr int kColumnCount = sizeof kColumns / sizeof kColumns[0];
-
-std::string SizeText(uint64_t bytes) {
-  if (bytes >= 1000000000) return Format(kTextGigabytes, static_cast<double>(bytes) / 1e9);
-  return Megabytes(bytes);
-}
+// The columns whose texts run long: they give up room when not all fits.
+constexpr bool kLong[kColumnCount] = {false, false, false, false, true, false, true};
+// What the list view puts beside a text, as its own LVSCW_AUTOSIZE counts it.
+constexpr int kTextPadding = 12;
 
 }  // namespace
 
 CardList::CardList(HWND list) : list_(list) {
-  ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  ListView_SetExtendedListViewStyle(
+      list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
   for (int i = 0; i < kColumnCount; ++i) {
-    std::wstring caption = Wide(kColumns[i].caption);
+    std::wstring caption = Wide(kColumns[i]);
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.pszText = &caption[0];
-    RECT units{0, 0, kColumns[i].width, 0};
-    MapDialogRect(GetParent(list), &units);
-    column.cx = units.right;
+    column.cx = 50;
     column.iSubItem = i;
     SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
   }
   FitColumns();
 }
 
+// Each column as wide as what it holds (its cells as the list view itself
+// measures them, and its caption), the room left over to the last one. When
+// not all fits, the two columns of long texts share what the others leave,
+// by what they hold; the selected card is said in full below the list.
 void CardList::FitColumns() {
+  int need[kColumnCount], total = 0;
+  SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+  for (int i = 0; i < kColumnCount; ++i) {
+    ListView_SetColumnWidth(list_, i, LVSCW_AUTOSIZE);
+    std::wstring caption = Wide(kColumns[i]);
+    int header = static_cast<int>(
+        SendMessageW(list_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(caption.c_str())));
+    need[i] = std::max(ListView_GetColumnWidth(list_, i), header + kTextPadding);
+    total += need[i];
+  }
   RECT client;
   GetClientRect(list_, &client);
-  int used = 0;
-  for (int i = 0; i + 1 < kColumnCount; ++i) used += ListView_GetColumnWidth(list_, i);
-  int rest = client.right - used;
-  RECT minimum{0, 0, 80, 0};
-  MapDialogRect(GetParent(list_), &minimum);
-  ListView_SetColumnWidth(list_, kColumnCount - 1, std::max<int>(rest, minimum.right));
+  int width[kColumnCount];
+  std::copy(need, need + kColumnCount, width);
+  if (total <= client.right) {
+    width[kColumnCount - 1] += client.right - total;
+  } else {
+    int fixed = 0, wanted = 0;
+    for (int i = 0; i < kColumnCount; ++i) (kLong[i] ? wanted : fixed) += need[i];
+    const int room = std::max(static_cast<int>(client.right) - fixed, 0);
+    for (int i = 0; i < kColumnCount; ++i) {
+      if (kLong[i]) width[i] = std::max(room * need[i] / std::max(wanted, 1), 1);
+    }
+  }
+  for (int i = 0; i < kColumnCount; ++i) ListView_SetColumnWidth(list_, i, width[i]);
+  SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list_, nullptr, TRUE);
 }
 
 std::vector<std::string> CardList::Merge(const std::vector<WatchedCard>& cards, bool goldenChosen) {
@@ -95,6 +110,7 @@ std::vector<std::string> CardList::Merge(const std::vector<WatchedCard>& cards, 
     }
     Show(static_cast<std::size_t>(row - rows_.begin()));
   }
+  FitColumns();
   return arrived;
 }
 
@@ -160,6 +176,19 @@ void CardList::Claim(const BatchRun* run, const std::vector<std::string>& drives
       Show(i);
     }
   }
+  FitColumns();
+}
+
+void CardList::Hold(const std::vector<std::string>& drives, const std::string& why) {
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    Row& row = rows_[i];
+    if (row.run != nullptr || std::find(drives.begin(), drives.end(), row.watched.card.drive) == drives.end())
+      continue;
+    row.automatic = false;
+    row.result = why;
+    Show(i);
+  }
+  FitColumns();
 }
 
 void CardList::Release(const BatchRun* run, bool needsConfirm) {
@@ -170,6 +199,7 @@ void CardList::Release(const BatchRun* run, bool needsConfirm) {
     row.result = needsConfirm ? kTextNeedsConfirm : "";
     Show(i);
   }
+  FitColumns();
 }
 
 void CardList::ShowProgress(const BatchRun* run) {
@@ -183,6 +213,7 @@ void CardList::ShowProgress(const BatchRun* run) {
     row.result = kTextRowWriting;
     Show(i);
   }
+  FitColumns();
 }
 
 uint64_t CardList::CardDone(const BatchRun* run, std::size_t card) {
@@ -198,6 +229,7 @@ uint64_t CardList::CardDone(const BatchRun* run, std::size_t card) {
     Show(i);
     who = row.watched.insertion;
   }
+  FitColumns();
   return who;
 }
 
@@ -216,13 +248,22 @@ bool CardList::AnyTickedWritable() const {
   return false;
 }
 
-bool CardList::Busy() const {
-  return std::any_of(rows_.begin(), rows_.end(), [](const Row& row) { return row.run != nullptr; });
-}
-
-std::string CardList::LabelOf(const std::string& drive) const {
-  for (const Row& row : rows_) {
-    if (row.watched.card.drive == drive) return row.watched.card.label;
+std::string CardList::Detail() const {
+  const int selected = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+  if (selected < 0 || static_cast<std::size_t>(selected) >= rows_.size()) return kTextDetailNoneSelected;
+  const Row& row = rows_[static_cast<std::size_t>(selected)];
+  const DriveCard& card = row.watched.card;
+  std::string text =
+      Format(kTextDetailCard, card.drive.c_str(), card.label.empty() ? kTextNoLabel : card.label.c_str(),
+             SizeText(card.capacity).c_str(), SizeText(card.available).c_str());
+  const CardSurvey& survey = row.watched.survey;
+  text += "\n" + Format(kTextDetailOnCard, row.watched.surveyed ? survey.text.c_str() : kTextLooking);
+  if (row.watched.surveyed && !survey.removals.empty()) {
+    text += "\n" + std::string(kTextDetailRemovals) + "\n";
+    for (const std::string& removal : survey.removals) text += removal;
   }
-  return "";
+  if (!row.progress.empty()) text += "\n" + Format(kTextDetailProgress, row.progress.c_str());
+  if (!row.result.empty()) text += "\n" + Format(kTextDetailResult, row.result.c_str());
+  while (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
 }

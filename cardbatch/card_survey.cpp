@@ -5,6 +5,7 @@
 #include "cardbatch/batch_texts.h"
 #include "cardcheck/fingerprint.h"
 #include "cardclone/card_names.h"
+#include "cardclone/clone_report.h"
 #include "common/text_format.h"
 #include "settings/config_names.h"
 #include "settings/playback_pages.h"
@@ -57,6 +58,9 @@ CardSurvey SurveyCard(const GoldenCard& golden, Target& target, bool anyFolder) 
     return survey;
   }
   survey.removeFiles = plan.removeFiles;
+  for (const Removal& removal : plan.removals) {
+    if (!removal.leftover) survey.removals.push_back(RemovalText(removal));
+  }
   EntryInfo settings, audio;
   IoError error;
   bool bare = LookAt(target.path / kConfigFileName, settings, error) &&

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cardclone/clone_plan.h"
 #include "cardclone/clone_targets.h"
@@ -14,7 +15,8 @@ struct CardSurvey {
   std::string refusal;  // why the card cannot be written; empty when it can
   bool identical = false;
   int removeFiles = 0;
-  std::string text;  // the list's words for it
+  std::string text;                   // the list's words for it
+  std::vector<std::string> removals;  // each entry a run would remove, as cardclone's plan names it
 };
 
 // The card's target as the clone takes it: the drive's root ("F:").

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cardbatch/batch_texts.h"
+#include "cardcheck/card_render.h"
 #include "cardcheck/fingerprint.h"
 #include "cardclone/clone_targets.h"
 #include "cardclone/clone_texts.h"
@@ -40,6 +41,10 @@ GoldenChoice ChooseGolden(const std::string& given) {
     heading = Format(kTextGoldenUnusable, problem.c_str());
     problems.clear();
   }
+  if (!check.directory.empty()) {
+    check.fingerprint = card->fingerprint;
+    choice.report = RenderText(check);
+  }
   if (!heading.empty()) {
     choice.state = heading;
     for (std::size_t i = 0; i < problems.size() && i < kProblemsShown; ++i)
@@ -51,7 +56,7 @@ GoldenChoice ChooseGolden(const std::string& given) {
       std::string(kTextGoldenReady) + kTextSeparator +
       Format(kTextGoldenFingerprint, ShortFingerprint(card->fingerprint).c_str()) + "\n" +
       SettingsInWords(check) + "\n" +
-      Format(kTextGoldenFiles, static_cast<int>(card->files.size()), Megabytes(card->totalBytes).c_str());
+      Format(kTextGoldenFiles, static_cast<int>(card->files.size()), SizeText(card->totalBytes).c_str());
   for (const std::string& warning : card->warnings) choice.state += "\n" + warning;
   choice.card = std::move(card);
   return choice;

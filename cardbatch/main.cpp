@@ -9,6 +9,7 @@
 
 #include "cardbatch/batch_texts.h"
 #include "cardbatch/batch_window.h"
+#include "common/console.h"
 #include "common/file_io_win_text.h"
 
 namespace {
@@ -24,23 +25,24 @@ std::filesystem::path DefaultRecord() {
 
 // The exit code when the program ends here, with its usage shown (asked
 // for, or the command line not understood); -1 to go on.
+// The command line is split as the console programs split theirs: a
+// shortcut's "--golden "E:\"" is the drive E:\, not E:" (CommandLineToArgvW).
 int ParseArguments(BatchOptions& options) {
-  int count = 0;
-  LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+  const std::vector<std::string> args = SplitCommandLine(Utf8(GetCommandLineW()));
+  const std::size_t count = args.size();
   bool ok = true, help = false;
-  for (int i = 1; ok && !help && i < count; ++i) {
-    std::wstring arg = args[i];
-    if (arg == L"--help" || arg == L"-h" || arg == L"/?") {
+  for (std::size_t i = 1; ok && !help && i < count; ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "-h" || arg == "/?") {
       help = true;
-    } else if ((arg == L"--golden" || arg == L"--record") && i + 1 < count) {
-      std::string value = Utf8(args[++i]);
-      if (arg == L"--golden") options.golden = value;
-      if (arg == L"--record") options.record = std::filesystem::u8path(value);
+    } else if ((arg == "--golden" || arg == "--record") && i + 1 < count) {
+      const std::string& value = args[++i];
+      if (arg == "--golden") options.golden = value;
+      if (arg == "--record") options.record = std::filesystem::u8path(value);
     } else {
       ok = false;
     }
   }
-  LocalFree(args);
   if (ok && !help) return -1;
   MessageBoxW(nullptr, Wide(kTextBatchUsage).c_str(), Wide(kTextTitle).c_str(), MB_OK | MB_ICONINFORMATION);
   return help ? 0 : 2;

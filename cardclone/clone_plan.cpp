@@ -199,7 +199,7 @@ class Planner {
     // A file system that reports no size at all (fusefat does) cannot tell
     // its room; such a card is found full, if it is, while it is written.
     if (target_.volume.capacity != 0 && plan_.needed > plan_.available) {
-      Refuse(Format(kTextNoRoom, Megabytes(plan_.needed).c_str(), Megabytes(plan_.available).c_str()));
+      Refuse(Format(kTextNoRoom, SizeText(plan_.needed).c_str(), SizeText(plan_.available).c_str()));
     }
   }
 

@@ -12,26 +12,14 @@ constexpr std::size_t kListedRemovals = 12;
 
 std::string Capacity(const VolumeInfo& volume) {
   std::string label = volume.label.empty() ? "" : Format(kTextPlanLabel, volume.label.c_str());
-  return Format(kTextPlanMedium, label.c_str(), Megabytes(volume.capacity).c_str(),
-                Megabytes(volume.available).c_str());
-}
-
-std::string RemovalText(const Removal& removal) {
-  const std::string shown = CardSpelling(removal.rel);
-  switch (removal.kind) {
-    case EntryKind::kFolder:
-      return Format(kTextPlanRemoveFolder, shown.c_str(), removal.files);
-    case EntryKind::kLink:
-      return Format(kTextPlanRemoveLink, shown.c_str());
-    default:
-      return Format(kTextPlanRemove, shown.c_str());
-  }
+  return Format(kTextPlanMedium, label.c_str(), SizeText(volume.capacity).c_str(),
+                SizeText(volume.available).c_str());
 }
 
 std::string CardPlanText(const Target& target, const CardPlan& plan) {
   std::string text = Format(kTextPlanCard, target.given.c_str(), Capacity(target.volume).c_str());
   if (!plan.refusal.empty()) return text + Format(kTextPlanRefused, plan.refusal.c_str());
-  text += Format(kTextPlanCounts, plan.writeFiles, Megabytes(plan.writeBytes).c_str(), plan.compareFiles,
+  text += Format(kTextPlanCounts, plan.writeFiles, SizeText(plan.writeBytes).c_str(), plan.compareFiles,
                  plan.removeFiles);
   std::size_t listed = 0, shown = 0;
   for (const Removal& removal : plan.removals) {
@@ -72,15 +60,27 @@ std::string Dump(const nlohmann::json& document) {
 std::string PlanText(const std::string& golden, const GoldenCard& card, const VolumeInfo& volume,
                      const std::vector<Target>& targets, const std::vector<CardPlan>& plans) {
   std::string text = Format(kTextPlanGolden, golden.c_str(), Capacity(volume).c_str(), card.files.size(),
-                            Megabytes(card.totalBytes).c_str());
+                            SizeText(card.totalBytes).c_str());
   for (std::size_t i = 0; i < targets.size(); ++i) text += CardPlanText(targets[i], plans[i]);
   return text;
+}
+
+std::string RemovalText(const Removal& removal) {
+  const std::string shown = CardSpelling(removal.rel);
+  switch (removal.kind) {
+    case EntryKind::kFolder:
+      return Format(kTextPlanRemoveFolder, shown.c_str(), removal.files);
+    case EntryKind::kLink:
+      return Format(kTextPlanRemoveLink, shown.c_str());
+    default:
+      return Format(kTextPlanRemove, shown.c_str());
+  }
 }
 
 std::string CardLine(const CardResult& card) {
   const std::string outcome = card.ready ? kTextCardReady : Format(kTextCardFailed, card.reason.c_str());
   return Format(kTextCardLine, card.target.c_str(), outcome.c_str(), card.filesWritten, card.filesRemoved,
-                card.filesIdentical, Megabytes(card.bytesWritten).c_str(), card.seconds,
+                card.filesIdentical, SizeText(card.bytesWritten).c_str(), card.seconds,
                 card.verified ? kTextVerified : kTextNotVerified);
 }
 
@@ -135,6 +135,6 @@ std::string ProgressLine(const std::string& target, uint64_t done, uint64_t tota
   const char* words = state == CardState::kReady    ? kTextProgressDone
                       : state == CardState::kFailed ? kTextProgressFailed
                                                     : kTextProgressWriting;
-  return Format(kTextProgressLine, target.c_str(), percent, Megabytes(done).c_str(), Megabytes(total).c_str(),
+  return Format(kTextProgressLine, target.c_str(), percent, SizeText(done).c_str(), SizeText(total).c_str(),
                 words);
 }

@@ -16,6 +16,9 @@
 std::string PlanText(const std::string& golden, const GoldenCard& card, const VolumeInfo& volume,
                      const std::vector<Target>& targets, const std::vector<CardPlan>& plans);
 
+// One entry the plan removes, as the plan names it ("    删除 audio\a.wav\n").
+std::string RemovalText(const Removal& removal);
+
 std::string CardLine(const CardResult& card);
 std::string SummaryLine(const std::vector<CardResult>& cards);
 // The results, each card with its plan.

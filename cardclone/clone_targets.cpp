@@ -47,10 +47,10 @@ Forbidden ForbiddenMedia(const GoldenCard& golden) {
 std::string NotACard(const Target& target, const Forbidden& forbidden, bool anyFolder) {
   const VolumeInfo& volume = target.volume;
   const char* given = target.given.c_str();
-  if (volume.device == forbidden.system && (volume.isRoot || !anyFolder))
-    return Format(kTextTargetSystem, given);
+  // A folder is said to be one, wherever it lies: --any-folder takes it.
+  if (!volume.isRoot && !anyFolder) return Format(kTextTargetNotARoot, given);
+  if (volume.device == forbidden.system && volume.isRoot) return Format(kTextTargetSystem, given);
   if (anyFolder) return "";
-  if (!volume.isRoot) return Format(kTextTargetNotARoot, given);
 #ifdef _WIN32
   if (!volume.removable) return Format(kTextTargetNotRemovable, given);
 #endif

@@ -14,5 +14,3 @@ std::string Doing(FileStep step, const std::string& rel) {
   }
   return Format(kTextWriting, file.c_str());
 }
-
-std::string Megabytes(uint64_t bytes) { return Format(kTextMegabytes, static_cast<double>(bytes) / 1e6); }

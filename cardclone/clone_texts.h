@@ -18,8 +18,6 @@ constexpr wchar_t kTextConsoleTitle[] = L"存储卡批量复制";
 enum class FileStep { kWriting, kReading, kReadingBack };
 // "写入 audio\SenseRand\a.wav 时" for the file rel ('/'-separated, below the card).
 std::string Doing(FileStep step, const std::string& rel);
-// bytes in megabytes (kTextMegabytes).
-std::string Megabytes(uint64_t bytes);
 
 // ---- usage ------------------------------------------------------------------
 // The settings file's name, then the audio folder twice.
@@ -35,7 +33,10 @@ constexpr char kTextUsage[] =
     "  --any-folder  也允许文件夹和固定磁盘作为目标 (用于脚本和测试；系统盘的根目录除外)\n"
     "  --record 文件 每张写过的卡在这个 CSV 记录文件末尾加一行\n"
     "退出码: 0 全部可以使用 (或只列出了计划)，1 有卡失败，2 什么都没做 "
-    "(用法错误、样板卡不能使用、目标被拒绝、没有确认)\n";
+    "(用法错误、样板卡不能使用、目标被拒绝、没有确认)\n"
+    "例如 (Windows): cardclone E:\\ F: G: H:\n"
+    "例如 (Linux):   cardclone /media/样板卡 /media/card1 /media/card2\n"
+    "在 Windows 上更简单的做法是“批量制卡”窗口 (cardbatch.exe)：选一次样板卡，插卡，点一下。\n";
 // The option, then the usage.
 constexpr char kTextUnknownOption[] = "cardclone: 未知选项 %s\n%s";
 constexpr char kTextTooFewCards[] = "cardclone: 需要一张样板卡和至少一张目标卡\n%s";
@@ -156,18 +157,17 @@ constexpr char kTextNeedsYes[] = "会删除存储卡上的文件，但没有确�
 
 // ---- the report -----------------------------------------------------------------
 // The target, its outcome, the files written, removed and found identical,
-// the bytes written (kTextMegabytes), the seconds, whether verified.
+// the bytes written (SizeText), the seconds, whether verified.
 constexpr char kTextCardLine[] = "%s  %s，写入 %d 个文件，删除 %d 个，已相同 %d 个，%s，%.1f 秒，%s\n";
 constexpr char kTextCardReady[] = "可以使用";
 constexpr char kTextCardFailed[] = "失败 (%s)";
 constexpr char kTextVerified[] = "已校验";
 constexpr char kTextNotVerified[] = "未校验";
-constexpr char kTextMegabytes[] = "%.1f MB";
 // Cards ready, cards failed.
 constexpr char kTextSummary[] = "%d 张存储卡可以使用，%zu 张失败\n";
 
 // ---- progress, a line per card --------------------------------------------------
-// The target, the percentage, bytes done and in all (kTextMegabytes), the state.
+// The target, the percentage, bytes done and in all (SizeText), the state.
 constexpr char kTextProgressLine[] = "  %s  %3d%%  %s / %s  %s";
 constexpr char kTextProgressWriting[] = "写入中";
 constexpr char kTextProgressDone[] = "完成";

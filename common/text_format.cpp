@@ -3,6 +3,11 @@
 #include <cstdarg>
 #include <vector>
 
+std::string SizeText(unsigned long long bytes) {
+  if (bytes >= 1000000000ull) return Format("%.1f GB", static_cast<double>(bytes) / 1e9);
+  return Format("%.1f MB", static_cast<double>(bytes) / 1e6);
+}
+
 std::string Format(const char* format, ...) {
   va_list args;
   va_start(args, format);

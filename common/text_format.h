@@ -15,3 +15,8 @@
 
 // The template with its conversions filled in, however long it comes out.
 std::string Format(const char* format, ...) BCT_PRINTF_LIKE(1, 2);
+
+// A size as every program shows it, with one decimal: "270.6 GB" from 1 GB
+// up, "8.0 MB" below (1 GB = 10^9 bytes, 1 MB = 10^6, as card makers count).
+// Records keep exact bytes.
+std::string SizeText(unsigned long long bytes);

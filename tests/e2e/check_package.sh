@@ -64,6 +64,10 @@ guide_path = unpacked / "使用说明.html"
 guide = guide_path.read_text(encoding="utf-8") if guide_path.is_file() else ""
 if f"V{version}" not in guide:
     failures.append(f"the guide does not name V{version}")
+title = re.search(r'<p class="version">([^<]*)</p>', guide)
+for program in [name for name in EXPECTED if name.endswith(".exe")]:
+    if not title or program not in title.group(1):
+        failures.append(f"the guide's title does not name {program}")
 if not re.search(r'<img src="data:image/png;base64,[A-Za-z0-9+/=]{1000,}"', guide):
     failures.append("the guide has no embedded picture")
 outside = re.findall(r'(?:src|href)="(?!#|data:)[^"]*"|<link\b|<script\b', guide)

@@ -7,12 +7,15 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <set>
 #include <vector>
 
 #include "tests/support/batch_driver.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/wav_file.h"
 #include "tests/support/wine_drives.h"
+
+#include <tlhelp32.h>
 
 namespace fs = std::filesystem;
 
@@ -57,6 +60,19 @@ std::vector<std::string> Fields(const std::string& row) {
       fields.back() += c;
   }
   return fields;
+}
+
+// The running explorer.exe processes, by id.
+std::set<DWORD> ExplorerProcesses() {
+  std::set<DWORD> found;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    if (_wcsicmp(entry.szExeFile, L"explorer.exe") == 0) found.insert(entry.th32ProcessID);
+  }
+  CloseHandle(snapshot);
+  return found;
 }
 
 constexpr std::size_t kFieldLabel = 2, kFieldSerial = 3, kFieldGoldenCode = 6, kFieldCardCode = 7,
@@ -191,10 +207,7 @@ TEST(CardBatchWindow, AStoppedCardHasNoSettingsAndALockedRecordKeepsItsRows) {
   const fs::path r = MakeCard(scratch.path() / "r", "-2+3", "00c0ffee");
   WineDrive driveR(L'J', DRIVE_REMOVABLE, r.wstring());
   ASSERT_TRUE(driveR.ok());
-  // The record held open by another program that lets nobody write it.
   WriteAllBytes(record.string(), {});
-  HANDLE held = CreateFileW(record.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(held, INVALID_HANDLE_VALUE);
 
   // The golden card chosen in the window's folder browser.
   BatchWindow batch("", record);
@@ -207,8 +220,12 @@ TEST(CardBatchWindow, AStoppedCardHasNoSettingsAndALockedRecordKeepsItsRows) {
   EXPECT_NE(batch.Text(IDC_GOLDEN_STATE).find(L"注意: 设备不会播放任何声音"), std::wstring::npos);
 
   // Stopped while its sounds are written: the card carries no settings file.
+  // Meanwhile another program opened the record and lets nobody write it:
+  // its row waits.
   batch.Press(IDC_START);
   ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"J:", BATCH_COLUMN_RESULT, L"正在写入"); }));
+  HANDLE held = CreateFileW(record.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
   batch.Press(IDC_STOP);
   ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"J:", BATCH_COLUMN_RESULT, L"失败: 已停止"); }))
       << batch.Row(L"J:").size();
@@ -217,23 +234,30 @@ TEST(CardBatchWindow, AStoppedCardHasNoSettingsAndALockedRecordKeepsItsRows) {
     return batch.Text(IDC_RECORD_STATE).find(L"1 行等待写入") != std::wstring::npos;
   })) << batch.Text(IDC_RECORD_STATE).size();
 
-  // A second run finishes it.
+  // No run starts while the record cannot be written.
   ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(batch.Control(IDC_START)) != FALSE; }));
   batch.Press(IDC_START);
-  ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"J:", BATCH_COLUMN_RESULT, L"可以使用"); }));
-  EXPECT_EQ(FileText(r / "CFG_BROADCAST.bin"), FileText(golden / "CFG_BROADCAST.bin"));
-  // The card counts once, by its last result.
-  EXPECT_EQ(batch.Text(IDC_SUMMARY), L"本次: 可以使用 1 张，失败 0 张");
-
-  // Closing with rows unwritten asks; once the record is free they go in, in order.
-  PostMessageW(batch.window(), WM_CLOSE, 0, 0);
   HWND box = batch.Box();
   ASSERT_NE(box, nullptr);
-  EXPECT_NE(BoxText(box).find(L"还有 2 行没有写入记录文件"), std::wstring::npos);
+  EXPECT_EQ(BoxText(box).rfind(L"无法写入记录文件，没有写任何存储卡。", 0), 0u) << BoxText(box).size();
+  Answer(box, IDOK);
+  EXPECT_TRUE(batch.Shows(L"J:", BATCH_COLUMN_RESULT, L"失败: 已停止"));
+
+  // Closing with rows unwritten asks; once the record is free they go in.
+  PostMessageW(batch.window(), WM_CLOSE, 0, 0);
+  box = batch.Box();
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(BoxText(box).find(L"还有 1 行没有写入记录文件"), std::wstring::npos);
   Answer(box, IDNO);
   EXPECT_TRUE(IsWindow(batch.window()));
   CloseHandle(held);
   ASSERT_TRUE(WaitUntil([&] { return batch.Text(IDC_RECORD_STATE).empty(); }));
+
+  // A second run finishes the card; it counts once, by its last result.
+  batch.Press(IDC_START);
+  ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"J:", BATCH_COLUMN_RESULT, L"可以使用"); }));
+  EXPECT_EQ(FileText(r / "CFG_BROADCAST.bin"), FileText(golden / "CFG_BROADCAST.bin"));
+  EXPECT_EQ(batch.Text(IDC_SUMMARY), L"本次: 可以使用 1 张，失败 0 张");
   std::vector<std::string> rows = RecordRows(record);
   ASSERT_EQ(rows.size(), 2u) << FileText(record);
   EXPECT_EQ(Fields(rows[0])[kFieldResult], u8"失败");
@@ -243,4 +267,150 @@ TEST(CardBatchWindow, AStoppedCardHasNoSettingsAndALockedRecordKeepsItsRows) {
   EXPECT_EQ(Fields(rows[1])[kFieldSerial], "00C0-FFEE");
   EXPECT_EQ(Fields(rows[1])[kFieldLabel], "'-2+3") << "written as text";
   EXPECT_EQ(batch.Close(), 0u);
+}
+
+// What a technician reads, at the window's first size: every cell whole
+// within its column (as the list view measures them), the whole window on a
+// 1366 x 768 screen at 100 %, the selected card said in full below the
+// list; a record that cannot be written stops the run before any card, and
+// the record's troubles are said in the window's own words.
+TEST(CardBatchWindow, EveryTextIsWholeAndTheRecordIsCheckedFirst) {
+  ScratchDir scratch;
+  const fs::path golden = scratch.path() / "golden", record = scratch.path() / "not yet" / "record.csv";
+  ASSERT_TRUE(PrepareCardWithTool(golden.string(), (scratch.path() / "source").string()));
+  std::vector<fs::path> cards;
+  for (int i = 0; i < 3; ++i) {
+    cards.push_back(MakeCard(scratch.path() / ("c" + std::to_string(i)), "CARD 0" + std::to_string(i)));
+    // Other sounds in a folder of the golden card's: each is named.
+    const fs::path dog = cards.back() / "audio" / "SenseSpecify" / "dog";
+    fs::create_directories(dog);
+    for (int n = 0; n < 12 + 40 * i; ++n)
+      WriteAllBytes((dog / ("old" + std::to_string(n) + ".wav")).string(), PcmWavOfSize(1000, 7));
+    fs::create_directories(cards.back() / "DCIM");
+    WriteAllBytes((cards.back() / "DCIM" / "0001.jpg").string(), {1});
+    WriteAllBytes((cards.back() / "notes.txt").string(), {2});
+  }
+  WineDrive j(L'J', DRIVE_REMOVABLE, cards[0].wstring()), k(L'K', DRIVE_REMOVABLE, cards[1].wstring()),
+      l(L'L', DRIVE_REMOVABLE, cards[2].wstring());
+  // The golden card in a reader of its own, given as a shortcut gives it:
+  // --golden "N:\" (the quote after the backslash is no escape).
+  WineDrive n(L'N', DRIVE_REMOVABLE, golden.wstring());
+  ASSERT_TRUE(j.ok() && k.ok() && l.ok() && n.ok());
+  BatchWindow batch(L"N:\\", record);
+  ASSERT_NE(batch.window(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return batch.Text(IDC_GOLDEN_STATE).find(L"样板卡可以使用") == 0; }))
+      << batch.Text(IDC_GOLDEN_PATH).size();
+  ASSERT_TRUE(WaitUntil([&] {
+    return batch.Shows(L"J:", BATCH_COLUMN_ON_CARD, L"其他声音 (将删除 12 个文件)，audio 以外另有 2 项") &&
+           batch.Shows(L"K:", BATCH_COLUMN_ON_CARD, L"其他声音 (将删除 52 个文件)") &&
+           batch.Shows(L"L:", BATCH_COLUMN_ON_CARD, L"其他声音 (将删除 92 个文件)");
+  }));
+  EXPECT_EQ(batch.Rows().size(), 3u) << "the golden card's drive is not listed";
+
+  RECT outer, client;
+  GetWindowRect(batch.window(), &outer);
+  GetClientRect(batch.window(), &client);
+  EXPECT_LE(outer.right - outer.left, 1366);
+  EXPECT_LE(outer.bottom - outer.top, 728) << "768 and a task bar";
+  for (HWND control = GetWindow(batch.window(), GW_CHILD); control;
+       control = GetWindow(control, GW_HWNDNEXT)) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, batch.window(), reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_TRUE(rect.left >= 0 && rect.top >= 0 && rect.right <= client.right && rect.bottom <= client.bottom)
+        << "control " << GetDlgCtrlID(control) << " outside the window";
+  }
+  // The list view adds 12 pixels beside a cell's text (LVSCW_AUTOSIZE counts so).
+  auto everyCellWhole = [&] {
+    for (const auto& row : batch.Rows()) {
+      for (int column = 0; column <= BATCH_COLUMN_RESULT; ++column) {
+        if (batch.ColumnWidth(column) < batch.StringWidth(row[column]) + 12) return false;
+      }
+    }
+    return true;
+  };
+  EXPECT_TRUE(everyCellWhole());
+  // Maximised, the columns take the list's whole width.
+  ShowWindow(batch.window(), SW_MAXIMIZE);
+  RECT list;
+  GetClientRect(batch.Control(IDC_CARDS), &list);
+  EXPECT_TRUE(WaitUntil([&] {
+    int total = 0;
+    for (int column = 0; column <= BATCH_COLUMN_RESULT; ++column) total += batch.ColumnWidth(column);
+    GetClientRect(batch.Control(IDC_CARDS), &list);
+    return total == list.right;
+  }));
+  ShowWindow(batch.window(), SW_RESTORE);
+
+  // The selected card in full: every entry that goes, as cardclone names them.
+  batch.Select(1);
+  ASSERT_TRUE(WaitUntil([&] {
+    return LongText(batch.Control(IDC_CARD_DETAIL)).find(L"K:  卷标 CARD 01") == 0;
+  })) << LongText(batch.Control(IDC_CARD_DETAIL)).size();
+  const std::wstring detail = LongText(batch.Control(IDC_CARD_DETAIL));
+  for (int n = 0; n < 52; ++n) {
+    const std::wstring line = L"\r\n    删除 audio\\SenseSpecify\\dog\\old" + std::to_wstring(n) + L".wav";
+    EXPECT_NE(detail.find(line), std::wstring::npos) << n;
+  }
+
+  // The record's folder does not exist: nothing is written, and the window says why.
+  batch.Press(IDC_START);
+  HWND box = batch.Box();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(BoxText(box).rfind(L"无法写入记录文件，没有写任何存储卡。", 0), 0u) << BoxText(box).size();
+  Answer(box, IDOK);
+  for (const fs::path& card : cards) EXPECT_FALSE(fs::exists(card / "CFG_BROADCAST.bin"));
+  EXPECT_TRUE(fs::exists(cards[0] / "audio" / "SenseSpecify" / "dog" / "old0.wav"));
+  EXPECT_FALSE(fs::exists(record));
+
+  // 打开记录 makes the record and opens it; with no program for .csv it
+  // says so and shows the file in Explorer.
+  fs::create_directories(record.parent_path());
+  const std::set<DWORD> explorers = ExplorerProcesses();
+  batch.Press(IDC_OPEN_RECORD);
+  ASSERT_TRUE(WaitUntil([&] { return fs::exists(record); }));
+  HWND said = batch.Box();
+  ASSERT_NE(said, nullptr);
+  EXPECT_EQ(BoxText(said).rfind(L"这台电脑上没有能打开 .csv 文件的程序。", 0), 0u) << BoxText(said).size();
+  EXPECT_NE(BoxText(said).find(record.wstring()), std::wstring::npos);
+  Answer(said, IDOK);
+  // The Explorer it started keeps the test's output open under Wine (its
+  // output is the window's): ended.
+  std::set<DWORD> started;
+  EXPECT_TRUE(WaitUntil([&] {
+    started.clear();
+    for (DWORD pid : ExplorerProcesses()) {
+      if (explorers.count(pid) == 0) started.insert(pid);
+    }
+    return !started.empty();
+  }));
+  for (DWORD pid : started) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
+    if (process) TerminateProcess(process, 0);
+    if (process) CloseHandle(process);
+  }
+  EXPECT_EQ(batch.Close(), 0u);
+
+  // A golden card with 25 problems (the dog plays every hour, and there is
+  // no dog folder): the first three shown, all of them in the check report.
+  const fs::path notReady = scratch.path() / "not ready";
+  fs::create_directories(notReady);
+  std::vector<unsigned char> settings = {1, 5, 7, 28, 28, 0, 2, 10};
+  settings.resize(82, 0);
+  settings.insert(settings.end(), {0, 1, 0, 0});
+  WriteAllBytes((notReady / "CFG_BROADCAST.bin").string(), settings);
+  BatchWindow bad(notReady, record);
+  ASSERT_TRUE(WaitUntil([&] {
+    return bad.Text(IDC_GOLDEN_STATE).find(L"(共 25 个问题") != std::wstring::npos;
+  })) << bad.Text(IDC_GOLDEN_STATE).size();
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(bad.Control(IDC_GOLDEN_REPORT)) != FALSE; }));
+  bad.Press(IDC_GOLDEN_REPORT);
+  HWND report = bad.Box();
+  ASSERT_NE(report, nullptr);
+  const std::wstring all = LongText(GetDlgItem(report, IDC_REPORT_TEXT));
+  EXPECT_NE(all.find(L"25. 感应播放 23:00-23:59 狗"), std::wstring::npos) << all.size();
+  EXPECT_NE(all.find(L"结论: 存储卡还不能使用 (25 个问题)"), std::wstring::npos);
+  Answer(report, IDOK);
+  EXPECT_FALSE(IsWindowEnabled(bad.Control(IDC_START)));
+  EXPECT_EQ(bad.Close(), 0u);
 }

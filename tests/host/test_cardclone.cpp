@@ -191,6 +191,9 @@ TEST_F(CloneTest, RefusedTargetsAndAGoldenCardNotReadyLeaveEveryCardAsItWas) {
        "目标卡被拒绝\n  1. 目标就是样板卡"},
       {Quoted(golden()), "需要一张样板卡和至少一张目标卡"},
       {"--bogus " + Quoted(golden()) + " " + Quoted(used), "未知选项 --bogus"},
+      // A folder, wherever it lies, is said to be one, and --any-folder named.
+      {Quoted(golden()) + " " + Quoted(used),
+       "目标不是存储卡 (不是一个磁盘的根目录；要写入文件夹请加 --any-folder): " + used.string()},
   };
   for (const Case& c : cases) {
     CloneRunOut run = Clone(c.args);
@@ -198,6 +201,11 @@ TEST_F(CloneTest, RefusedTargetsAndAGoldenCardNotReadyLeaveEveryCardAsItWas) {
     EXPECT_NE(run.out.find(c.says), std::string::npos) << c.args << "\n" << run.out;
   }
   EXPECT_EQ(Tree(scratch_.path()), before);
+  CloneRunOut help = Clone("--help");
+  EXPECT_EQ(help.exitCode, 0);
+  for (const char* part :
+       {"例如 (Windows): cardclone E:\\ F:", "例如 (Linux):", "“批量制卡”窗口 (cardbatch.exe)"})
+    EXPECT_NE(help.out.find(part), std::string::npos) << part << "\n" << help.out;
 
   // A golden card whose plan names a kind without sounds is not ready.
   Put(golden() / "CFG_BROADCAST.bin", SettingsBytes(Modes(1, 0, 2, 0, 0)));
@@ -241,6 +249,9 @@ TEST_F(CloneTest, NothingIsRemovedBeforeTheUserSaysSoAndADryRunOnlyShowsThePlan)
   EXPECT_NE(unasked.out.find("    删除 audio\\SenseSpecify (文件夹，1 个文件)\n"), std::string::npos)
       << unasked.out;
   EXPECT_NE(unasked.out.find("在命令行上确认请加 --yes"), std::string::npos) << unasked.out;
+  // Sizes from 1 GB up in GB, as the window says them (the scratch cards lie on a disk).
+  EXPECT_TRUE(std::regex_search(unasked.out, std::regex("\\(容量 \\d+\\.\\d GB，可用 \\d+\\.\\d [GM]B\\)")))
+      << unasked.out;
   CloneRunOut dry = Clone("--any-folder --dry-run " + cards);
   EXPECT_EQ(dry.exitCode, 0) << dry.out;
   EXPECT_NE(dry.out.find("写入 3 个文件 (1.1 MB)，比较 2 个大小相同的文件，删除 2 个文件\n"),

@@ -27,6 +27,7 @@
 #include "cardclone/golden_reader.h"
 #include "cardclone/clone_targets.h"
 #include "cardclone/piece_window.h"
+#include "common/text_format.h"
 #include "tests/support/scratch_dir.h"
 
 namespace fs = std::filesystem;
@@ -238,7 +239,10 @@ TEST(RefuseTargets, OnlyTheRootOfAnotherMountedFileSystemIsACard) {
     std::vector<std::string> refusals = RefuseTargets(golden, targets, anyFolder);
     return refusals.empty() ? std::string() : refusals.front().substr(0, refusals.front().find(':'));
   };
-  EXPECT_EQ(refusal(root / "folder", false), "目标是系统盘或在系统盘上");
+  // A folder is said to be one, and how to write one named, though it lies on
+  // the system's file system.
+  EXPECT_EQ(refusal(root / "folder", false),
+            "目标不是存储卡 (不是一个磁盘的根目录；要写入文件夹请加 --any-folder)");
   EXPECT_EQ(refusal(root / "folder", true), "");
   EXPECT_NE(refusal("/", true), "") << "it holds the golden card, and it is the system's";
   if (mounted) {
@@ -330,6 +334,14 @@ TEST(CloneRecord, FieldsQuotedAsRfc4180AndTimesWithTheirOffset) {
   else
     unsetenv("TZ");
   tzset();
+}
+
+TEST(Sizes, InOneUnitForEveryProgram) {
+  EXPECT_EQ(SizeText(0), "0.0 MB");
+  EXPECT_EQ(SizeText(3'200'000), "3.2 MB");
+  EXPECT_EQ(SizeText(999'940'000), "999.9 MB");
+  EXPECT_EQ(SizeText(1'000'000'000), "1.0 GB");
+  EXPECT_EQ(SizeText(270'553'200'000), "270.6 GB");
 }
 
 TEST(CloneRecord, RowsThatCannotBeWrittenWaitForTheNextFlush) {

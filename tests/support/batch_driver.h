@@ -37,7 +37,8 @@ class BatchWindow {
     if (!golden.empty()) command += L" --golden \"" + golden.wstring() + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_)) {
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process_)) {
       return;
     }
     WaitUntil([this] { return (window_ = VisibleWindowOf(process_.dwProcessId)) != nullptr; });
@@ -83,6 +84,23 @@ class BatchWindow {
     }
     return rows;
   }
+  // A column's width and a text's width as the list view measures them.
+  int ColumnWidth(int column) const {
+    return static_cast<int>(SendMessageW(Control(IDC_CARDS), LVM_GETCOLUMNWIDTH, column, 0));
+  }
+  int StringWidth(const std::wstring& text) const {
+    RemoteBuffer remote(process_.hProcess, (text.size() + 1) * sizeof(wchar_t));
+    remote.Write(text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    return static_cast<int>(SendMessageW(Control(IDC_CARDS), LVM_GETSTRINGWIDTHW, 0, remote.address()));
+  }
+  // Selects the row as a click would.
+  void Select(int row) const {
+    RemoteBuffer remote(process_.hProcess, sizeof(LVITEMW));
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    remote.Write(&item, sizeof item);
+    SendMessageW(Control(IDC_CARDS), LVM_SETITEMSTATE, row, remote.address());
+  }
   // The cells of the drive's row; empty when it is not listed.
   std::vector<std::wstring> Row(const std::wstring& drive) const {
     for (auto& row : Rows()) {
@@ -103,7 +121,8 @@ class BatchWindow {
   DWORD Close() const {
     PostMessageW(window_, WM_CLOSE, 0, 0);
     DWORD code = 0xFFFFFFFF;
-    if (WaitForSingleObject(process_.hProcess, 20000) == WAIT_OBJECT_0) GetExitCodeProcess(process_.hProcess, &code);
+    if (WaitForSingleObject(process_.hProcess, 20000) == WAIT_OBJECT_0)
+      GetExitCodeProcess(process_.hProcess, &code);
     return code;
   }
 
@@ -113,8 +132,14 @@ class BatchWindow {
 };
 
 inline std::wstring BoxText(HWND box) { return TextOf(GetDlgItem(box, 0xFFFF)); }
+// A text of any length (TextOf takes the first 1,023 characters).
+inline std::wstring LongText(HWND control) {
+  std::wstring text(static_cast<std::size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
+  return text;
+}
 inline void Answer(HWND box, int button) {
   PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
   WaitUntil([box] { return !IsWindow(box); });
 }
-
