@@ -39,8 +39,8 @@ int main(int argc, char** argv) {
                        finished = true;
                        over.notify_all();
                      }};
-  std::vector<std::string> targets(argv + 2, argv + argc);
-  BatchRun run(choice.card, choice.given, targets, events);
+  std::vector<RunCard> targets(argv + 2, argv + argc);
+  BatchRun run(choice.card, targets, events);
   run.Plan();
   {
     std::unique_lock<std::mutex> lock(mutex);

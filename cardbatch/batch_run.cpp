@@ -4,14 +4,15 @@
 
 #include "cardbatch/card_survey.h"
 
-BatchRun::BatchRun(std::shared_ptr<const GoldenCard> golden, std::string given,
-                   const std::vector<std::string>& drives, BatchEvents events, bool anyFolder)
+BatchRun::BatchRun(std::shared_ptr<const GoldenCard> golden, const std::vector<RunCard>& cards,
+                   BatchEvents events, bool anyFolder)
     : shown_(golden),
       golden_(std::move(golden)),
-      given_(std::move(given)),
-      drives_(drives),
+      cards_(cards),
       events_(std::move(events)),
-      anyFolder_(anyFolder) {}
+      anyFolder_(anyFolder) {
+  for (const RunCard& card : cards_) drives_.push_back(card.drive);
+}
 
 BatchRun::~BatchRun() {
   Stop();
@@ -67,7 +68,7 @@ bool BatchRun::GoldenChanged() const {
 // or written again with the same bytes (its fingerprint the one shown).
 bool BatchRun::GoldenAsShown() {
   if (GoldenChange(*golden_).empty()) return true;
-  goldenAgain_ = std::make_unique<GoldenChoice>(ChooseGolden(given_));
+  goldenAgain_ = std::make_unique<GoldenChoice>(ChooseGolden(shown_->given));
   if (!GoldenChanged()) golden_ = goldenAgain_->card;
   events_.goldenReadAgain(*this);
   if (!GoldenChanged()) return true;
@@ -78,9 +79,14 @@ bool BatchRun::GoldenAsShown() {
 
 void BatchRun::Work() {
   if (!GoldenAsShown()) return events_.finished(*this);
-  for (const std::string& drive : drives_) {
-    targets_.push_back(DriveTarget(drive));
-    plans_.push_back(PlanDriveCard(*golden_, targets_.back(), anyFolder_));
+  // Each card is planned once a look: the window's, unless the card or the
+  // golden card changed since.
+  for (const RunCard& card : cards_) {
+    PlannedCard planned = card.planned && card.planned->StillFor(golden_)
+                              ? *card.planned
+                              : PlanDriveCard(golden_, card.drive, anyFolder_);
+    targets_.push_back(planned.target);
+    plans_.push_back(planned.plan);
   }
   events_.planned(*this);
   {
@@ -95,7 +101,6 @@ void BatchRun::Work() {
     if (stop_) run_->Stop();
     running_ = run_.get();
   }
-  rows_.resize(cards());
   run_->Start();
   std::vector<bool> reported(cards(), false);
   for (std::size_t done = 0; done < cards();) {
@@ -109,7 +114,6 @@ void BatchRun::Work() {
       if (reported[i] || run_->State(i) == CardState::kWriting) continue;
       reported[i] = true;
       ++done;
-      rows_[i] = MakeRecordRow(given_, run_->GoldenFingerprint(), targets_[i], run_->results()[i]);
       events_.cardDone(*this, i);
     }
   }

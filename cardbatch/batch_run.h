@@ -15,27 +15,37 @@
 #include <thread>
 #include <vector>
 
+#include "cardbatch/card_survey.h"
 #include "cardbatch/golden_choice.h"
-#include "cardclone/clone_plan.h"
-#include "cardclone/clone_record.h"
-#include "cardclone/clone_run.h"
+#include "cloning/clone_plan.h"
+#include "cloning/clone_record.h"
+#include "cloning/clone_run.h"
 
 class BatchRun;
+
+// A card a run is to write: its drive ("F:"; folders too where the run takes
+// any folder: the tests' cards) and what the window's last look at it
+// planned, taken as it is while nothing changed since (none: planned afresh).
+struct RunCard {
+  RunCard(std::string drive, std::shared_ptr<const PlannedCard> planned = nullptr)
+      : drive(std::move(drive)), planned(std::move(planned)) {}
+  std::string drive;
+  std::shared_ptr<const PlannedCard> planned;
+};
 // Called a few times a second at most.
 struct BatchEvents {
   std::function<void(BatchRun&)> goldenReadAgain;             // GoldenAgain() may be read
   std::function<void(BatchRun&)> planned;                     // plans() may be read
   std::function<void(BatchRun&)> progress;                    // BytesDone changed
-  std::function<void(BatchRun&, std::size_t card)> cardDone;  // Result(card) and Row(card) may be read
+  std::function<void(BatchRun&, std::size_t card)> cardDone;  // Result(card) may be read
   std::function<void(BatchRun&)> finished;  // every card done, or the run cancelled; the last event
 };
 
 class BatchRun {
  public:
-  // golden: with its fingerprint worked out; given: as the user named it;
-  // drives: "F:" each (folders too where anyFolder: the tests' cards).
-  BatchRun(std::shared_ptr<const GoldenCard> golden, std::string given,
-           const std::vector<std::string>& drives, BatchEvents events, bool anyFolder = false);
+  // golden: with its fingerprint worked out.
+  BatchRun(std::shared_ptr<const GoldenCard> golden, const std::vector<RunCard>& cards, BatchEvents events,
+           bool anyFolder = false);
   ~BatchRun();  // stops the run and waits for its end
   BatchRun(const BatchRun&) = delete;
   BatchRun& operator=(const BatchRun&) = delete;
@@ -68,7 +78,8 @@ class BatchRun {
   uint64_t BytesDone(std::size_t card) const;
   uint64_t total() const { return golden_->totalBytes; }
   const CardResult& Result(std::size_t card) const { return running_.load()->results()[card]; }
-  const RecordRow& Row(std::size_t card) const { return rows_[card]; }
+  // What this run copies: the golden card shown, or the same read again.
+  const GoldenCard& golden() const { return *golden_; }
 
  private:
   enum class Decision { kNone, kGo, kCancel };
@@ -78,13 +89,12 @@ class BatchRun {
   std::shared_ptr<const GoldenCard> shown_;   // as the window shows it
   std::shared_ptr<const GoldenCard> golden_;  // what this run copies
   std::unique_ptr<GoldenChoice> goldenAgain_;
-  std::string given_;
+  std::vector<RunCard> cards_;
   std::vector<std::string> drives_;
   BatchEvents events_;
   bool anyFolder_;
   std::vector<Target> targets_;
   std::vector<CardPlan> plans_;
-  std::vector<RecordRow> rows_;
   std::unique_ptr<CloneRun> run_;
   std::atomic<const CloneRun*> running_{nullptr};  // run_, for the window's thread
   std::mutex mutex_;

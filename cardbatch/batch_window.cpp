@@ -25,7 +25,7 @@
 #include "cardbatch/golden_choice.h"
 #include "cardbatch/removable_drives.h"
 #include "cardbatch/window_layout.h"
-#include "cardclone/clone_record.h"
+#include "cloning/clone_record.h"
 #include "common/file_io_win_text.h"
 #include "common/text_format.h"
 
@@ -124,7 +124,7 @@ class BatchWindow {
   void GoldenReadAgain(BatchRun* run);
   void DrivesChanged();
   void StartTicked();
-  void StartRun(const std::vector<std::string>& drives, bool automatic);
+  void StartRun(const std::vector<RunCard>& cards, bool automatic);
   void Planned(BatchRun* run);
   void CardDone(BatchRun* run, std::size_t card);
   void RunDone(BatchRun* run);
@@ -153,7 +153,6 @@ class BatchWindow {
   std::thread goldenThread_;
   std::shared_ptr<const GoldenCard> golden_;
   std::string goldenReport_;  // the card check's, of the golden card shown
-  std::string goldenGiven_;
   std::vector<std::unique_ptr<BatchRun>> runs_;
   std::set<const BatchRun*> automatic_;  // the runs started by 插卡即写
   PendingRecord record_;
@@ -308,10 +307,7 @@ void BatchWindow::GoldenRead(std::unique_ptr<GoldenChoice> choice) {
   SetText(IDC_GOLDEN_STATE, choice->state);
   goldenReport_ = choice->report;
   golden_ = choice->card;
-  goldenGiven_ = choice->given;
-  std::string drive = TargetPath(choice->given).root_name().u8string();
-  for (char& c : drive) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  list_->SetGoldenDrive(drive);
+  list_->SetGoldenDrive(choice->volume);
   watcher_->SetGolden(golden_);
   DrivesChanged();
   ShowButtons();
@@ -334,7 +330,7 @@ void BatchWindow::GoldenReadAgain(BatchRun* run) {
 }
 
 void BatchWindow::DrivesChanged() {
-  std::vector<std::string> arrived = list_->Merge(watcher_->Cards(), golden_ != nullptr);
+  std::vector<RunCard> arrived = list_->Merge(watcher_->Cards(), golden_ != nullptr);
   if (!arrived.empty()) StartRun(arrived, true);
   ShowButtons();
   ShowDetail();
@@ -342,9 +338,9 @@ void BatchWindow::DrivesChanged() {
 
 void BatchWindow::StartTicked() {
   if (!golden_) return;
-  std::vector<std::string> drives = list_->TickedIdle();
-  if (drives.empty()) return Say(kTextNothingTicked);
-  StartRun(drives, false);
+  std::vector<RunCard> cards = list_->TickedIdle();
+  if (cards.empty()) return Say(kTextNothingTicked);
+  StartRun(cards, false);
 }
 
 // The record is opened for adding before any card is written: a record
@@ -361,7 +357,9 @@ bool BatchWindow::RecordWritable(const std::vector<std::string>& drives, bool au
   return false;
 }
 
-void BatchWindow::StartRun(const std::vector<std::string>& drives, bool automatic) {
+void BatchWindow::StartRun(const std::vector<RunCard>& cards, bool automatic) {
+  std::vector<std::string> drives;
+  for (const RunCard& card : cards) drives.push_back(card.drive);
   if (!golden_ || drives.empty() || !RecordWritable(drives, automatic)) return;
   HWND window = window_;
   auto post = [window](UINT message) {
@@ -374,7 +372,7 @@ void BatchWindow::StartRun(const std::vector<std::string>& drives, bool automati
                        PostMessageW(window, kCardDone, card, reinterpret_cast<LPARAM>(&run));
                      },
                      post(kRunDone)};
-  auto run = std::make_unique<BatchRun>(golden_, goldenGiven_, drives, std::move(events));
+  auto run = std::make_unique<BatchRun>(golden_, cards, std::move(events));
   BatchRun* self = run.get();
   list_->Claim(self, drives);
   for (const std::string& drive : drives) watcher_->SetBusy(drive);
@@ -412,7 +410,7 @@ void BatchWindow::CardDone(BatchRun* run, std::size_t card) {
   // their serial and label, so it is told apart by its reader too.
   outcomes_[list_->CardDone(run, card)] = result.ready;
   ShowDetail();
-  record_.Add({run->Row(card)});
+  record_.Add({MakeRecordRow(run->golden(), target, result)});
   FlushRecord();
   watcher_->Written(target.given, result.ready);
   ShowSummary();

@@ -21,17 +21,17 @@ class CardList {
   // The columns' widths to what they hold and the list's width.
   void FitColumns();
 
-  // Cards on the golden card's drive ("F:") are not listed.
-  void SetGoldenDrive(const std::string& drive) { goldenDrive_ = drive; }
+  // Cards on the golden card's drive are not listed.
+  void SetGoldenDrive(const VolumeInfo& golden) { goldenDrive_ = golden; }
   // While on, cards put in afterwards are written as soon as they are looked at.
   void SetAutomatic(bool on) { automatic_ = on; }
 
   // Takes the watcher's snapshot. Returns the cards put in while automatic
   // writing is on that can be written now (nothing on them would be
   // removed); those that would lose files say so and wait.
-  std::vector<std::string> Merge(const std::vector<WatchedCard>& cards, bool goldenChosen);
-  // The drives ticked and not being written.
-  std::vector<std::string> TickedIdle() const;
+  std::vector<RunCard> Merge(const std::vector<WatchedCard>& cards, bool goldenChosen);
+  // The cards ticked and not being written.
+  std::vector<RunCard> TickedIdle() const;
   // The run's cards, in the run's order.
   void Claim(const BatchRun* run, const std::vector<std::string>& drives);
   // Cards that were to be written and are not, with why (shown as their result).
@@ -64,7 +64,7 @@ class CardList {
 
   HWND list_;
   std::vector<Row> rows_;  // in the list's order, by drive
-  std::string goldenDrive_;
+  VolumeInfo goldenDrive_;
   bool automatic_ = false;
   bool goldenChosen_ = false;
 };

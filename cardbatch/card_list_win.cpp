@@ -6,7 +6,6 @@
 
 #include "cardbatch/batch_ids.h"
 #include "cardbatch/batch_texts.h"
-#include "cardclone/clone_texts.h"
 #include "common/file_io_win_text.h"
 #include "common/text_format.h"
 
@@ -71,7 +70,7 @@ void CardList::FitColumns() {
   InvalidateRect(list_, nullptr, TRUE);
 }
 
-std::vector<std::string> CardList::Merge(const std::vector<WatchedCard>& cards, bool goldenChosen) {
+std::vector<RunCard> CardList::Merge(const std::vector<WatchedCard>& cards, bool goldenChosen) {
   goldenChosen_ = goldenChosen;
   auto listed = [&](const Row& row) {
     return std::any_of(cards.begin(), cards.end(),
@@ -79,14 +78,14 @@ std::vector<std::string> CardList::Merge(const std::vector<WatchedCard>& cards, 
   };
   for (std::size_t i = rows_.size(); i-- > 0;) {
     const Row& row = rows_[i];
-    bool keep = row.run != nullptr || (listed(row) && row.watched.card.drive != goldenDrive_);
+    bool keep = row.run != nullptr || (listed(row) && !OnGoldenDrive(goldenDrive_, row.watched.card.volume));
     if (keep) continue;
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(i));
     ListView_DeleteItem(list_, static_cast<int>(i));
   }
-  std::vector<std::string> arrived;
+  std::vector<RunCard> arrived;
   for (const WatchedCard& card : cards) {
-    if (card.card.drive == goldenDrive_) continue;
+    if (OnGoldenDrive(goldenDrive_, card.card.volume)) continue;
     auto row = std::find_if(rows_.begin(), rows_.end(),
                             [&](const Row& r) { return r.watched.card.drive == card.card.drive; });
     if (row == rows_.end()) {
@@ -96,14 +95,14 @@ std::vector<std::string> CardList::Merge(const std::vector<WatchedCard>& cards, 
     } else if (row->run != nullptr) {
       continue;  // the card's run says what became of it
     } else {
-      row->watched.card.available = card.card.available;
+      row->watched.card.volume.available = card.card.volume.available;
       if (card.surveyed) row->watched = card;
     }
     if (row->automatic && row->watched.surveyed && goldenChosen) {
       const CardSurvey& survey = row->watched.survey;
       row->automatic = false;
       if (survey.refusal.empty() && survey.removeFiles == 0 && !survey.identical) {
-        arrived.push_back(card.card.drive);
+        arrived.push_back({card.card.drive, survey.planned});
       } else if (survey.refusal.empty() && survey.removeFiles > 0) {
         row->result = kTextNeedsConfirm;
       }
@@ -144,23 +143,24 @@ void CardList::Show(std::size_t i) {
   const Row& row = rows_[i];
   const DriveCard& card = row.watched.card;
   SetCell(i, BATCH_COLUMN_DRIVE, card.drive);
-  SetCell(i, BATCH_COLUMN_LABEL, card.label.empty() ? kTextNoLabel : card.label);
-  SetCell(i, BATCH_COLUMN_CAPACITY, SizeText(card.capacity));
-  SetCell(i, BATCH_COLUMN_FREE, SizeText(card.available));
+  SetCell(i, BATCH_COLUMN_LABEL, card.volume.label.empty() ? kTextNoLabel : card.volume.label);
+  SetCell(i, BATCH_COLUMN_CAPACITY, SizeText(card.volume.capacity));
+  SetCell(i, BATCH_COLUMN_FREE, SizeText(card.volume.available));
   std::string onCard = row.watched.surveyed ? row.watched.survey.text : goldenChosen_ ? kTextLooking : "";
   SetCell(i, BATCH_COLUMN_ON_CARD, onCard);
   SetCell(i, BATCH_COLUMN_PROGRESS, row.progress);
   SetCell(i, BATCH_COLUMN_RESULT, row.result);
 }
 
-std::vector<std::string> CardList::TickedIdle() const {
-  std::vector<std::string> drives;
+std::vector<RunCard> CardList::TickedIdle() const {
+  std::vector<RunCard> cards;
   for (std::size_t i = 0; i < rows_.size(); ++i) {
-    if (rows_[i].run == nullptr && ListView_GetCheckState(list_, static_cast<int>(i))) {
-      drives.push_back(rows_[i].watched.card.drive);
+    const Row& row = rows_[i];
+    if (row.run == nullptr && ListView_GetCheckState(list_, static_cast<int>(i))) {
+      cards.push_back({row.watched.card.drive, row.watched.surveyed ? row.watched.survey.planned : nullptr});
     }
   }
-  return drives;
+  return cards;
 }
 
 void CardList::Claim(const BatchRun* run, const std::vector<std::string>& drives) {
@@ -253,9 +253,9 @@ std::string CardList::Detail() const {
   if (selected < 0 || static_cast<std::size_t>(selected) >= rows_.size()) return kTextDetailNoneSelected;
   const Row& row = rows_[static_cast<std::size_t>(selected)];
   const DriveCard& card = row.watched.card;
-  std::string text =
-      Format(kTextDetailCard, card.drive.c_str(), card.label.empty() ? kTextNoLabel : card.label.c_str(),
-             SizeText(card.capacity).c_str(), SizeText(card.available).c_str());
+  std::string text = Format(kTextDetailCard, card.drive.c_str(),
+                            card.volume.label.empty() ? kTextNoLabel : card.volume.label.c_str(),
+                            SizeText(card.volume.capacity).c_str(), SizeText(card.volume.available).c_str());
   const CardSurvey& survey = row.watched.survey;
   text += "\n" + Format(kTextDetailOnCard, row.watched.surveyed ? survey.text.c_str() : kTextLooking);
   if (row.watched.surveyed && !survey.removals.empty()) {

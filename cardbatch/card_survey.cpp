@@ -4,8 +4,7 @@
 
 #include "cardbatch/batch_texts.h"
 #include "cardcheck/fingerprint.h"
-#include "cardclone/card_names.h"
-#include "cardclone/clone_report.h"
+#include "cloning/card_names.h"
 #include "common/text_format.h"
 #include "settings/config_names.h"
 #include "settings/playback_pages.h"
@@ -38,21 +37,28 @@ std::string OutsideText(int outside) {
 
 }  // namespace
 
-Target DriveTarget(const std::string& drive) { return {drive, TargetPath(drive), {}, {}}; }
-
-CardPlan PlanDriveCard(const GoldenCard& golden, Target& target, bool anyFolder) {
-  std::vector<Target> one{target};
-  std::vector<std::string> refusals = RefuseTargets(golden, one, anyFolder);
-  target = one.front();
-  if (refusals.empty()) return PlanCard(golden, target, false);
-  CardPlan refused;
-  refused.refusal = refusals.front();
-  return refused;
+PlannedCard PlanDriveCard(const std::shared_ptr<const GoldenCard>& golden, const std::string& drive,
+                          bool anyFolder) {
+  PlannedCard planned{golden, {drive, TargetPath(drive), {}, {}}, {}};
+  planned.plan.refusal = RefuseTarget(*golden, planned.target, anyFolder);
+  if (planned.plan.refusal.empty()) planned.plan = PlanCard(*golden, planned.target, false);
+  return planned;
 }
 
-CardSurvey SurveyCard(const GoldenCard& golden, Target& target, bool anyFolder) {
+bool PlannedCard::StillFor(const std::shared_ptr<const GoldenCard>& now) const {
+  VolumeInfo volume;
+  IoError error;
+  return now == golden && IdOf(target.path) == target.id && VolumeOf(target.path, volume, error) &&
+         volume.available == target.volume.available && volume.capacity == target.volume.capacity;
+}
+
+CardSurvey SurveyCard(const std::shared_ptr<const GoldenCard>& golden, const std::string& drive,
+                      bool anyFolder) {
   CardSurvey survey;
-  CardPlan plan = PlanDriveCard(golden, target, anyFolder);
+  auto planned = std::make_shared<PlannedCard>(PlanDriveCard(golden, drive, anyFolder));
+  const CardPlan& plan = planned->plan;
+  const Target& target = planned->target;
+  survey.planned = planned;
   if (!plan.refusal.empty()) {
     survey.refusal = survey.text = plan.refusal;
     return survey;
@@ -70,7 +76,7 @@ CardSurvey SurveyCard(const GoldenCard& golden, Target& target, bool anyFolder) 
   bool nothingToWrite = plan.writeFiles == 0 && plan.makeFolders.empty() && plan.settingsSame;
   if (nothingToWrite && !plan.Removes()) {
     std::string code, problem;
-    survey.identical = CardFingerprint(target.path, code, problem) && code == golden.fingerprint;
+    survey.identical = CardFingerprint(target.path, code, problem) && code == golden->fingerprint;
   }
   if (survey.identical) {
     survey.text = kTextIdentical;
@@ -87,9 +93,9 @@ CardSurvey SurveyCard(const GoldenCard& golden, Target& target, bool anyFolder) 
   return survey;
 }
 
-CardSurvey MadeCardSurvey(const Target& target) {
+CardSurvey MadeCardSurvey(const std::string& drive) {
   CardSurvey survey;
   survey.identical = true;
-  survey.text = kTextIdentical + OutsideText(EntriesOutside(target.path));
+  survey.text = kTextIdentical + OutsideText(EntriesOutside(TargetPath(drive)));
   return survey;
 }

@@ -4,34 +4,47 @@
 // be written at all.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "cardclone/clone_plan.h"
-#include "cardclone/clone_targets.h"
-#include "cardclone/golden_card.h"
+#include "cloning/clone_plan.h"
+#include "cloning/clone_targets.h"
+#include "cloning/golden_card.h"
+
+// A card as one look at it planned it: its target (id and volume filled
+// in), the clone's plan (with the reason it is refused, if it is, as the
+// plan's refusal) and the golden card it was planned against.
+struct PlannedCard {
+  std::shared_ptr<const GoldenCard> golden;
+  Target target;
+  CardPlan plan;
+  // Whether a run may take the plan as it is: planned against this golden
+  // card, and the card in the reader still the one planned, with the room it
+  // had (anything written to it or removed from it changes that).
+  bool StillFor(const std::shared_ptr<const GoldenCard>& now) const;
+};
+
+// Plans the card in drive ("F:"; folders too where anyFolder, as cardclone
+// --any-folder takes them: the tests' cards).
+PlannedCard PlanDriveCard(const std::shared_ptr<const GoldenCard>& golden, const std::string& drive,
+                          bool anyFolder = false);
 
 struct CardSurvey {
   std::string refusal;  // why the card cannot be written; empty when it can
   bool identical = false;
   int removeFiles = 0;
-  std::string text;                   // the list's words for it
-  std::vector<std::string> removals;  // each entry a run would remove, as cardclone's plan names it
+  std::string text;                            // the list's words for it
+  std::vector<std::string> removals;           // each entry a run would remove, as cardclone's plan names it
+  std::shared_ptr<const PlannedCard> planned;  // the plan made for it; none for a card just made
 };
 
-// The card's target as the clone takes it: the drive's root ("F:").
-Target DriveTarget(const std::string& drive);
-
-// The clone's plan for the card (target's id and volume filled in), with the
-// reason it is refused, if it is, as the plan's refusal. anyFolder takes
-// folders for cards, as cardclone --any-folder does (the tests' cards).
-CardPlan PlanDriveCard(const GoldenCard& golden, Target& target, bool anyFolder = false);
-
-// Looks at target (its id and volume filled in) against golden; golden's
-// fingerprint must be worked out. Reads the card's files only when their
-// names and sizes are the golden card's, to tell whether they are the same.
-CardSurvey SurveyCard(const GoldenCard& golden, Target& target, bool anyFolder = false);
+// Looks at the card in drive against golden, whose fingerprint must be
+// worked out. Reads the card's files only when their names and sizes are the
+// golden card's, to tell whether they are the same.
+CardSurvey SurveyCard(const std::shared_ptr<const GoldenCard>& golden, const std::string& drive,
+                      bool anyFolder = false);
 
 // A card just made and verified: the golden card's files, and whatever it
 // holds outside them; nothing of it is read again.
-CardSurvey MadeCardSurvey(const Target& target);
+CardSurvey MadeCardSurvey(const std::string& drive);

@@ -48,7 +48,7 @@ void DriveWatcher::SetIdle(const std::string& drive) {
 
 void DriveWatcher::Written(const std::string& drive, bool made) {
   // Read outside the lock: it lists the card's root.
-  CardSurvey known = made ? MadeCardSurvey(DriveTarget(drive)) : CardSurvey();
+  CardSurvey known = made ? MadeCardSurvey(drive) : CardSurvey();
   std::lock_guard<std::mutex> lock(mutex_);
   busy_.erase(drive);
   if (made) {
@@ -103,7 +103,7 @@ bool DriveWatcher::Take(const std::vector<DriveCard>& listed) {
                               [&](const WatchedCard& c) { return c.card.SameCard(drive); });
     WatchedCard card;
     if (known != cards_.end()) card = *known;
-    changed = changed || known == cards_.end() || card.card.available != drive.available;
+    changed = changed || known == cards_.end() || card.card.volume.available != drive.volume.available;
     if (known == cards_.end()) {
       stale_.insert(drive.drive);
       card.insertion = ++insertions_;
@@ -138,8 +138,7 @@ void DriveWatcher::Survey() {
     std::shared_ptr<const GoldenCard> golden = golden_;
     stale_.erase(card.drive);
     lock.unlock();
-    Target target = DriveTarget(card.drive);
-    CardSurvey survey = SurveyCard(*golden, target, anyFolder_);
+    CardSurvey survey = SurveyCard(golden, card.drive, anyFolder_);
     lock.lock();
     bool current = golden == golden_ && stale_.count(card.drive) == 0;
     for (WatchedCard& now : cards_) {

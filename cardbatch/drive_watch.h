@@ -20,14 +20,15 @@
 
 #include "cardbatch/card_survey.h"
 
-// A drive with a card in it, as the system lists it.
+// A drive with a card in it, as the system lists it. A card is who it is by
+// its reader and its medium's serial, label and capacity while it stays in
+// it: another card put into the same reader is another card.
 struct DriveCard {
   std::string drive;  // "F:"
-  std::string label;  // UTF-8
-  uint32_t serial = 0;
-  uint64_t capacity = 0, available = 0;
+  VolumeInfo volume;
   bool SameCard(const DriveCard& o) const {
-    return drive == o.drive && label == o.label && serial == o.serial && capacity == o.capacity;
+    return drive == o.drive && volume.label == o.volume.label && volume.serial == o.volume.serial &&
+           volume.capacity == o.volume.capacity;
   }
 };
 

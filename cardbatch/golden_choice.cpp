@@ -5,8 +5,7 @@
 #include "cardbatch/batch_texts.h"
 #include "cardcheck/card_render.h"
 #include "cardcheck/fingerprint.h"
-#include "cardclone/clone_targets.h"
-#include "cardclone/clone_texts.h"
+#include "cloning/clone_targets.h"
 #include "common/text_format.h"
 
 namespace {
@@ -31,11 +30,11 @@ std::string SettingsInWords(const CardReport& check) {
 
 GoldenChoice ChooseGolden(const std::string& given) {
   GoldenChoice choice;
-  choice.given = given;
   auto card = std::make_shared<GoldenCard>();
   CardReport check;
   std::vector<std::string> problems;
-  std::string heading = LoadGoldenCard(TargetPath(given), given, *card, check, problems);
+  std::string heading = LoadGoldenCard(given, *card, check, problems);
+  choice.volume = card->volume;
   std::string problem;
   if (heading.empty() && !CardFingerprint(card->root, card->fingerprint, problem)) {
     heading = Format(kTextGoldenUnusable, problem.c_str());

@@ -5,14 +5,15 @@
 #include <memory>
 #include <string>
 
-#include "cardclone/golden_card.h"
+#include "cloning/golden_card.h"
 
 struct GoldenChoice {
-  std::string given;                 // as the user named it, UTF-8
   std::shared_ptr<GoldenCard> card;  // empty when the card cannot be used
+  VolumeInfo volume;                 // the medium it lies on, whether it can be used or not
   std::string state;   // ready or its problems, the settings, the files, the fingerprint, warnings
   std::string report;  // the card check's whole report, in its words; empty when it did not run
 };
 
-// Reads the whole card (for its fingerprint): slow, off the window's thread.
+// The golden card as the user named it (given, UTF-8). Reads the whole card
+// (for its fingerprint): slow, off the window's thread.
 GoldenChoice ChooseGolden(const std::string& given);

@@ -4,8 +4,6 @@
 
 #include <cwctype>
 
-#include "common/file_io_win_text.h"
-
 std::vector<DriveCard> RemovableDrives() {
   wchar_t windows[MAX_PATH] = L"";
   GetSystemWindowsDirectoryW(windows, MAX_PATH);
@@ -17,18 +15,12 @@ std::vector<DriveCard> RemovableDrives() {
     const wchar_t letter = static_cast<wchar_t>(L'A' + i);
     const wchar_t root[] = {letter, L':', L'\\', 0};
     if (letter == system || GetDriveTypeW(root) != DRIVE_REMOVABLE) continue;
-    wchar_t label[MAX_PATH + 1] = L"";
-    DWORD serial = 0;
-    if (!GetVolumeInformationW(root, label, MAX_PATH + 1, &serial, nullptr, nullptr, nullptr, 0)) continue;
-    ULARGE_INTEGER available{}, capacity{};
-    GetDiskFreeSpaceExW(root, &available, &capacity, nullptr);
+    // A reader without a card has no volume to tell of.
+    if (!GetVolumeInformationW(root, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0)) continue;
     DriveCard card;
     card.drive = {static_cast<char>('A' + i), ':'};
-    card.label = Utf8(label);
-    card.serial = serial;
-    card.capacity = capacity.QuadPart;
-    card.available = available.QuadPart;
-    drives.push_back(card);
+    IoError error;
+    if (VolumeOf(root, card.volume, error)) drives.push_back(card);
   }
   return drives;
 }

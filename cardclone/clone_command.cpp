@@ -18,11 +18,12 @@
 
 #include "cardcheck/card_model.h"
 #include "cardcheck/fingerprint.h"
-#include "cardclone/clone_record.h"
+#include "cloning/clone_record.h"
 #include "cardclone/clone_report.h"
-#include "cardclone/clone_run.h"
-#include "cardclone/clone_targets.h"
+#include "cloning/clone_run.h"
+#include "cloning/clone_targets.h"
 #include "cardclone/clone_texts.h"
+#include "cloning/cloning_texts.h"
 #include "common/console.h"
 #include "settings/audio_folders.h"
 #include "settings/config_names.h"
@@ -108,7 +109,7 @@ std::optional<int> LoadGolden(const Options& options, GoldenCard& golden) {
   const std::string& given = options.cards.front();
   CardReport check;
   std::vector<std::string> problems;
-  std::string heading = LoadGoldenCard(TargetPath(given), given, golden, check, problems);
+  std::string heading = LoadGoldenCard(given, golden, check, problems);
   if (heading.empty()) return std::nullopt;
   return NothingDone(options, heading, problems);
 }
@@ -119,14 +120,11 @@ std::optional<int> LoadGolden(const Options& options, GoldenCard& golden) {
 std::optional<int> ShowPlanAndAsk(const Options& options, const GoldenCard& golden,
                                   const std::vector<Target>& targets, const std::vector<CardPlan>& plans) {
   if (!options.json) {
-    VolumeInfo volume;
-    IoError error;
-    VolumeOf(golden.root, volume, error);
     for (const std::string& warning : golden.warnings) WriteText(stdout, warning + "\n");
-    WriteText(stdout, PlanText(options.cards.front(), golden, volume, targets, plans));
+    WriteText(stdout, PlanText(golden, targets, plans));
   }
   if (options.dryRun) {
-    if (options.json) WriteText(stdout, RefusalJson(options.cards.front(), {}, targets, plans));
+    if (options.json) WriteText(stdout, RefusalJson(golden.given, {}, targets, plans));
     if (!options.json) WriteText(stdout, kTextDryRun);
     return kExitReady;
   }
@@ -166,20 +164,19 @@ class Progress {
 };
 
 // The record's rows of a run that has ended, one per card.
-std::vector<RecordRow> RecordOf(const std::string& given, const GoldenCard& golden, const CloneRun& run,
-                                const std::vector<Target>& targets) {
-  std::string goldenCode = run.GoldenFingerprint(), problem;
+std::vector<RecordRow> RecordOf(GoldenCard& golden, const CloneRun& run, const std::vector<Target>& targets) {
+  golden.fingerprint = run.GoldenFingerprint();
+  std::string problem;
   // Every card failed before the golden card was read whole: read it now.
-  if (goldenCode.empty()) CardFingerprint(golden.root, goldenCode, problem);
+  if (golden.fingerprint.empty()) CardFingerprint(golden.root, golden.fingerprint, problem);
   std::vector<RecordRow> rows;
-  for (std::size_t i = 0; i < targets.size(); ++i) {
-    rows.push_back(MakeRecordRow(given, goldenCode, targets[i], run.results()[i]));
-  }
+  for (std::size_t i = 0; i < targets.size(); ++i)
+    rows.push_back(MakeRecordRow(golden, targets[i], run.results()[i]));
   return rows;
 }
 
 // Runs the clone, with progress lines on a terminal, and reports the cards.
-int Clone(const Options& options, const GoldenCard& golden, const std::vector<Target>& targets,
+int Clone(const Options& options, GoldenCard& golden, const std::vector<Target>& targets,
           const std::vector<CardPlan>& plans) {
   CloneRun run(golden, targets, plans, options.keepExtra);
   run.Start();
@@ -197,12 +194,11 @@ int Clone(const Options& options, const GoldenCard& golden, const std::vector<Ta
   const std::vector<CardResult>& results = run.results();
   std::string recordError;
   bool recorded = options.record.empty() ||
-                  AppendRecord(fs::u8path(options.record),
-                               RecordOf(options.cards.front(), golden, run, targets), recordError);
+                  AppendRecord(fs::u8path(options.record), RecordOf(golden, run, targets), recordError);
   if (!recorded)
     WriteText(stderr, Format(kTextRecordNotWritten, options.record.c_str(), recordError.c_str()));
   if (options.json) {
-    WriteText(stdout, ResultsJson(options.cards.front(), results, targets, plans));
+    WriteText(stdout, ResultsJson(golden.given, results, targets, plans));
   } else {
     std::string text;
     for (const CardResult& card : results) text += CardLine(card);

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cardclone/clone_texts.h"
+#include "cloning/cloning_texts.h"
 #include "settings/audio_folders.h"
 
 namespace {
@@ -57,24 +58,12 @@ std::string Dump(const nlohmann::json& document) {
 
 }  // namespace
 
-std::string PlanText(const std::string& golden, const GoldenCard& card, const VolumeInfo& volume,
-                     const std::vector<Target>& targets, const std::vector<CardPlan>& plans) {
-  std::string text = Format(kTextPlanGolden, golden.c_str(), Capacity(volume).c_str(), card.files.size(),
-                            SizeText(card.totalBytes).c_str());
+std::string PlanText(const GoldenCard& golden, const std::vector<Target>& targets,
+                     const std::vector<CardPlan>& plans) {
+  std::string text = Format(kTextPlanGolden, golden.given.c_str(), Capacity(golden.volume).c_str(),
+                            golden.files.size(), SizeText(golden.totalBytes).c_str());
   for (std::size_t i = 0; i < targets.size(); ++i) text += CardPlanText(targets[i], plans[i]);
   return text;
-}
-
-std::string RemovalText(const Removal& removal) {
-  const std::string shown = CardSpelling(removal.rel);
-  switch (removal.kind) {
-    case EntryKind::kFolder:
-      return Format(kTextPlanRemoveFolder, shown.c_str(), removal.files);
-    case EntryKind::kLink:
-      return Format(kTextPlanRemoveLink, shown.c_str());
-    default:
-      return Format(kTextPlanRemove, shown.c_str());
-  }
 }
 
 std::string CardLine(const CardResult& card) {

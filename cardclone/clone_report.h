@@ -6,18 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "cardclone/card_result.h"
-#include "cardclone/clone_plan.h"
-#include "cardclone/clone_targets.h"
+#include "cloning/card_result.h"
+#include "cloning/clone_plan.h"
+#include "cloning/clone_targets.h"
 
 // What will be done, said before anything is: the golden card and each
 // target by drive, label and capacity, what each will get and lose, and the
 // cards that will not be written, with why.
-std::string PlanText(const std::string& golden, const GoldenCard& card, const VolumeInfo& volume,
-                     const std::vector<Target>& targets, const std::vector<CardPlan>& plans);
-
-// One entry the plan removes, as the plan names it ("    删除 audio\a.wav\n").
-std::string RemovalText(const Removal& removal);
+std::string PlanText(const GoldenCard& golden, const std::vector<Target>& targets,
+                     const std::vector<CardPlan>& plans);
 
 std::string CardLine(const CardResult& card);
 std::string SummaryLine(const std::vector<CardResult>& cards);

@@ -27,6 +27,7 @@ TEXT_SOURCES = [
     "settings/*.h",  # the settings' words, the plans and pages; the tool's texts (tool_texts.h)
     "cardcheck/check_texts.h",
     "cardclone/clone_texts.h",
+    "cloning/cloning_texts.h",
     "cardbatch/batch_texts.h",
     "common/console.h",  # what both console programs show last
 ]

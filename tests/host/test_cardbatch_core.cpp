@@ -81,8 +81,7 @@ class BatchCoreTest : public ::testing::Test {
     return card;
   }
   CardSurvey Survey(const fs::path& card, bool anyFolder = true) const {
-    Target target = DriveTarget(card.string());
-    return SurveyCard(*choice_.card, target, anyFolder);
+    return SurveyCard(choice_.card, card.string(), anyFolder);
   }
 
   ScratchDir scratch_;
@@ -139,9 +138,9 @@ DriveCard InReader(const fs::path& folder, uint32_t serial, const std::string& l
                    uint64_t capacity = 1000) {
   DriveCard card;
   card.drive = folder.string();
-  card.serial = serial;
-  card.label = label;
-  card.capacity = capacity;
+  card.volume.serial = serial;
+  card.volume.label = label;
+  card.volume.capacity = capacity;
   return card;
 }
 
@@ -172,9 +171,9 @@ TEST_F(BatchCoreTest, AnotherCardInTheSameReaderIsLookedAtAfresh) {
   watcher.SetGolden(choice_.card);
   ASSERT_TRUE(changed.WaitFor([&] { return StateOf(watcher, reader) == "空卡"; }));
   uint64_t before = Find(watcher.Cards(), reader)->insertion;
-  const std::function<void(DriveCard&)> others[] = {[](DriveCard& c) { c.serial += 1; },
-                                                    [](DriveCard& c) { c.label += "X"; },
-                                                    [](DriveCard& c) { c.capacity += 1; }};
+  const std::function<void(DriveCard&)> others[] = {[](DriveCard& c) { c.volume.serial += 1; },
+                                                    [](DriveCard& c) { c.volume.label += "X"; },
+                                                    [](DriveCard& c) { c.volume.capacity += 1; }};
   bool sounds = false;
   for (const auto& other : others) {
     // What the next card holds, in the same reader.
@@ -286,7 +285,7 @@ TEST_F(BatchCoreTest, ARunSaysWhatItDoesInOrderAndRecordsWhatItMeasured) {
     removes = run.Removes();
     run.Go();
   };
-  BatchRun run(choice_.card, "golden", {fresh.string(), used.string()}, told.Events(), true);
+  BatchRun run(choice_.card, {fresh.string(), used.string()}, told.Events(), true);
   run.Plan();
   ASSERT_TRUE(told.Wait());
   EXPECT_TRUE(removes);
@@ -301,9 +300,10 @@ TEST_F(BatchCoreTest, ARunSaysWhatItDoesInOrderAndRecordsWhatItMeasured) {
     const fs::path card = i == 0 ? fresh : used;
     std::string code, problem;
     ASSERT_TRUE(CardFingerprint(card, code, problem)) << problem;
-    EXPECT_EQ(run.Row(i).cardFingerprint, code);
-    EXPECT_EQ(run.Row(i).goldenFingerprint, choice_.card->fingerprint);
-    EXPECT_EQ(run.Row(i).golden, "golden");
+    const RecordRow row = MakeRecordRow(run.golden(), run.targets()[i], run.Result(i));
+    EXPECT_EQ(row.cardFingerprint, code);
+    EXPECT_EQ(row.goldenFingerprint, choice_.card->fingerprint);
+    EXPECT_EQ(row.golden, golden().string());
   }
   EXPECT_FALSE(fs::exists(used / "audio/SenseRand/old.wav"));
 }
@@ -317,13 +317,13 @@ TEST_F(BatchCoreTest, StopEndsEveryCardBeforeItsSettings) {
     run.Stop();
     run.Go();
   };
-  BatchRun run(choice_.card, "golden", {fresh.string(), used.string()}, told.Events(), true);
+  BatchRun run(choice_.card, {fresh.string(), used.string()}, told.Events(), true);
   run.Plan();
   ASSERT_TRUE(told.Wait());
   for (std::size_t i = 0; i < 2; ++i) {
     EXPECT_FALSE(run.Result(i).ready);
     EXPECT_EQ(run.Result(i).reason.rfind("已停止", 0), 0u) << run.Result(i).reason;
-    EXPECT_EQ(run.Row(i).cardFingerprint, "");
+    EXPECT_EQ(MakeRecordRow(run.golden(), run.targets()[i], run.Result(i)).cardFingerprint, "");
   }
   EXPECT_FALSE(fs::exists(fresh / "CFG_BROADCAST.bin"));
   EXPECT_FALSE(fs::exists(used / "CFG_BROADCAST.bin"));
@@ -338,7 +338,7 @@ TEST_F(BatchCoreTest, TheGoldenCardIsLookedAtBeforeEachRun) {
   fs::last_write_time(golden() / "audio/SenseRand/a.wav",
                       fs::last_write_time(golden() / "audio/SenseRand/a.wav") + 2s);
   Told same;
-  BatchRun again(choice_.card, golden().string(), {card.string()}, same.Events(), true);
+  BatchRun again(choice_.card, {card.string()}, same.Events(), true);
   again.Plan();
   ASSERT_TRUE(same.Wait());
   EXPECT_EQ(same.events, (std::vector<std::string>{"golden read again", "planned", "progress", "done 0 ready",
@@ -351,7 +351,7 @@ TEST_F(BatchCoreTest, TheGoldenCardIsLookedAtBeforeEachRun) {
   other.Dly = 20;
   Put(golden() / "CFG_BROADCAST.bin", SettingsBytes(other));
   Told changed;
-  BatchRun run(choice_.card, golden().string(), {card.string()}, changed.Events(), true);
+  BatchRun run(choice_.card, {card.string()}, changed.Events(), true);
   run.Plan();
   ASSERT_TRUE(changed.Wait());
   EXPECT_EQ(changed.events, (std::vector<std::string>{"golden read again", "finished"}));

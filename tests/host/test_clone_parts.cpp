@@ -21,12 +21,12 @@
 
 #include <sys/mount.h>
 
-#include "cardclone/card_names.h"
-#include "cardclone/clone_plan.h"
-#include "cardclone/clone_record.h"
-#include "cardclone/golden_reader.h"
-#include "cardclone/clone_targets.h"
-#include "cardclone/piece_window.h"
+#include "cloning/card_names.h"
+#include "cloning/clone_plan.h"
+#include "cloning/clone_record.h"
+#include "cloning/golden_reader.h"
+#include "cloning/clone_targets.h"
+#include "cloning/piece_window.h"
 #include "common/text_format.h"
 #include "tests/support/scratch_dir.h"
 

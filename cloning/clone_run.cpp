@@ -1,6 +1,6 @@
-#include "cardclone/clone_run.h"
+#include "cloning/clone_run.h"
 
-#include "cardclone/card_writer.h"
+#include "cloning/card_writer.h"
 
 CloneRun::CloneRun(const GoldenCard& golden, const std::vector<Target>& targets,
                    const std::vector<CardPlan>& plans, bool keepExtra)
@@ -28,6 +28,7 @@ void CloneRun::Start() {
       CardWriter writer(golden_, targets_[i], plans_[i], keepExtra_, window_, i, results_[i], progress_[i],
                         stop_);
       writer.Run();
+      if (goldenKnown_) results_[i].goldenFingerprint = goldenRead_;
       states_[i] = results_[i].ready ? CardState::kReady : CardState::kFailed;
       ++finished_;
     });

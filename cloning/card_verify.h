@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "cardclone/card_session.h"
-#include "cardclone/golden_card.h"
+#include "cloning/card_session.h"
+#include "cloning/golden_card.h"
 
 // False after recording why on the card. spelled gets each golden file's
 // path as the card spells it.

@@ -1,4 +1,4 @@
-#include "cardclone/piece_window.h"
+#include "cloning/piece_window.h"
 
 PieceWindowBase::PieceWindowBase(std::size_t writers, std::size_t capacity)
     : capacity_(capacity), next_(writers, 0), active_(writers, true) {}

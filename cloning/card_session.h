@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "cardclone/card_result.h"
-#include "cardclone/clone_targets.h"
+#include "cloning/card_result.h"
+#include "cloning/clone_targets.h"
 #include "common/file_io.h"
 
 class CardSession {

@@ -1,11 +1,11 @@
-#include "cardclone/golden_card.h"
+#include "cloning/golden_card.h"
 
 #include <algorithm>
 #include <map>
 #include <system_error>
 
-#include "cardclone/card_names.h"
-#include "cardclone/clone_texts.h"
+#include "cloning/card_names.h"
+#include "cloning/cloning_texts.h"
 #include "settings/audio_folders.h"
 #include "settings/config_names.h"
 
@@ -96,16 +96,24 @@ std::string ReadSettings(const fs::path& root, GoldenCard& golden) {
 
 }  // namespace
 
+fs::path TargetPath(const std::string& argument) {
+#ifdef _WIN32
+  if (argument.size() == 2 && argument[1] == ':') return fs::u8path(argument + "\\");
+#endif
+  return fs::u8path(argument);
+}
+
 std::string ReadGoldenCard(const fs::path& root, GoldenCard& golden) {
   golden.root = root;
   golden.id = IdOf(root);
+  IoError error;
+  VolumeOf(root, golden.volume, error);
   std::string problem = ReadSettings(root, golden);
   if (!problem.empty()) return problem;
 
   const std::string audio = kAudioFolder;
   fs::path audioPath = root / fs::u8path(audio);
   EntryInfo info;
-  IoError error;
   if (!LookAt(audioPath, info, error)) return Unreadable(audio, error);
   if (info.kind == EntryKind::kMissing) return "";
   if (info.kind == EntryKind::kLink) return Format(kTextGoldenLink, audio.c_str());
@@ -140,8 +148,13 @@ std::string GoldenChange(const GoldenCard& golden) {
   return "";
 }
 
-std::string LoadGoldenCard(const fs::path& path, const std::string& given, GoldenCard& golden,
-                           CardReport& check, std::vector<std::string>& problems) {
+std::string LoadGoldenCard(const std::string& given, GoldenCard& golden, CardReport& check,
+                           std::vector<std::string>& problems) {
+  const fs::path path = TargetPath(given);
+  golden.given = given;
+  golden.root = path;
+  IoError error;
+  VolumeOf(path, golden.volume, error);
   std::error_code ec;
   if (!fs::is_directory(path, ec)) {
     problems = {Format(kTextNoSuchFolder, given.c_str())};

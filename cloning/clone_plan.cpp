@@ -1,10 +1,10 @@
-#include "cardclone/clone_plan.h"
+#include "cloning/clone_plan.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "cardclone/card_names.h"
-#include "cardclone/clone_texts.h"
+#include "cloning/card_names.h"
+#include "cloning/cloning_texts.h"
 #include "settings/audio_folders.h"
 #include "settings/config_names.h"
 
@@ -218,4 +218,16 @@ class Planner {
 
 CardPlan PlanCard(const GoldenCard& golden, const Target& target, bool keepExtra) {
   return Planner(golden, target, keepExtra).Plan();
+}
+
+std::string RemovalText(const Removal& removal) {
+  const std::string shown = CardSpelling(removal.rel);
+  switch (removal.kind) {
+    case EntryKind::kFolder:
+      return Format(kTextPlanRemoveFolder, shown.c_str(), removal.files);
+    case EntryKind::kLink:
+      return Format(kTextPlanRemoveLink, shown.c_str());
+    default:
+      return Format(kTextPlanRemove, shown.c_str());
+  }
 }

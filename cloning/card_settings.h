@@ -7,9 +7,9 @@
 
 #include <filesystem>
 
-#include "cardclone/aligned_buffer.h"
-#include "cardclone/card_session.h"
-#include "cardclone/golden_card.h"
+#include "cloning/aligned_buffer.h"
+#include "cloning/card_session.h"
+#include "cloning/golden_card.h"
 #include "common/file_io.h"
 
 class SettingsWrite {

@@ -1,9 +1,9 @@
-#include "cardclone/clone_targets.h"
+#include "cloning/clone_targets.h"
 
 #include <algorithm>
 #include <system_error>
 
-#include "cardclone/clone_texts.h"
+#include "cloning/cloning_texts.h"
 
 namespace fs = std::filesystem;
 
@@ -28,23 +28,23 @@ bool Contains(const std::vector<FileId>& ids, const FileId& id) {
   return std::find(ids.begin(), ids.end(), id) != ids.end();
 }
 
-// The media a target must not lie on.
+// The media a target must not lie on (besides the golden card's).
 struct Forbidden {
-  std::uint64_t system = 0, program = 0, golden = 0;
+  std::uint64_t system = 0, program = 0;
 };
 
-Forbidden ForbiddenMedia(const GoldenCard& golden) {
+Forbidden ForbiddenMedia() {
   Forbidden forbidden;
   VolumeInfo volume;
   IoError error;
   if (VolumeOf(SystemRoot(), volume, error)) forbidden.system = volume.device;
   if (VolumeOf(ProgramPath().parent_path(), volume, error)) forbidden.program = volume.device;
-  if (VolumeOf(golden.root, volume, error)) forbidden.golden = volume.device;
   return forbidden;
 }
 
 // Why the target is not a card that may be written; empty when it is.
-std::string NotACard(const Target& target, const Forbidden& forbidden, bool anyFolder) {
+std::string NotACard(const GoldenCard& golden, const Target& target, const Forbidden& forbidden,
+                     bool anyFolder) {
   const VolumeInfo& volume = target.volume;
   const char* given = target.given.c_str();
   // A folder is said to be one, wherever it lies: --any-folder takes it.
@@ -55,7 +55,7 @@ std::string NotACard(const Target& target, const Forbidden& forbidden, bool anyF
   if (!volume.removable) return Format(kTextTargetNotRemovable, given);
 #endif
   if (volume.device == forbidden.program) return Format(kTextTargetProgramDrive, given);
-  if (volume.device == forbidden.golden) return Format(kTextTargetGoldenDrive, given);
+  if (OnGoldenDrive(golden.volume, volume)) return Format(kTextTargetGoldenDrive, given);
   return "";
 }
 
@@ -74,7 +74,7 @@ std::string RefusalOf(const GoldenCard& golden, const std::vector<FileId>& golde
   if (Contains(goldenUp, target.id)) return Format(kTextTargetHoldsGolden, target.given.c_str());
   IoError error;
   if (!VolumeOf(target.path, target.volume, error)) return Format(kTextTargetUnknown, target.given.c_str());
-  return NotACard(target, forbidden, anyFolder);
+  return NotACard(golden, target, forbidden, anyFolder);
 }
 
 // Why the earlier target and the later one cannot both be written; empty
@@ -91,18 +91,20 @@ std::string PairRefusal(const Target& earlier, const std::vector<FileId>& earlie
 
 }  // namespace
 
-fs::path TargetPath(const std::string& argument) {
-#ifdef _WIN32
-  if (argument.size() == 2 && argument[1] == ':') return fs::u8path(argument + "\\");
-#endif
-  return fs::u8path(argument);
+bool OnGoldenDrive(const VolumeInfo& golden, const VolumeInfo& volume) {
+  return volume.isRoot && golden.device != 0 && volume.device == golden.device;
+}
+
+std::string RefuseTarget(const GoldenCard& golden, Target& target, bool anyFolder) {
+  std::vector<FileId> up;
+  return RefusalOf(golden, IdsUpward(golden.root), ForbiddenMedia(), anyFolder, target, up);
 }
 
 std::vector<std::string> RefuseTargets(const GoldenCard& golden, std::vector<Target>& targets,
                                        bool anyFolder) {
   std::vector<std::string> refusals;
   std::vector<FileId> goldenUp = IdsUpward(golden.root);
-  const Forbidden forbidden = ForbiddenMedia(golden);
+  const Forbidden forbidden = ForbiddenMedia();
   std::vector<std::vector<FileId>> up(targets.size());
   for (std::size_t i = 0; i < targets.size(); ++i) {
     std::string refusal = RefusalOf(golden, goldenUp, forbidden, anyFolder, targets[i], up[i]);

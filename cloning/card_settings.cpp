@@ -1,10 +1,10 @@
-#include "cardclone/card_settings.h"
+#include "cloning/card_settings.h"
 
 #include <cstring>
 #include <string>
 #include <system_error>
 
-#include "cardclone/clone_texts.h"
+#include "cloning/cloning_texts.h"
 #include "settings/config_names.h"
 
 namespace fs = std::filesystem;

@@ -13,11 +13,11 @@
 #include <filesystem>
 #include <vector>
 
-#include "cardclone/aligned_buffer.h"
-#include "cardclone/card_session.h"
-#include "cardclone/clone_plan.h"
-#include "cardclone/clone_texts.h"
-#include "cardclone/golden_reader.h"
+#include "cloning/aligned_buffer.h"
+#include "cloning/card_session.h"
+#include "cloning/clone_plan.h"
+#include "cloning/cloning_texts.h"
+#include "cloning/golden_reader.h"
 #include "common/file_io.h"
 
 class FileCopy {

@@ -1,4 +1,4 @@
-#include "cardclone/clone_texts.h"
+#include "cloning/cloning_texts.h"
 
 #include "settings/audio_folders.h"
 

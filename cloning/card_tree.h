@@ -5,8 +5,8 @@
 // while copying.
 #pragma once
 
-#include "cardclone/card_session.h"
-#include "cardclone/clone_plan.h"
+#include "cloning/card_session.h"
+#include "cloning/clone_plan.h"
 
 // False after recording why on the card.
 bool PrepareTree(const CardPlan& plan, CardSession& card);

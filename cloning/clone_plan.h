@@ -15,8 +15,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "cardclone/clone_targets.h"
-#include "cardclone/golden_card.h"
+#include "cloning/clone_targets.h"
+#include "cloning/golden_card.h"
 #include "common/file_io.h"
 
 // The golden audio tree by name ('/'-separated below the card).
@@ -60,6 +60,9 @@ struct CardPlan {
 };
 
 CardPlan PlanCard(const GoldenCard& golden, const Target& target, bool keepExtra);
+
+// One entry a plan removes, as every program names it ("    删除 audio\a.wav\n").
+std::string RemovalText(const Removal& removal);
 
 // A card's golden files are written in batches: each batch flushed to the
 // medium at once, read back and put in place before the next one.

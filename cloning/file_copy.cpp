@@ -1,10 +1,10 @@
-#include "cardclone/file_copy.h"
+#include "cloning/file_copy.h"
 
 #include <cstring>
 #include <set>
 
-#include "cardclone/card_names.h"
-#include "cardclone/clone_texts.h"
+#include "cloning/card_names.h"
+#include "cloning/cloning_texts.h"
 #include "settings/audio_folders.h"
 
 namespace fs = std::filesystem;

@@ -1,4 +1,4 @@
-#include "cardclone/card_names.h"
+#include "cloning/card_names.h"
 
 #include <algorithm>
 #include <cstdint>

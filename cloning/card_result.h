@@ -18,4 +18,7 @@ struct CardResult {
   double seconds = 0;
   bool verified = false;    // every file read back and the card check says ready
   std::string fingerprint;  // of the card as it stands once ready, measured on it; empty when it failed
+  // The golden card's as the run had read it when the card was done; empty
+  // when the reading had not got through the golden card by then.
+  std::string goldenFingerprint;
 };

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cardclone/golden_card.h"
+#include "cloning/golden_card.h"
 #include "common/file_io.h"
 
 struct Target {
@@ -16,9 +16,13 @@ struct Target {
   VolumeInfo volume;  // the medium it lies on
 };
 
-// The target path of an argument: on Windows a bare drive "E:" means the
-// drive's root, not its current folder.
-std::filesystem::path TargetPath(const std::string& argument);
+// The same for one target on its own (the window's cards, each in a reader
+// of its own): why it is refused, or empty.
+std::string RefuseTarget(const GoldenCard& golden, Target& target, bool anyFolder);
+
+// Whether volume is the root of the drive the golden card lies on: never a
+// target, and not listed as a card.
+bool OnGoldenDrive(const VolumeInfo& golden, const VolumeInfo& volume);
 
 // Every reason to refuse the targets, one text each: missing, the golden
 // card itself, inside it or holding it, the same folder twice, or one target

@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "cardclone/card_result.h"
-#include "cardclone/clone_targets.h"
-#include "cardclone/golden_card.h"
+#include "cloning/card_result.h"
+#include "cloning/clone_targets.h"
+#include "cloning/golden_card.h"
 
 struct RecordRow {
   std::string time;  // ISO 8601, local time with its offset
@@ -54,11 +54,10 @@ std::string SerialText(uint32_t serial);
 // file cannot be opened or written (held by another program, say).
 bool AppendRecord(const std::filesystem::path& file, const std::vector<RecordRow>& rows, std::string& error);
 
-// The row of one card of a run: given is the golden card as the user named
-// it, goldenFingerprint its fingerprint as the run read it; the card's own
-// is the one measured on it (empty for a failed card).
-RecordRow MakeRecordRow(const std::string& given, const std::string& goldenFingerprint, const Target& target,
-                        const CardResult& result);
+// The row of one card of a run: the golden card as the user named it, its
+// fingerprint as the run read it (result's, else the one golden carries),
+// the card's own as measured on it (empty for a failed card).
+RecordRow MakeRecordRow(const GoldenCard& golden, const Target& target, const CardResult& result);
 
 // The rows of a record file not yet written: a row waits while the file
 // cannot be written (held open and locked by another program) and goes in,

@@ -12,10 +12,10 @@
 #include <thread>
 #include <vector>
 
-#include "cardclone/card_result.h"
-#include "cardclone/clone_plan.h"
-#include "cardclone/clone_targets.h"
-#include "cardclone/golden_reader.h"
+#include "cloning/card_result.h"
+#include "cloning/clone_plan.h"
+#include "cloning/clone_targets.h"
+#include "cloning/golden_reader.h"
 
 class CloneRun {
  public:

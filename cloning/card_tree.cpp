@@ -1,8 +1,8 @@
-#include "cardclone/card_tree.h"
+#include "cloning/card_tree.h"
 
 #include <vector>
 
-#include "cardclone/clone_texts.h"
+#include "cloning/cloning_texts.h"
 #include "settings/audio_folders.h"
 
 namespace fs = std::filesystem;

@@ -1,4 +1,4 @@
-#include "cardclone/card_writer.h"
+#include "cloning/card_writer.h"
 
 #include <chrono>
 #include <memory>
@@ -6,9 +6,9 @@
 
 #include "cardcheck/card_model.h"
 #include "cardcheck/fingerprint.h"
-#include "cardclone/card_tree.h"
-#include "cardclone/card_verify.h"
-#include "cardclone/clone_texts.h"
+#include "cloning/card_tree.h"
+#include "cloning/card_verify.h"
+#include "cloning/cloning_texts.h"
 #include "settings/config_names.h"
 
 namespace fs = std::filesystem;

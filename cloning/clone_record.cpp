@@ -1,9 +1,9 @@
-#include "cardclone/clone_record.h"
+#include "cloning/clone_record.h"
 
 #include <cstdio>
 #include <ctime>
 
-#include "cardclone/clone_texts.h"
+#include "cloning/cloning_texts.h"
 #include "common/file_io.h"
 
 namespace {
@@ -99,8 +99,7 @@ bool AppendRecord(const std::filesystem::path& file, const std::vector<RecordRow
   return written;
 }
 
-RecordRow MakeRecordRow(const std::string& given, const std::string& goldenFingerprint, const Target& target,
-                        const CardResult& result) {
+RecordRow MakeRecordRow(const GoldenCard& golden, const Target& target, const CardResult& result) {
   RecordRow row;
   row.time = LocalTimeText(std::time(nullptr));
   row.drive = target.volume.isRoot ? target.volume.root.u8string() : target.given;
@@ -108,8 +107,8 @@ RecordRow MakeRecordRow(const std::string& given, const std::string& goldenFinge
   row.label = target.volume.label;
   row.serial = SerialText(target.volume.serial);
   row.capacity = target.volume.capacity;
-  row.golden = given;
-  row.goldenFingerprint = goldenFingerprint;
+  row.golden = golden.given;
+  row.goldenFingerprint = result.goldenFingerprint.empty() ? golden.fingerprint : result.goldenFingerprint;
   row.cardFingerprint = result.ready ? result.fingerprint : "";
   row.ready = result.ready;
   row.reason = result.reason;

@@ -1,8 +1,8 @@
-#include "cardclone/card_session.h"
+#include "cloning/card_session.h"
 
 #include <filesystem>
 
-#include "cardclone/clone_texts.h"
+#include "cloning/cloning_texts.h"
 #include "settings/config_names.h"
 
 namespace fs = std::filesystem;

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "cardcheck/checksum.h"
-#include "cardclone/golden_card.h"
-#include "cardclone/piece_window.h"
+#include "cloning/golden_card.h"
+#include "cloning/piece_window.h"
 
 constexpr std::size_t kPieceSize = 1 << 20;
 constexpr std::size_t kWindowPieces = 16;

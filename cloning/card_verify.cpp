@@ -1,10 +1,10 @@
-#include "cardclone/card_verify.h"
+#include "cloning/card_verify.h"
 
 #include <map>
 #include <vector>
 
-#include "cardclone/card_names.h"
-#include "cardclone/clone_texts.h"
+#include "cloning/card_names.h"
+#include "cloning/cloning_texts.h"
 #include "settings/audio_folders.h"
 
 namespace fs = std::filesystem;

@@ -13,13 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "cardclone/card_result.h"
-#include "cardclone/card_session.h"
-#include "cardclone/card_settings.h"
-#include "cardclone/clone_plan.h"
-#include "cardclone/clone_targets.h"
-#include "cardclone/file_copy.h"
-#include "cardclone/golden_reader.h"
+#include "cloning/card_result.h"
+#include "cloning/card_session.h"
+#include "cloning/card_settings.h"
+#include "cloning/clone_plan.h"
+#include "cloning/clone_targets.h"
+#include "cloning/file_copy.h"
+#include "cloning/golden_reader.h"
 
 class CardWriter {
  public:

@@ -1,8 +1,8 @@
-#include "cardclone/golden_reader.h"
+#include "cloning/golden_reader.h"
 
 #include <memory>
 
-#include "cardclone/clone_texts.h"
+#include "cloning/cloning_texts.h"
 #include "cardcheck/fingerprint.h"
 #include "common/file_io.h"
 #include "settings/audio_folders.h"
