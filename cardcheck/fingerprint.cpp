@@ -5,6 +5,7 @@
 
 #include "cardcheck/check_texts.h"
 #include "common/file_io.h"
+#include "common/tree_walk.h"
 #include "common/text_format.h"
 #include "settings/config_names.h"
 #include "settings/playback_pages.h"
@@ -52,27 +53,24 @@ bool SumFile(const fs::path& path, FingerprintEntry& entry, std::string& problem
 // Every plain file below folder (relative path rel), links and mounts left.
 bool SumFolder(const fs::path& folder, const std::string& rel, const KnownFiles& known,
                std::vector<FingerprintEntry>& entries, std::string& problem) {
-  std::vector<FolderEntry> listed;
-  IoError error;
-  if (!ListFolder(folder, listed, error)) {
-    problem = Format(kTextFingerprintUnreadable, rel.c_str(), error.text.c_str());
-    return false;
-  }
-  for (const FolderEntry& item : listed) {
-    fs::path path = folder / fs::u8path(item.name);
-    std::string itemRel = rel + "/" + item.name;
-    if (item.info.kind == EntryKind::kFolder && !SumFolder(path, itemRel, known, entries, problem))
-      return false;
-    if (item.info.kind != EntryKind::kFile) continue;
+  TreeVisitor visitor;
+  visitor.visit = [&](const fs::path& in, const std::string&, const FolderEntry& item,
+                      const std::string& itemRel) {
+    if (item.info.kind == EntryKind::kFolder) return WalkStep::kEnter;
+    if (item.info.kind != EntryKind::kFile) return WalkStep::kNext;
     auto measured = known.find(itemRel);
     if (measured != known.end() && measured->second.size == item.info.size) {
       entries.push_back({itemRel, item.info.size, measured->second.digest});
-      continue;
+      return WalkStep::kNext;
     }
     entries.push_back({itemRel, 0, {}});
-    if (!SumFile(path, entries.back(), problem)) return false;
-  }
-  return true;
+    return SumFile(in / fs::u8path(item.name), entries.back(), problem) ? WalkStep::kNext : WalkStep::kStop;
+  };
+  std::string unlisted;
+  IoError error;
+  if (WalkTree(folder, rel, visitor, unlisted, error)) return true;
+  if (!unlisted.empty()) problem = Format(kTextFingerprintUnreadable, unlisted.c_str(), error.text.c_str());
+  return false;
 }
 
 }  // namespace

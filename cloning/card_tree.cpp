@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cloning/cloning_texts.h"
+#include "common/tree_walk.h"
 #include "settings/audio_folders.h"
 
 namespace fs = std::filesystem;
@@ -10,17 +11,29 @@ namespace fs = std::filesystem;
 namespace {
 
 // Removes the entry at path (rel below the card) of the given kind, a folder
-// with everything in it; files counts the files and links removed.
+// with everything in it, what it holds first; files counts the files and
+// links removed, failed names what could not be.
 bool RemoveTree(const fs::path& path, const std::string& rel, EntryKind kind, int& files, IoError& error,
                 std::string& failed) {
   failed = rel;
   if (kind == EntryKind::kFolder) {
-    std::vector<FolderEntry> entries;
-    if (!ListFolder(path, entries, error)) return false;
-    for (const FolderEntry& entry : entries) {
-      if (!RemoveTree(path / fs::u8path(entry.name), rel + "/" + entry.name, entry.info.kind, files, error,
-                      failed))
-        return false;
+    TreeVisitor visitor;
+    visitor.visit = [&](const fs::path& in, const std::string&, const FolderEntry& entry,
+                        const std::string& childRel) {
+      if (entry.info.kind == EntryKind::kFolder) return WalkStep::kEnter;
+      failed = childRel;
+      if (!RemoveEntry(in / fs::u8path(entry.name), entry.info.kind, error)) return WalkStep::kStop;
+      ++files;
+      return WalkStep::kNext;
+    };
+    visitor.left = [&](const fs::path& folder, const std::string& folderRel) {
+      failed = folderRel;
+      return RemoveEntry(folder, EntryKind::kFolder, error);
+    };
+    std::string unlisted;
+    if (!WalkTree(path, rel, visitor, unlisted, error)) {
+      if (!unlisted.empty()) failed = unlisted;
+      return false;
     }
     failed = rel;
   }

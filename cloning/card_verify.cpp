@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cloning/card_names.h"
+#include "common/tree_walk.h"
 #include "cloning/cloning_texts.h"
 #include "settings/audio_folders.h"
 
@@ -19,16 +20,14 @@ struct Found {
 // Every entry below the card's audio folder, by name as compared.
 bool ListTree(const fs::path& dir, const std::string& rel, bool ignoresCase,
               std::map<std::string, Found>& found, IoError& error) {
-  std::vector<FolderEntry> entries;
-  if (!ListFolder(dir, entries, error)) return false;
-  for (const FolderEntry& entry : entries) {
-    std::string childRel = rel + "/" + entry.name;
+  TreeVisitor visitor;
+  visitor.visit = [&](const fs::path&, const std::string&, const FolderEntry& entry,
+                      const std::string& childRel) {
     found[ignoresCase ? FoldCase(childRel) : childRel] = {childRel, entry.info};
-    if (entry.info.kind == EntryKind::kFolder &&
-        !ListTree(dir / fs::u8path(entry.name), childRel, ignoresCase, found, error))
-      return false;
-  }
-  return true;
+    return WalkStep::kEnter;
+  };
+  std::string unlisted;
+  return WalkTree(dir, rel, visitor, unlisted, error);
 }
 
 // Whether the card's file system takes names without case: the audio folder

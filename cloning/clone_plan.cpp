@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "cloning/card_names.h"
+#include "common/tree_walk.h"
 #include "cloning/cloning_texts.h"
 #include "settings/audio_folders.h"
 #include "settings/config_names.h"
@@ -88,35 +89,42 @@ class Planner {
     return Remove(path, audio, info);
   }
 
-  // The entries of the card's folder dir (rel below the card), against the
-  // golden tree.
-  bool Survey(const fs::path& dir, const std::string& rel) {
-    std::vector<FolderEntry> entries;
+  // A walk of the card's folder dir (rel below the card); a folder that
+  // cannot be listed refuses the card.
+  bool Walk(const fs::path& dir, const std::string& rel, const TreeVisitor& visitor) {
+    std::string unlisted;
     IoError error;
-    if (!ListFolder(dir, entries, error))
-      return Refuse(Format(kTextCannotList, CardSpelling(rel).c_str(), error.text.c_str()));
-    for (const FolderEntry& entry : entries) {
-      if (!SurveyEntry(dir, rel, entry)) return false;
-    }
-    return true;
+    if (WalkTree(dir, rel, visitor, unlisted, error)) return true;
+    if (unlisted.empty()) return false;
+    return Refuse(Format(kTextCannotList, CardSpelling(unlisted).c_str(), error.text.c_str()));
   }
 
-  bool SurveyEntry(const fs::path& dir, const std::string& rel, const FolderEntry& entry) {
+  // The entries of the card's folder dir, against the golden tree.
+  bool Survey(const fs::path& dir, const std::string& rel) {
+    TreeVisitor visitor;
+    visitor.visit = [this](const fs::path& in, const std::string& folder, const FolderEntry& entry,
+                           std::string& into) { return SurveyEntry(in, folder, entry, into); };
+    return Walk(dir, rel, visitor);
+  }
+
+  // A golden folder is gone into under its golden spelling (childRel).
+  WalkStep SurveyEntry(const fs::path& dir, const std::string& rel, const FolderEntry& entry,
+                       std::string& childRel) {
     const fs::path path = dir / fs::u8path(entry.name);
-    std::string childRel = rel + "/" + entry.name;
     const EntryKind kind = entry.info.kind;
+    auto next = [](bool ok) { return ok ? WalkStep::kNext : WalkStep::kStop; };
     // Only what a clone cut short can have left is removed unasked: a plain
     // file of its temporary name in a folder it writes. Anything else of
     // such a name is a user's, and goes (or stays) like any other extra.
     if (kind == EntryKind::kFile && IsCopyTempName(entry.name) && names_.folders.count(rel) > 0)
-      return Remove(path, childRel, entry.info, true);
+      return next(Remove(path, childRel, entry.info, true));
     bool plain = kind == EntryKind::kFolder || kind == EntryKind::kFile;
     if (plain && names_.folders.count(childRel) == 0 && names_.files.count(childRel) == 0)
       childRel = GoldenSpelling(names_, dir, childRel);
     bool goldenFolder = names_.folders.count(childRel) > 0, goldenFile = names_.files.count(childRel) > 0;
     if (kind == EntryKind::kFolder && goldenFolder) {
       existing_.insert(childRel);
-      return Survey(path, childRel);
+      return WalkStep::kEnter;
     }
     if (kind == EntryKind::kFile && goldenFile) {
       std::size_t index = fileIndex_[childRel];
@@ -125,10 +133,10 @@ class Planner {
       } else {
         replacedBytes_ += Rounded(entry.info.size);
       }
-      return true;
+      return WalkStep::kNext;
     }
-    if (keepExtra_ && !goldenFolder && !goldenFile) return true;
-    return Remove(path, rel + "/" + entry.name, entry.info);
+    if (keepExtra_ && !goldenFolder && !goldenFile) return WalkStep::kNext;
+    return next(Remove(path, rel + "/" + entry.name, entry.info));
   }
 
   // An entry that goes: a folder with all it holds (never through a link,
@@ -150,23 +158,21 @@ class Planner {
     return true;
   }
 
+  // The files a folder that goes holds, and their room.
   bool Measure(const fs::path& dir, const std::string& rel, Removal& removal) {
-    std::vector<FolderEntry> entries;
-    IoError error;
-    if (!ListFolder(dir, entries, error))
-      return Refuse(Format(kTextCannotList, CardSpelling(rel).c_str(), error.text.c_str()));
-    for (const FolderEntry& entry : entries) {
-      std::string childRel = rel + "/" + entry.name;
-      if (entry.info.kind == EntryKind::kMountPoint)
-        return Refuse(Format(kTextMountInAudio, CardSpelling(childRel).c_str()));
-      if (entry.info.kind == EntryKind::kFolder) {
-        if (!Measure(dir / fs::u8path(entry.name), childRel, removal)) return false;
-      } else {
-        ++removal.files;
-        removal.bytes += Rounded(entry.info.size);
+    TreeVisitor visitor;
+    visitor.visit = [&](const fs::path&, const std::string&, const FolderEntry& entry,
+                        const std::string& childRel) {
+      if (entry.info.kind == EntryKind::kMountPoint) {
+        Refuse(Format(kTextMountInAudio, CardSpelling(childRel).c_str()));
+        return WalkStep::kStop;
       }
-    }
-    return true;
+      if (entry.info.kind == EntryKind::kFolder) return WalkStep::kEnter;
+      ++removal.files;
+      removal.bytes += Rounded(entry.info.size);
+      return WalkStep::kNext;
+    };
+    return Walk(dir, rel, visitor);
   }
 
   void CountFiles() {

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "cloning/card_names.h"
+#include "common/tree_walk.h"
 #include "cloning/cloning_texts.h"
 #include "settings/audio_folders.h"
 #include "settings/config_names.h"
@@ -18,9 +19,8 @@ std::string Unreadable(const std::string& rel, const IoError& error) {
   return Format(kTextGoldenEntryUnreadable, CardSpelling(rel).c_str(), why.c_str());
 }
 
-std::string ListFolder(const fs::path& dir, const std::string& rel, GoldenCard& golden);
-
-// One entry of a golden folder: a folder listed in turn, or a file.
+// One entry of a golden folder: a folder (listed in turn) or a file, or why
+// the golden card cannot be copied.
 std::string ListEntry(const fs::path& path, const FolderEntry& entry, const std::string& childRel,
                       GoldenCard& golden) {
   const std::string shown = CardSpelling(childRel);
@@ -31,7 +31,7 @@ std::string ListEntry(const fs::path& path, const FolderEntry& entry, const std:
     case EntryKind::kFolder:
       golden.folders.push_back(childRel);
       golden.folderIds.push_back(IdOf(path));
-      return ListFolder(path, childRel, golden);
+      return "";
     case EntryKind::kFile:
       golden.files.push_back({childRel, entry.info.size, entry.info.modified});
       golden.totalBytes += entry.info.size;
@@ -62,17 +62,24 @@ std::string Collision(const std::vector<FolderEntry>& entries, const std::string
 
 // Lists dir into golden, depth first, names in byte order so that every run
 // walks the same way.
-std::string ListFolder(const fs::path& dir, const std::string& rel, GoldenCard& golden) {
-  std::vector<FolderEntry> entries;
+std::string ListTree(const fs::path& dir, const std::string& rel, GoldenCard& golden) {
+  std::string problem;
+  TreeVisitor visitor;
+  visitor.listed = [&](const std::string& folder, std::vector<FolderEntry>& entries) {
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    problem = Collision(entries, folder);
+    return problem.empty();
+  };
+  visitor.visit = [&](const fs::path& in, const std::string&, const FolderEntry& entry,
+                      const std::string& childRel) {
+    problem = ListEntry(in / fs::u8path(entry.name), entry, childRel, golden);
+    if (!problem.empty()) return WalkStep::kStop;
+    return entry.info.kind == EntryKind::kFolder ? WalkStep::kEnter : WalkStep::kNext;
+  };
+  std::string unlisted;
   IoError error;
-  if (!ListFolder(dir, entries, error)) return Unreadable(rel, error);
-  std::sort(entries.begin(), entries.end(),
-            [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
-  std::string problem = Collision(entries, rel);
-  for (std::size_t i = 0; i < entries.size() && problem.empty(); ++i) {
-    const FolderEntry& entry = entries[i];
-    problem = ListEntry(dir / fs::u8path(entry.name), entry, rel + "/" + entry.name, golden);
-  }
+  if (!WalkTree(dir, rel, visitor, unlisted, error) && problem.empty()) problem = Unreadable(unlisted, error);
   return problem;
 }
 
@@ -121,7 +128,7 @@ std::string ReadGoldenCard(const fs::path& root, GoldenCard& golden) {
   golden.hasAudio = true;
   golden.folders.push_back(audio);
   golden.folderIds.push_back(IdOf(audioPath));
-  return ListFolder(audioPath, audio, golden);
+  return ListTree(audioPath, audio, golden);
 }
 
 std::string GoldenChange(const GoldenCard& golden) {
