@@ -27,11 +27,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-void Put(const fs::path& file, const std::vector<unsigned char>& bytes) {
-  fs::create_directories(file.parent_path());
-  WriteAllBytes(file.string(), bytes);
-}
-
 // Waits, for at most a minute, until done() holds after one of notify()'s
 // calls; false when it never did.
 class Signal {
@@ -63,9 +58,9 @@ class Signal {
 class BatchCoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Put(golden() / "CFG_BROADCAST.bin", SettingsBytes(Modes(1, 0, 1, 0, 0)));
-    Put(golden() / "audio/SenseRand/a.wav", PcmWavOfSize(3000, 1));
-    Put(golden() / "audio/SenseRand/b.wav", PcmWavOfSize(5000, 2));
+    PutFile(golden() / "CFG_BROADCAST.bin", SettingsBytes(Modes(1, 0, 1, 0, 0)));
+    PutFile(golden() / "audio/SenseRand/a.wav", PcmWavOfSize(3000, 1));
+    PutFile(golden() / "audio/SenseRand/b.wav", PcmWavOfSize(5000, 2));
     choice_ = ChooseGolden(golden().string());
     ASSERT_TRUE(choice_.card) << choice_.state;
   }
@@ -97,19 +92,19 @@ TEST_F(BatchCoreTest, ACardIsSaidAsItStands) {
   fs::path almost = Copy("almost");
   std::vector<unsigned char> bytes = PcmWavOfSize(5000, 2);
   bytes[4000] ^= 1;
-  Put(almost / "audio/SenseRand/b.wav", bytes);
+  PutFile(almost / "audio/SenseRand/b.wav", bytes);
   CardSurvey differs = Survey(almost);
   EXPECT_FALSE(differs.identical);
   EXPECT_EQ(differs.text, "与样板不同，将改写");
   fs::path other = Copy("other");
-  Put(other / "audio/SenseRand/old.wav", PcmWavOfSize(1000, 3));
-  Put(other / "audio/Alarm/A/x.wav", PcmWavOfSize(1000, 4));
+  PutFile(other / "audio/SenseRand/old.wav", PcmWavOfSize(1000, 3));
+  PutFile(other / "audio/Alarm/A/x.wav", PcmWavOfSize(1000, 4));
   CardSurvey sounds = Survey(other);
   EXPECT_EQ(sounds.text, "其他声音 (将删除 2 个文件)");
   EXPECT_EQ(sounds.removeFiles, 2);
   fs::path photos = Card("photos");
-  Put(photos / "DCIM/0001.jpg", {1});
-  Put(photos / "notes.txt", {2});
+  PutFile(photos / "DCIM/0001.jpg", {1});
+  PutFile(photos / "notes.txt", {2});
   EXPECT_EQ(Survey(photos).text, "将写入 2 个文件，audio 以外另有 2 项 (保留，不改动)");
   // Unless folders are taken for cards, a folder is none.
   CardSurvey refused = Survey(Card("folder"), false);
@@ -178,7 +173,7 @@ TEST_F(BatchCoreTest, AnotherCardInTheSameReaderIsLookedAtAfresh) {
   for (const auto& other : others) {
     // What the next card holds, in the same reader.
     sounds = !sounds;
-    if (sounds) Put(reader / "audio/SenseRand/old.wav", PcmWavOfSize(1000, 3));
+    if (sounds) PutFile(reader / "audio/SenseRand/old.wav", PcmWavOfSize(1000, 3));
     if (!sounds) fs::remove_all(reader / "audio");
     const std::string expected = sounds ? "其他声音 (将删除 1 个文件)" : "空卡";
     other(listed);
@@ -211,7 +206,7 @@ TEST_F(BatchCoreTest, TheWatcherLooksAgainOnlyWhereSomethingMayHaveChanged) {
       [&] { return StateOf(watcher, first) == "与样板相同" && StateOf(watcher, third) == "空卡"; }));
 
   fs::path otherGolden = Copy("other golden");
-  Put(otherGolden / "audio/SenseRand/c.wav", PcmWavOfSize(2000, 9));
+  PutFile(otherGolden / "audio/SenseRand/c.wav", PcmWavOfSize(2000, 9));
   GoldenChoice other = ChooseGolden(otherGolden.string());
   ASSERT_TRUE(other.card) << other.state;
   watcher.SetGolden(other.card);
@@ -228,11 +223,11 @@ TEST_F(BatchCoreTest, TheWatcherLooksAgainOnlyWhereSomethingMayHaveChanged) {
 
   // Made: known at once, and not read for it (the card would say otherwise).
   watcher.SetBusy(second);
-  Put(second / "DCIM/0001.jpg", {1});
+  PutFile(second / "DCIM/0001.jpg", {1});
   watcher.Written(second, true);
   EXPECT_EQ(StateOf(watcher, second), "与样板相同，audio 以外另有 1 项 (保留，不改动)");
   watcher.SetBusy(third);
-  Put(third / "audio/SenseRand/old.wav", PcmWavOfSize(1000, 3));
+  PutFile(third / "audio/SenseRand/old.wav", PcmWavOfSize(1000, 3));
   watcher.Written(third, false);
   ASSERT_TRUE(changed.WaitFor([&] { return StateOf(watcher, third) == "其他声音 (将删除 1 个文件)"; }));
   EXPECT_EQ(StateOf(watcher, second), "与样板相同，audio 以外另有 1 项 (保留，不改动)");
@@ -278,7 +273,7 @@ struct Told {
 
 TEST_F(BatchCoreTest, ARunSaysWhatItDoesInOrderAndRecordsWhatItMeasured) {
   fs::path fresh = Card("fresh"), used = Copy("used");
-  Put(used / "audio/SenseRand/old.wav", PcmWavOfSize(1000, 3));
+  PutFile(used / "audio/SenseRand/old.wav", PcmWavOfSize(1000, 3));
   Told told;
   bool removes = false;
   told.onPlanned = [&](BatchRun& run) {
@@ -310,8 +305,8 @@ TEST_F(BatchCoreTest, ARunSaysWhatItDoesInOrderAndRecordsWhatItMeasured) {
 
 TEST_F(BatchCoreTest, StopEndsEveryCardBeforeItsSettings) {
   fs::path fresh = Card("fresh"), used = Card("used");
-  Put(used / "CFG_BROADCAST.bin", std::vector<unsigned char>(86, 7));
-  Put(used / "audio/SenseRand/a.wav", PcmWavOfSize(3000, 5));
+  PutFile(used / "CFG_BROADCAST.bin", std::vector<unsigned char>(86, 7));
+  PutFile(used / "audio/SenseRand/a.wav", PcmWavOfSize(3000, 5));
   Told told;
   told.onPlanned = [](BatchRun& run) {
     run.Stop();
@@ -334,7 +329,7 @@ TEST_F(BatchCoreTest, StopEndsEveryCardBeforeItsSettings) {
 // writes nothing.
 TEST_F(BatchCoreTest, TheGoldenCardIsLookedAtBeforeEachRun) {
   fs::path card = Card("card");
-  Put(golden() / "audio/SenseRand/a.wav", PcmWavOfSize(3000, 1));
+  PutFile(golden() / "audio/SenseRand/a.wav", PcmWavOfSize(3000, 1));
   fs::last_write_time(golden() / "audio/SenseRand/a.wav",
                       fs::last_write_time(golden() / "audio/SenseRand/a.wav") + 2s);
   Told same;
@@ -349,7 +344,7 @@ TEST_F(BatchCoreTest, TheGoldenCardIsLookedAtBeforeEachRun) {
   fs::create_directories(card);
   BroadcastConfig other = Modes(1, 0, 1, 0, 0);
   other.Dly = 20;
-  Put(golden() / "CFG_BROADCAST.bin", SettingsBytes(other));
+  PutFile(golden() / "CFG_BROADCAST.bin", SettingsBytes(other));
   Told changed;
   BatchRun run(choice_.card, {card.string()}, changed.Events(), true);
   run.Plan();

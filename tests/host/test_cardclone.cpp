@@ -35,11 +35,6 @@ CloneRunOut Clone(const std::string& args) {
 // The scratch cards are folders, and removals are confirmed.
 CloneRunOut CloneFolders(const std::string& args) { return Clone("--any-folder --yes " + args); }
 
-void Put(const fs::path& file, const std::vector<unsigned char>& bytes) {
-  fs::create_directories(file.parent_path());
-  WriteAllBytes(file.string(), bytes);
-}
-
 // Every file below root with its bytes (and every folder, as an empty entry).
 std::map<std::string, std::vector<unsigned char>> Tree(const fs::path& root) {
   std::map<std::string, std::vector<unsigned char>> tree;
@@ -76,14 +71,14 @@ class CloneTest : public ::testing::Test {
     BroadcastConfig c = Modes(1, 0, 1, 0, 0);
     c.Dly = 10;
     settings_ = SettingsBytes(c);
-    Put(golden() / "CFG_BROADCAST.bin", settings_);
-    Put(golden() / "audio/SenseRand/big.wav", PcmWavOfSize(2 * 1048576 + 1000, 0x11));
-    Put(golden() / "audio/SenseRand/one chunk.wav", PcmWavOfSize(1048576, 0x22));
-    Put(golden() / "audio/SenseRand/狗叫.wav", PcmWavOfSize(5000, 0x33));
-    Put(golden() / "audio/SenseRand/empty.txt", {});
-    Put(golden() / "audio/Alarm/A/dog/bark.wav", PcmWavOfSize(3000, 0x44));
+    PutFile(golden() / "CFG_BROADCAST.bin", settings_);
+    PutFile(golden() / "audio/SenseRand/big.wav", PcmWavOfSize(2 * 1048576 + 1000, 0x11));
+    PutFile(golden() / "audio/SenseRand/one chunk.wav", PcmWavOfSize(1048576, 0x22));
+    PutFile(golden() / "audio/SenseRand/狗叫.wav", PcmWavOfSize(5000, 0x33));
+    PutFile(golden() / "audio/SenseRand/empty.txt", {});
+    PutFile(golden() / "audio/Alarm/A/dog/bark.wav", PcmWavOfSize(3000, 0x44));
     fs::create_directories(golden() / "audio/Alarm/B/bird A");
-    Put(golden() / "captures/golden-only.jpg", {1, 2, 3});
+    PutFile(golden() / "captures/golden-only.jpg", {1, 2, 3});
   }
   fs::path golden() const { return scratch_.path() / "golden"; }
   fs::path Card(const std::string& name) const {
@@ -95,21 +90,21 @@ class CloneTest : public ::testing::Test {
   // chunk, and one golden file already there.
   fs::path UsedCard(const std::string& name) {
     fs::path card = Card(name);
-    Put(card / "CFG_BROADCAST.bin", std::vector<unsigned char>(86, 7));
-    Put(card / "audio/SenseRand/stale.wav", PcmWavOfSize(4000, 0x55));
-    Put(card / "audio/SenseSpecify/dog/old.wav", PcmWavOfSize(4000, 0x66));
+    PutFile(card / "CFG_BROADCAST.bin", std::vector<unsigned char>(86, 7));
+    PutFile(card / "audio/SenseRand/stale.wav", PcmWavOfSize(4000, 0x55));
+    PutFile(card / "audio/SenseSpecify/dog/old.wav", PcmWavOfSize(4000, 0x66));
     std::vector<unsigned char> almost = PcmWavOfSize(2 * 1048576 + 1000, 0x11);
     almost[1048576 + 5] ^= 1;
-    Put(card / "audio/SenseRand/big.wav", almost);
-    Put(card / "audio/SenseRand/狗叫.wav", PcmWavOfSize(5000, 0x33));
-    Put(card / "captures/0001.jpg", {9, 9, 9});
-    Put(card / "notes.txt", {'k', 'e', 'e', 'p'});
+    PutFile(card / "audio/SenseRand/big.wav", almost);
+    PutFile(card / "audio/SenseRand/狗叫.wav", PcmWavOfSize(5000, 0x33));
+    PutFile(card / "captures/0001.jpg", {9, 9, 9});
+    PutFile(card / "notes.txt", {'k', 'e', 'e', 'p'});
     // Beside the settings: a user's file at a name that looks temporary, the
     // leftover of a settings write cut short, and a user's file at the next
     // temporary name.
-    Put(card / "CFG_BROADCAST.tmp", {'m', 'i', 'n', 'e'});
-    Put(card / "CFG_BROADCAST.~00", std::vector<unsigned char>(86, 1));
-    Put(card / "CFG_BROADCAST.~01", std::vector<unsigned char>(200, 'u'));
+    PutFile(card / "CFG_BROADCAST.tmp", {'m', 'i', 'n', 'e'});
+    PutFile(card / "CFG_BROADCAST.~00", std::vector<unsigned char>(86, 1));
+    PutFile(card / "CFG_BROADCAST.~01", std::vector<unsigned char>(200, 'u'));
     return card;
   }
   void ExpectCloneOf(const fs::path& card) {
@@ -168,7 +163,7 @@ TEST_F(CloneTest, UsedAndFreshCardsComeOutIdenticalAndOnlyTheAudioTreeAndSetting
 
 TEST_F(CloneTest, KeepExtraKeepsOtherSoundsButNotALeftOverTemporaryFile) {
   fs::path used = UsedCard("used");
-  Put(used / "audio/SenseRand/.cardclone.tmp", {1});
+  PutFile(used / "audio/SenseRand/.cardclone.tmp", {1});
   CloneRunOut run = CloneFolders("--keep-extra " + Quoted(golden()) + " " + Quoted(used));
   EXPECT_EQ(run.exitCode, 0) << run.out;
   auto tree = Tree(used);
@@ -208,7 +203,7 @@ TEST_F(CloneTest, RefusedTargetsAndAGoldenCardNotReadyLeaveEveryCardAsItWas) {
     EXPECT_NE(help.out.find(part), std::string::npos) << part << "\n" << help.out;
 
   // A golden card whose plan names a kind without sounds is not ready.
-  Put(golden() / "CFG_BROADCAST.bin", SettingsBytes(Modes(1, 0, 2, 0, 0)));
+  PutFile(golden() / "CFG_BROADCAST.bin", SettingsBytes(Modes(1, 0, 2, 0, 0)));
   before = Tree(scratch_.path());
   CloneRunOut run = Clone("--json " + Quoted(golden()) + " " + Quoted(used));
   EXPECT_EQ(run.exitCode, 2) << run.out;
@@ -219,7 +214,7 @@ TEST_F(CloneTest, RefusedTargetsAndAGoldenCardNotReadyLeaveEveryCardAsItWas) {
   EXPECT_EQ(Tree(scratch_.path()), before);
 
   // A golden card that plays nothing is ready: cloned, with the check's warning first.
-  Put(golden() / "CFG_BROADCAST.bin", SettingsBytes(Modes(0, 0, 0, 0, 0)));
+  PutFile(golden() / "CFG_BROADCAST.bin", SettingsBytes(Modes(0, 0, 0, 0, 0)));
   CloneRunOut silent = CloneFolders("--dry-run " + Quoted(golden()) + " " + Quoted(used));
   EXPECT_EQ(silent.exitCode, 0) << silent.out;
   EXPECT_EQ(silent.out.rfind("注意: 设备不会播放任何声音\n样板卡: ", 0), 0u) << silent.out;
@@ -271,7 +266,7 @@ TEST_F(CloneTest, NothingIsRemovedBeforeTheUserSaysSoAndADryRunOnlyShowsThePlan)
 
 TEST_F(CloneTest, LinksAreNeverFollowedAndNamesFatWouldMergeAreRefused) {
   fs::path outside = scratch_.path() / "outside";
-  Put(outside / "keep.wav", PcmWavOfSize(3000, 0x99));
+  PutFile(outside / "keep.wav", PcmWavOfSize(3000, 0x99));
   fs::path card = UsedCard("card");
   fs::create_directory_symlink(outside, card / "audio/SenseRand/linked folder");
   fs::create_symlink(outside / "keep.wav", card / "audio/SenseRand/linked.wav");
@@ -291,7 +286,7 @@ TEST_F(CloneTest, LinksAreNeverFollowedAndNamesFatWouldMergeAreRefused) {
   EXPECT_EQ(link.exitCode, 2) << link.out;
   EXPECT_NE(link.out.find("样板卡的 audio\\SenseRand\\shadow.wav 是链接"), std::string::npos) << link.out;
   fs::remove(golden() / "audio/SenseRand/shadow.wav");
-  Put(golden() / "audio/SenseRand/BIG.wav", PcmWavOfSize(3000, 0x11));
+  PutFile(golden() / "audio/SenseRand/BIG.wav", PcmWavOfSize(3000, 0x11));
   CloneRunOut cases = CloneFolders(Quoted(golden()) + " " + Quoted(card));
   EXPECT_EQ(cases.exitCode, 2) << cases.out;
   EXPECT_NE(cases.out.find("样板卡的 audio\\SenseRand\\BIG.wav 和 audio\\SenseRand\\big.wav 只有大小写不同"),
@@ -322,7 +317,7 @@ TEST_F(CloneTest, ACardThatFailsCarriesNoSettingsFile) {
   // the new settings: the old file goes all the same.
   BroadcastConfig other = Modes(1, 0, 1, 0, 0);
   other.Dly = 20;
-  Put(card / "CFG_BROADCAST.bin", SettingsBytes(other));
+  PutFile(card / "CFG_BROADCAST.bin", SettingsBytes(other));
   ASSERT_EQ(check(), 0);
   for (int n = 0; n < 100; ++n) fs::create_directories(card / ConfigTempName(n));
   CloneRunOut settings = CloneFolders(Quoted(golden()) + " " + Quoted(card));
@@ -335,7 +330,7 @@ TEST_F(CloneTest, ACardThatFailsCarriesNoSettingsFile) {
   // read-back that differs from what was written; then the file gone from
   // the card after its read-back, before the card's last listing.
   ASSERT_EQ(CloneFolders(Quoted(golden()) + " " + Quoted(card)).exitCode, 0);
-  Put(golden() / "audio/SenseRand/狗叫.wav", PcmWavOfSize(5000, 0x34));
+  PutFile(golden() / "audio/SenseRand/狗叫.wav", PcmWavOfSize(5000, 0x34));
   for (const char* fault :
        {"write:.cardclone-", "read:.cardclone-", "vanish:/card/audio/SenseRand/狗叫.wav"}) {
     CloneRunOut faulty =
@@ -360,8 +355,8 @@ TEST_F(CloneTest, WhatStandsAtAGoldenNameIsReplacedEvenWithExtrasKept) {
   fs::create_directories(card / "audio/SenseRand/狗叫.wav/inside");  // a folder at a golden file's name
   std::vector<unsigned char> longer = PcmWavOfSize(1048576, 0x22);
   longer.push_back(0);  // the golden file, and one byte more
-  Put(card / "audio/SenseRand/one chunk.wav", longer);
-  Put(card / "audio/SenseRand/mine.wav", PcmWavOfSize(3000, 0x77));
+  PutFile(card / "audio/SenseRand/one chunk.wav", longer);
+  PutFile(card / "audio/SenseRand/mine.wav", PcmWavOfSize(3000, 0x77));
   CloneRunOut run = CloneFolders("--keep-extra " + Quoted(golden()) + " " + Quoted(card));
   EXPECT_EQ(run.exitCode, 0) << run.out;
   auto tree = Tree(card);
@@ -375,7 +370,7 @@ TEST_F(CloneTest, WhatStandsAtAGoldenNameIsReplacedEvenWithExtrasKept) {
 // slow card is held a window at a time, not whole.
 TEST_F(CloneTest, ReadBacksComeFromTheMediumAndMemoryStaysBounded) {
   constexpr std::size_t kLarge = 192u << 20;
-  Put(golden() / "audio/SenseRand/large.wav", PcmWavOfSize(kLarge, 0x5A));
+  PutFile(golden() / "audio/SenseRand/large.wav", PcmWavOfSize(kLarge, 0x5A));
   fs::path card = Card("card");
   // One trace file per thread (-ff): a thread's calls are never split by
   // another's ("<unfinished ...>").
@@ -469,9 +464,9 @@ TEST_F(CloneTest, EveryFileIsOnTheMediumBeforeItIsPutInPlace) {
 // Cards on media of their own (tmpfs, bind mounts): skipped where mounts are refused.
 TEST_F(CloneTest, ACardTooSmallIsRefusedUpFrontAndAMountInsideACardIsNeverEmptied) {
   fs::path small = Card("small"), host = Card("host"), outside = scratch_.path() / "outside";
-  Put(outside / "keep.wav", {4, 5, 6});
+  PutFile(outside / "keep.wav", {4, 5, 6});
   if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=1m") != 0) GTEST_SKIP() << "mounts are refused here";
-  Put(small / "CFG_BROADCAST.bin", std::vector<unsigned char>(86, 7));
+  PutFile(small / "CFG_BROADCAST.bin", std::vector<unsigned char>(86, 7));
   fs::create_directories(host / "audio/SenseRand/mounted");
   bool bound =
       ::mount(outside.c_str(), (host / "audio/SenseRand/mounted").c_str(), nullptr, MS_BIND, nullptr) == 0;
@@ -500,7 +495,7 @@ TEST_F(CloneTest, AGoldenCardChangedWhileItIsCopiedFailsEveryCard) {
   fs::path made = Card("made"), fresh = Card("fresh"), record = scratch_.path() / "record.csv";
   BroadcastConfig other = Modes(1, 0, 1, 0, 0);
   other.Dly = 25;
-  Put(scratch_.path() / "other.bin", SettingsBytes(other));
+  PutFile(scratch_.path() / "other.bin", SettingsBytes(other));
   const std::string g = Quoted(golden());
   const struct {
     std::string change, undo;
@@ -535,8 +530,8 @@ TEST_F(CloneTest, AGoldenCardChangedWhileItIsCopiedFailsEveryCard) {
         << c.change << "\n"
         << rows;
     if (!c.undo.empty()) RunShell(c.undo);
-    Put(golden() / "CFG_BROADCAST.bin", settings_);
-    Put(golden() / "audio/Alarm/A/dog/bark.wav", PcmWavOfSize(3000, 0x44));
+    PutFile(golden() / "CFG_BROADCAST.bin", settings_);
+    PutFile(golden() / "audio/Alarm/A/dog/bark.wav", PcmWavOfSize(3000, 0x44));
   }
 }
 
@@ -547,7 +542,7 @@ TEST_F(CloneTest, AGoldenCardChangedWhileItIsCopiedFailsEveryCard) {
 // --keep-extra.
 TEST_F(CloneTest, OnlyTheClonesOwnTemporaryFilesGoUnasked) {
   fs::path card = Card("card");
-  Put(golden() / "audio/SenseRand/.cardclone-7.tmp", {1, 2});
+  PutFile(golden() / "audio/SenseRand/.cardclone-7.tmp", {1, 2});
   auto before = Tree(scratch_.path());
   CloneRunOut refused = CloneFolders(Quoted(golden()) + " " + Quoted(card));
   EXPECT_EQ(refused.exitCode, 2) << refused.out;
@@ -557,9 +552,9 @@ TEST_F(CloneTest, OnlyTheClonesOwnTemporaryFilesGoUnasked) {
   EXPECT_EQ(Tree(scratch_.path()), before);
   fs::remove(golden() / "audio/SenseRand/.cardclone-7.tmp");
 
-  Put(card / "audio/SenseRand/.cardclone-3.tmp", {3});  // a clone cut short left it
-  Put(card / "audio/SenseRand/.cardclone-notes.tmp", {'n'});
-  for (const char* name : {"a", "b", "c"}) Put(card / "audio/.cardclone-backup.tmp" / name, {'b'});
+  PutFile(card / "audio/SenseRand/.cardclone-3.tmp", {3});  // a clone cut short left it
+  PutFile(card / "audio/SenseRand/.cardclone-notes.tmp", {'n'});
+  for (const char* name : {"a", "b", "c"}) PutFile(card / "audio/.cardclone-backup.tmp" / name, {'b'});
   const std::string cards = Quoted(golden()) + " " + Quoted(card);
   CloneRunOut unasked = Clone("--any-folder " + cards + " </dev/null");
   EXPECT_EQ(unasked.exitCode, 2) << unasked.out;
@@ -607,7 +602,7 @@ TEST_F(CloneTest, TheRecordGetsARowForEveryCardAndIsOnlyAddedTo) {
   EXPECT_EQ(std::count(first.begin(), first.end(), '\n'), 3);
 
   // A card whose writes fail: its row says so; the record only grows.
-  Put(golden() / "audio/SenseRand/狗叫.wav", PcmWavOfSize(5000, 0x35));
+  PutFile(golden() / "audio/SenseRand/狗叫.wav", PcmWavOfSize(5000, 0x35));
   RunShell(std::string("BCT_FAULT=write:/used/ ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD='") +
            IO_FAULT_SHIM + "' '" + CARDCLONE_EXE + "' --any-folder --yes --record " + Quoted(record) + " " +
            cards);

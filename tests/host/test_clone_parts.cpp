@@ -29,21 +29,13 @@
 #include "cloning/piece_window.h"
 #include "common/text_format.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/wait_until.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 using namespace std::chrono_literals;
-
-// Waits up to five seconds for what another thread is to bring about.
-bool Eventually(const std::function<bool()>& condition) {
-  for (auto end = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < end;) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(1ms);
-  }
-  return condition();
-}
 
 TEST(PieceWindow, TheSlowestWriterSetsThePaceAndEveryWriterTakesEveryPieceInOrder) {
   constexpr int kPieces = 10;
@@ -63,7 +55,7 @@ TEST(PieceWindow, TheSlowestWriterSetsThePaceAndEveryWriterTakesEveryPieceInOrde
   });
 
   // The slow writer has taken nothing: the reader stops at the maximum...
-  EXPECT_TRUE(Eventually([&] { return pushed == kHeld; }));
+  EXPECT_TRUE(WaitUntil([&] { return pushed == kHeld; }));
   std::this_thread::sleep_for(50ms);
   EXPECT_EQ(pushed, kHeld);
   // ...and is woken only once half the window is free, to fill it again.
@@ -71,7 +63,7 @@ TEST(PieceWindow, TheSlowestWriterSetsThePaceAndEveryWriterTakesEveryPieceInOrde
   std::this_thread::sleep_for(50ms);
   EXPECT_EQ(pushed, kHeld);
   slow.push_back(*window.Next(1));
-  EXPECT_TRUE(Eventually([&] { return pushed == kHeld + 2; }));
+  EXPECT_TRUE(WaitUntil([&] { return pushed == kHeld + 2; }));
 
   while (auto piece = window.Next(1)) slow.push_back(*piece);
   reader.join();

@@ -15,11 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void Put(const fs::path& file, const std::string& bytes) {
-  fs::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
-}
-
 // Settings, sounds in upper and lower case and a Chinese name, one over the
 // 1 MiB the files are read in, an empty one; outside the sum: a capture and
 // a link.
@@ -27,13 +22,13 @@ void MakeCard(const fs::path& card, const std::string& audio = "audio", const st
   std::string settings, big;
   for (int i = 0; i < 86; ++i) settings += static_cast<char>(i * 3);
   for (int i = 0; i < 1572864 + 5; ++i) big += static_cast<char>(i * 7);
-  Put(card / "CFG_BROADCAST.bin", settings);
+  PutFile(card / "CFG_BROADCAST.bin", settings);
   std::string bark;
   for (int i = 0; i < 1000; ++i) bark += "dog";
-  Put(card / audio / "SenseRand" / dog, bark);
-  Put(card / audio / "Alarm/A" / fs::u8path("鸟") / fs::u8path("叫声.wav"), big);
-  Put(card / audio / "empty.wav", "");
-  Put(card / "DCIM/0001.jpg", "not counted");
+  PutFile(card / audio / "SenseRand" / dog, bark);
+  PutFile(card / audio / "Alarm/A" / fs::u8path("鸟") / fs::u8path("叫声.wav"), big);
+  PutFile(card / audio / "empty.wav", "");
+  PutFile(card / "DCIM/0001.jpg", "not counted");
   fs::create_symlink(card / "DCIM/0001.jpg", card / audio / "SenseRand/link.wav");
 }
 
@@ -56,14 +51,14 @@ TEST(Fingerprint, OfAFixedCardAndWhatChangesIt) {
   // The same sounds spelled in other case (FAT does not keep case apart), a
   // capture changed: the same card.
   MakeCard(other, "AUDIO", "dog.wav");
-  Put(other / "DCIM/0001.jpg", "another capture");
+  PutFile(other / "DCIM/0001.jpg", "another capture");
   EXPECT_EQ(Of(other), code);
   // One byte of a sound, one more file, no settings: another card.
-  Put(other / "AUDIO/SenseRand/dog.wav", "dog");
+  PutFile(other / "AUDIO/SenseRand/dog.wav", "dog");
   EXPECT_NE(Of(other), code);
-  Put(other / "AUDIO/SenseRand/dog.wav", std::string(3000, 'd'));
+  PutFile(other / "AUDIO/SenseRand/dog.wav", std::string(3000, 'd'));
   MakeCard(scratch.path() / "more");
-  Put(scratch.path() / "more/audio/x.wav", "x");
+  PutFile(scratch.path() / "more/audio/x.wav", "x");
   EXPECT_NE(Of(scratch.path() / "more"), code);
   fs::remove(card / "CFG_BROADCAST.bin");
   EXPECT_NE(Of(card), code);

@@ -15,18 +15,7 @@
 
 #include "cardbatch/batch_ids.h"
 #include "tests/support/program_driver.h"
-
-constexpr auto kPatience = std::chrono::seconds(60);
-
-// Waits until done() holds, looking every 50 ms; false when it never did.
-inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds patience = kPatience) {
-  auto deadline = std::chrono::steady_clock::now() + patience;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return true;
-}
+#include "tests/support/wait_until.h"
 
 class BatchWindow {
  public:

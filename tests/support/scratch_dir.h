@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 class ScratchDir {
@@ -50,4 +52,18 @@ inline std::string WithoutCarriageReturns(std::string text) {
     if (c != '\r') out += c;
   }
   return out;
+}
+
+// Writes bytes to file, making its folders first.
+inline void PutBytes(const std::filesystem::path& file, std::string_view bytes) {
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
+}
+// The same from a vector of bytes (a braced list of them too), or a text.
+inline void PutFile(const std::filesystem::path& file, const std::vector<unsigned char>& bytes) {
+  PutBytes(file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+template <typename Text, typename = std::enable_if_t<std::is_convertible_v<const Text&, std::string_view>>>
+void PutFile(const std::filesystem::path& file, const Text& text) {
+  PutBytes(file, std::string_view(text));
 }
