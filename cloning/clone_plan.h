@@ -1,4 +1,4 @@
-// What cardclone will do to one target card, worked out before anything is
+// What the clone will do to one target card, worked out before anything is
 // written, from the golden listing and the card's audio tree as it stands:
 // the golden files to write and those of the same size to compare while
 // copying, what goes from the card's audio tree (files, folders, links; never

@@ -14,21 +14,6 @@ std::string Number(double value) {
   return text;
 }
 
-// Minutes east of UTC of the local time at when.
-long OffsetMinutes(std::time_t when) {
-  std::tm local{}, utc{};
-#ifdef _WIN32
-  localtime_s(&local, &when);
-  gmtime_s(&utc, &when);
-#else
-  localtime_r(&when, &local);
-  gmtime_r(&when, &utc);
-#endif
-  long days =
-      local.tm_year != utc.tm_year ? (local.tm_year > utc.tm_year ? 1 : -1) : local.tm_yday - utc.tm_yday;
-  return days * 1440 + (local.tm_hour - utc.tm_hour) * 60 + (local.tm_min - utc.tm_min);
-}
-
 }  // namespace
 
 std::string CsvField(const std::string& text) {
@@ -63,21 +48,6 @@ std::string RecordLine(const RecordRow& row) {
   return line + "\r\n";
 }
 
-std::string LocalTimeText(std::time_t when) {
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &when);
-#else
-  localtime_r(&when, &local);
-#endif
-  long offset = OffsetMinutes(when);
-  int away = static_cast<int>((offset < 0 ? -offset : offset) % 1440);  // a zone is less than a day away
-  char text[64];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", local.tm_year + 1900,
-                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
-                offset < 0 ? '-' : '+', away / 60, away % 60);
-  return text;
-}
 
 std::string SerialText(uint32_t serial) {
   if (serial == 0) return "";

@@ -43,9 +43,6 @@ std::string CsvField(const std::string& text);
 // The row's fields in the header's order, and CR LF.
 std::string RecordLine(const RecordRow& row);
 
-// "2026-12-09T19:31:05+08:00": the local time of when, with its offset.
-std::string LocalTimeText(std::time_t when);
-
 // A volume serial as Windows' dir shows it: "1234-ABCD"; empty for 0.
 std::string SerialText(uint32_t serial);
 

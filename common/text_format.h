@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>  // on MinGW this defines __MINGW_PRINTF_FORMAT
+#include <ctime>
 #include <string>
 
 #if defined(__MINGW32__)
@@ -20,3 +21,7 @@ std::string Format(const char* format, ...) BCT_PRINTF_LIKE(1, 2);
 // up, "8.0 MB" below (1 GB = 10^9 bytes, 1 MB = 10^6, as card makers count).
 // Records keep exact bytes.
 std::string SizeText(unsigned long long bytes);
+
+// "2026-12-09T19:31:05+08:00": the local time of when, with its offset (ISO
+// 8601), as records keep it.
+std::string LocalTimeText(std::time_t when);
