@@ -303,6 +303,23 @@ TEST_F(BatchCoreTest, ARunSaysWhatItDoesInOrderAndRecordsWhatItMeasured) {
   EXPECT_FALSE(fs::exists(used / "audio/SenseRand/old.wav"));
 }
 
+// The plan made when the card was looked at is the run's only while the card
+// is as it was then: a sound put on it since is found and goes.
+TEST_F(BatchCoreTest, ACardChangedSinceItWasLookedAtIsPlannedAgain) {
+  fs::path card = Card("card");
+  CardSurvey survey = Survey(card);
+  ASSERT_TRUE(survey.planned);
+  PutFile(card / "audio/SenseRand/new.wav", PcmWavOfSize(50000, 3));
+  EXPECT_FALSE(survey.planned->StillFor(choice_.card));
+  Told told;
+  BatchRun run(choice_.card, {RunCard(card.string(), survey.planned)}, told.Events(), true);
+  run.Plan();
+  ASSERT_TRUE(told.Wait());
+  EXPECT_TRUE(run.Result(0).ready) << run.Result(0).reason;
+  EXPECT_EQ(run.Result(0).filesRemoved, 1);
+  EXPECT_FALSE(fs::exists(card / "audio/SenseRand/new.wav"));
+}
+
 TEST_F(BatchCoreTest, StopEndsEveryCardBeforeItsSettings) {
   fs::path fresh = Card("fresh"), used = Card("used");
   PutFile(used / "CFG_BROADCAST.bin", std::vector<unsigned char>(86, 7));
