@@ -26,6 +26,7 @@ HINSTANCE AppInstance = nullptr;
 namespace {
 
 int firstTime = 1;
+int firstDialog = 1;
 
 LRESULT CALLBACK SaveDirEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR);
 
@@ -46,21 +47,27 @@ void ShowVolume() {
 
 }  // namespace
 
+void LoadStartingState() {
+  if (!firstTime) return;
+  Trace("uwLangID=0x%04x\n", static_cast<unsigned>(GetSystemDefaultLangID()));
+  char current[kPathSize] = "C:\\";
+  if (GetCurrentDirectoryA(sizeof current, current) != 0 && current[sizeof current - 1] == '\0') {
+    std::snprintf(SaveDirectory, sizeof SaveDirectory, "%s", current);
+  }
+  ReadConfigFile();
+  firstTime = 0;
+}
+
 void InitializeDialog(HWND dialog) {
   HICON icon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_APP));
   SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   LoadControlHandles(dialog);
   SetWindowSubclass(Control(IDC_EDIT_SAVE_DIR), SaveDirEditProc, 0, 0);
 
-  if (firstTime) {
-    Trace("uwLangID=0x%04x\n", static_cast<unsigned>(GetSystemDefaultLangID()));
-    char current[kPathSize] = "C:\\";
-    if (GetCurrentDirectoryA(sizeof current, current) != 0 && current[sizeof current - 1] == '\0') {
-      std::snprintf(SaveDirectory, sizeof SaveDirectory, "%s", current);
-    }
+  if (firstDialog) {
+    LoadStartingState();
     SetWindowTextA(Control(IDC_EDIT_SAVE_DIR), SaveDirectory);
-    ReadConfigFile();
-    firstTime = 0;
+    firstDialog = 0;
   }
 
   CheckDlgButton(dialog, Config.Ena == 1 ? IDC_RADIO_PLAY_ON : IDC_RADIO_PLAY_OFF, BST_CHECKED);

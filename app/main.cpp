@@ -3,9 +3,11 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <vector>
 
 #include "app/dialog_proc.h"
 #include "dialog/control_ids.h"
+#include "dialog/control_states.h"
 #include "settings/tool_texts.h"
 
 namespace {
@@ -30,5 +32,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   AppInstance = instance;
   InitCommonControls();
   NoticeWrongCodePage();
-  return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, DialogProc, 0));
+  // The record is read first, so that the dialog is made with its controls
+  // shown, hidden, enabled and disabled as the record wants them: changing
+  // them one by one once it exists costs a round trip each (under Wine a
+  // third of the start-up work).
+  LoadStartingState();
+  std::vector<unsigned char> dialog = StartingTemplate(instance, IDD_MAIN);
+  if (dialog.empty())
+    return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, DialogProc, 0));
+  return static_cast<int>(DialogBoxIndirectParamA(instance, reinterpret_cast<LPCDLGTEMPLATEA>(dialog.data()),
+                                                  nullptr, DialogProc, 0));
 }

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <cstring>
 
 #include "dialog/control_ids.h"
 #include "settings/control_rules.h"
@@ -19,15 +20,31 @@ constexpr int kFirstId = 40000;
 constexpr int kLastId = 40251;
 std::array<HWND, kLastId - kFirstId + 1> handles{};
 
+// While the starting template is made, the rules set the style words of the
+// template's controls instead of the windows (nullptr: not in the template).
+bool preparing = false;
+std::array<unsigned char*, kLastId - kFirstId + 1> templateStyles{};
+
+void SetTemplateStyle(int id, DWORD bit, bool set) {
+  unsigned char* word = (id >= kFirstId && id <= kLastId) ? templateStyles[id - kFirstId] : nullptr;
+  if (word == nullptr) return;
+  DWORD style;
+  std::memcpy(&style, word, sizeof style);
+  style = set ? (style | bit) : (style & ~bit);
+  std::memcpy(word, &style, sizeof style);
+}
+
 // The rules run over hundreds of controls; a control already in the wanted
 // state is left alone, since every change is a round trip to the window
 // system (under Wine, to its server).
 void Show(int id, bool shown) {
+  if (preparing) return SetTemplateStyle(id, WS_VISIBLE, shown);
   HWND control = Control(id);
   bool visible = (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;
   if (visible != shown) ShowWindow(control, shown ? SW_SHOW : SW_HIDE);
 }
 void Enable(int id, bool enabled) {
+  if (preparing) return SetTemplateStyle(id, WS_DISABLED, !enabled);
   HWND control = Control(id);
   if ((IsWindowEnabled(control) != FALSE) != enabled) EnableWindow(control, enabled ? TRUE : FALSE);
 }
@@ -44,7 +61,12 @@ constexpr int kCaptureIntervalControls[] = {
 }  // namespace
 
 void LoadControlHandles(HWND dialog) {
-  for (int id = kFirstId; id <= kLastId; ++id) handles[id - kFirstId] = GetDlgItem(dialog, id);
+  // One walk over the children instead of a search of all of them per id.
+  handles.fill(nullptr);
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    int id = GetDlgCtrlID(child);
+    if (id >= kFirstId && id <= kLastId && handles[id - kFirstId] == nullptr) handles[id - kFirstId] = child;
+  }
 }
 
 HWND Control(int id) { return (id >= kFirstId && id <= kLastId) ? handles[id - kFirstId] : nullptr; }
@@ -128,7 +150,73 @@ void UpdateControlStates() {
   if (CaptureNeedsSwitchingOn(Config)) {
     Config.TMLPen = 0;
     // A selection set by the program notifies nobody, so no handler runs.
-    SendMessageA(Control(IDC_COMBO_CAPTURE), CB_SETCURSEL, 0, 0);
+    if (!preparing) SendMessageA(Control(IDC_COMBO_CAPTURE), CB_SETCURSEL, 0, 0);
   }
   UpdateCaptureControls(CaptureIntervalEnabled(Config), true);
+}
+
+namespace {
+
+// A name or number in a dialog template: none (0), 0xFFFF and a number, or a
+// UTF-16 string with its terminator. The offset after it, or 0 past the end.
+size_t SkipNameOrNumber(const std::vector<unsigned char>& bytes, size_t at) {
+  auto word = [&](size_t offset) { return static_cast<unsigned>(bytes[offset] | bytes[offset + 1] << 8); };
+  if (at + 2 > bytes.size()) return 0;
+  if (word(at) == 0xFFFF) return at + 4 <= bytes.size() ? at + 4 : 0;
+  for (; at + 2 <= bytes.size(); at += 2)
+    if (word(at) == 0) return at + 2;
+  return 0;
+}
+
+size_t AlignToDword(size_t at) { return (at + 3) & ~static_cast<size_t>(3); }
+
+}  // namespace
+
+std::vector<unsigned char> StartingTemplate(HINSTANCE instance, int templateId) {
+  HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(templateId), reinterpret_cast<LPCSTR>(RT_DIALOG));
+  HGLOBAL loaded = found != nullptr ? LoadResource(instance, found) : nullptr;
+  const void* data = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (data == nullptr) return {};
+  const auto* first = static_cast<const unsigned char*>(data);
+  std::vector<unsigned char> bytes(first, first + SizeofResource(instance, found));
+
+  // DLGTEMPLATE: style, extended style, item count, position and size; then
+  // menu, class and title, and with DS_SETFONT the point size and the face.
+  // Each DLGITEMTEMPLATE starts on a DWORD: style, extended style, position
+  // and size, id, class, title, and a count of creation bytes that follow.
+  if (bytes.size() < 18) return {};
+  DWORD dialogStyle;
+  std::memcpy(&dialogStyle, bytes.data(), sizeof dialogStyle);
+  if ((dialogStyle & 0xFFFF0000u) == 0xFFFF0000u) return {};  // an extended template: not this dialog's
+  unsigned count = bytes[8] | bytes[9] << 8;
+  size_t at = 18;
+  for (int part = 0; part < 3 && at != 0; ++part) at = SkipNameOrNumber(bytes, at);
+  if (at != 0 && (dialogStyle & DS_SETFONT) != 0) at = SkipNameOrNumber(bytes, at + 2);
+  templateStyles.fill(nullptr);
+  for (unsigned item = 0; item < count; ++item) {
+    at = AlignToDword(at);
+    if (at == 0 || at + 18 > bytes.size()) return {};
+    int id = bytes[at + 16] | bytes[at + 17] << 8;
+    if (id >= kFirstId && id <= kLastId && templateStyles[id - kFirstId] == nullptr)
+      templateStyles[id - kFirstId] = &bytes[at];
+    at = SkipNameOrNumber(bytes, at + 18);
+    if (at != 0) at = SkipNameOrNumber(bytes, at);
+    if (at == 0 || at + 2 > bytes.size()) return {};
+    at += 2 + (bytes[at] | bytes[at + 1] << 8);
+  }
+
+  // The rules as the dialog applies them when it starts, on pages 0; the
+  // record they read is left as it was, for the dialog to apply them again.
+  BroadcastConfig record = Config;
+  int planPage = PlanPage, copyPage = CopyPage;
+  PlanPage = CopyPage = 0;
+  preparing = true;
+  ShowCopyPage();
+  UpdateControlStates();
+  preparing = false;
+  Config = record;
+  PlanPage = planPage;
+  CopyPage = copyPage;
+  templateStyles.fill(nullptr);
+  return bytes;
 }

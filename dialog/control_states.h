@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 // Selected pages of the plan tab (0..2) and of the copy tab (0..5).
 extern int PlanPage;
 extern int CopyPage;
@@ -24,3 +26,10 @@ void UpdatePlanGrids();
 void UpdateCopyControls(bool on);
 void ShowCopyPage();
 void UpdateCaptureControls(bool enable, bool withSwitch);
+
+// A copy of dialog template templateId with every control the rules govern
+// already in the state they give it at start from the record as loaded (Config,
+// pages 0): the dialog is then created as its start-up would leave it, and
+// the rules, applied again as it starts, find nothing left to change. Empty
+// when the template cannot be read.
+std::vector<unsigned char> StartingTemplate(HINSTANCE instance, int templateId);

@@ -1,10 +1,9 @@
 #include "library/choose_folder.h"
 
-#include <shlobj.h>
-
 #include <cstdio>
 #include <cwchar>
 
+#include "library/shell_calls.h"
 #include "win32/status_line.h"
 #include "settings/save_directory.h"
 #include "settings/tool_texts.h"
@@ -22,14 +21,17 @@ int ChooseFolder(char* destination, HWND textControl) {
   info.ulFlags = BIF_RETURNONLYFSDIRS;
   if (destination == nullptr) return -1;
 
-  PIDLIST_ABSOLUTE item = SHBrowseForFolderA(&info);
+  const ShellFunctions& shell = SystemShell();
+  // Without the system's shell there is no folder to choose: as a cancel.
+  if (shell.browseForFolder == nullptr || shell.pathFromItem == nullptr || shell.freeItem == nullptr) return 1;
+  PIDLIST_ABSOLUTE item = shell.browseForFolder(&info);
   if (item == nullptr) return 1;
   // The conversion fails for folders without a file-system path. Taking that
   // as a choice would leave an empty source, and a copy would then search
   // "\*.wav" at the root of the current drive: it counts as a cancel.
   wchar_t wide[MAX_PATH] = L"";
-  BOOL converted = SHGetPathFromIDListW(item, wide);
-  CoTaskMemFree(item);
+  BOOL converted = shell.pathFromItem(item, wide);
+  shell.freeItem(item);
   if (!converted || wide[0] == L'\0') return 1;
 
   // The program works with ANSI paths. A name that the code page cannot spell

@@ -1,13 +1,12 @@
 #include "library/target_folder.h"
 
-#include <shlobj.h>
-
 #include <cstdio>
 
 #include "win32/status_line.h"
 #include "common/trace.h"
 #include "dialog/control_states.h"
 #include "library/audio_tree.h"
+#include "library/shell_calls.h"
 #include "settings/tool_texts.h"
 
 namespace {
@@ -30,7 +29,8 @@ int CreateTargetFolder(HWND dialog) {
   if (!ComposeTargetFolderPath(path, sizeof path, CopyPage, CopyEntry)) return -1;
   Trace("<NewFolder>%s\n", path);
 
-  int code = SHCreateDirectoryExA(nullptr, path, nullptr);
+  auto createDirectory = SystemShell().createDirectory;
+  int code = createDirectory != nullptr ? createDirectory(nullptr, path, nullptr) : ERROR_PROC_NOT_FOUND;
   // The shell also answers "exists" when a file stands where the folder
   // should be; nothing could be copied into it, so that is a failure.
   if ((code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) && !IsDirectory(path))

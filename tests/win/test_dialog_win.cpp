@@ -3,7 +3,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "win32/status_line.h"
 #include "dialog/control_ids.h"
@@ -237,4 +240,52 @@ TEST_F(DialogTest, CarriesIconAndGenerateButtonWritesTheFile) {
   EXPECT_EQ(ReadAllBytes(scratch_.str() + "\\CFG_BROADCAST.bin").at(0), 1);
   EXPECT_EQ(Text(IDC_STATUS_LINE),
             L"在“" + scratch_.path().wstring() + L"”生成了配置文件：CFG_BROADCAST.bin。");
+}
+
+namespace {
+
+INT_PTR CALLBACK DoNothing(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+// Whether each control of dialog is visible and enabled, by its place.
+std::vector<std::pair<bool, bool>> States(HWND dialog) {
+  std::vector<std::pair<bool, bool>> states;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    LONG style = GetWindowLongW(child, GWL_STYLE);
+    states.emplace_back((style & WS_VISIBLE) != 0, (style & WS_DISABLED) == 0);
+  }
+  return states;
+}
+
+}  // namespace
+
+// The program makes its dialog from a template whose controls are already as
+// the rules leave them at start: for records that set them differently, the
+// dialog made from it with a procedure that does nothing has every control
+// as the real start-up leaves the dialog made from the resource.
+TEST_F(DialogTest, TheStartingTemplateIsTheDialogAsItsStartUpLeavesIt) {
+  Open();
+  BroadcastConfig capture = Modes(0, 1, 0, 0, 0);
+  capture.TMLPen = 1;  // switched back on by the rules as the dialog starts
+  for (const BroadcastConfig& record : {kDefaultConfig, Modes(1, 1, 2, 1, 0), Modes(1, 2, 0, 0, 1), capture}) {
+    Config = record;
+    HWND started = CreateDialogParamA(AppInstance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, DialogProc, 0);
+    ASSERT_NE(started, nullptr);
+    auto wanted = States(started);
+    DestroyWindow(started);
+
+    Config = record;
+    std::vector<unsigned char> bytes = StartingTemplate(AppInstance, IDD_MAIN);
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_EQ(std::memcmp(&Config, &record, sizeof record), 0) << "the record is left as it was";
+    HWND made = CreateDialogIndirectParamA(AppInstance, reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()), nullptr,
+                                           DoNothing, 0);
+    ASSERT_NE(made, nullptr);
+    auto states = States(made);
+    DestroyWindow(made);
+    ASSERT_EQ(states.size(), wanted.size());
+    for (size_t i = 0; i < states.size(); ++i) {
+      EXPECT_EQ(states[i], wanted[i]) << "control " << i << " with Ena " << int(record.Ena) << " TimerMod "
+                                      << int(record.TimerMod) << " SenMod " << int(record.SenMod);
+    }
+  }
 }
