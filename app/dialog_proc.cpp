@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <process.h>
+
 #include <cstdio>
 
 #include "win32/responsive.h"
@@ -14,6 +16,7 @@
 #include "dialog/hour_plans.h"
 #include "library/choose_folder.h"
 #include "library/copy_audio.h"
+#include "library/shell_calls.h"
 #include "settings/broadcast_config.h"
 #include "settings/config_file.h"
 #include "app/generate.h"
@@ -24,6 +27,15 @@
 HINSTANCE AppInstance = nullptr;
 
 namespace {
+
+// Posted as the dialog starts: its first answer, once it shows, loads the
+// shell on a thread of its own, so a browse or a copy later finds it loaded.
+constexpr UINT kMessageLoadShell = WM_APP + 1;
+
+unsigned __stdcall LoadShell(void*) {
+  SystemShell();
+  return 0;
+}
 
 int firstTime = 1;
 int firstDialog = 1;
@@ -93,6 +105,7 @@ void InitializeDialog(HWND dialog) {
 
   ShowCopyPage();
   UpdateControlStates();
+  PostMessageA(dialog, kMessageLoadShell, 0, 0);
 }
 
 namespace {
@@ -187,6 +200,11 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case WM_CLOSE:
       EndDialog(dialog, 0);
       return TRUE;
+    case kMessageLoadShell: {
+      HANDLE thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, LoadShell, nullptr, 0, nullptr));
+      if (thread != nullptr) CloseHandle(thread);
+      return TRUE;
+    }
     default:
       return FALSE;
   }
