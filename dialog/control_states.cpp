@@ -192,18 +192,20 @@ std::vector<unsigned char> StartingTemplate(HINSTANCE instance, int templateId) 
   size_t at = 18;
   for (int part = 0; part < 3 && at != 0; ++part) at = SkipNameOrNumber(bytes, at);
   if (at != 0 && (dialogStyle & DS_SETFONT) != 0) at = SkipNameOrNumber(bytes, at + 2);
-  templateStyles.fill(nullptr);
+  // Where each control's style word is, found before any is pointed at.
+  std::array<size_t, kLastId - kFirstId + 1> styleAt{};
   for (unsigned item = 0; item < count; ++item) {
     at = AlignToDword(at);
     if (at == 0 || at + 18 > bytes.size()) return {};
     int id = bytes[at + 16] | bytes[at + 17] << 8;
-    if (id >= kFirstId && id <= kLastId && templateStyles[id - kFirstId] == nullptr)
-      templateStyles[id - kFirstId] = &bytes[at];
+    if (id >= kFirstId && id <= kLastId && styleAt[id - kFirstId] == 0) styleAt[id - kFirstId] = at;
     at = SkipNameOrNumber(bytes, at + 18);
     if (at != 0) at = SkipNameOrNumber(bytes, at);
     if (at == 0 || at + 2 > bytes.size()) return {};
     at += 2 + (bytes[at] | bytes[at + 1] << 8);
   }
+  for (size_t index = 0; index < styleAt.size(); ++index)
+    templateStyles[index] = styleAt[index] != 0 ? &bytes[styleAt[index]] : nullptr;
 
   // The rules as the dialog applies them when it starts, on pages 0; the
   // record they read is left as it was, for the dialog to apply them again.
