@@ -4,6 +4,7 @@
 // All strings are UTF-8. Rendering a report is apart, in card_render.h.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -53,6 +54,29 @@ struct PlanCheck {
   std::vector<HourCheck> hours;
 };
 
+// What the record of the cards written says of this card (cardcheck
+// --record): its last row there, found by the card's volume serial, label
+// and capacity. Information for the user, never a problem of the card.
+struct RecordCheck {
+  bool asked = false;   // a record was given
+  std::string file;     // as given
+  bool isRoot = false;  // the card is a drive's root: only a drive has a serial of its own
+  std::string serial;   // "XXXX-XXXX"; empty where the system gives none
+  std::string label;
+  uint64_t capacity = 0;
+  bool found = false;
+  std::string time;               // the row's, as recorded
+  std::string shortTime;          // the same as "12-10 08:31"
+  std::string goldenFingerprint;  // the row's, as recorded
+  std::string cardFingerprint;    // the row's, as recorded; empty for a card that failed
+  bool ready = false;             // the row says the card was made
+  std::string reason;             // the row's
+  bool same = false;              // the card's fingerprint now is the row's card fingerprint
+  std::size_t skipped = 0;        // lines of the record that could not be read
+
+  bool CanLookUp() const { return isRoot && !serial.empty(); }
+};
+
 struct CardReport {
   std::string directory;
   bool readable = true;  // the card's root could be read at all
@@ -66,6 +90,7 @@ struct CardReport {
   std::vector<std::string> problems;
   std::vector<std::string> warnings;  // what the user should know of a card that is ready all the same
   std::string fingerprint;  // 16 hex digits, when it was worked out (fingerprint.h)
+  RecordCheck record;
 
   bool PlaybackOn() const { return settings == SettingsState::kRead && config.Ena == 1; }
   // Playback off, or on with neither the sensor nor the timed mode.

@@ -31,11 +31,46 @@ std::string VerdictLine(const CardReport& report) {
   return Format(kTextNotReady, U(report.problems.size()));
 }
 
-// The warnings and the fingerprint, then the verdict.
+// A fingerprint from the record, short; as written there when it is none.
+std::string ShortCode(const std::string& recorded) {
+  std::string digits;
+  if (ParseFingerprint(recorded, digits)) return ShortFingerprint(digits);
+  return recorded.empty() ? kTextRecordNone : recorded;
+}
+
+std::string RecordText(const CardReport& report) {
+  const RecordCheck& r = report.record;
+  std::string out;
+  if (!r.isRoot) {
+    out = kTextRecordNotADrive;
+  } else if (r.serial.empty()) {
+    out = kTextRecordNoSerial;
+  } else if (!r.found) {
+    out = Format(kTextRecordNotFound, r.serial.c_str(), r.label.empty() ? kTextRecordNone : r.label.c_str(),
+                 SizeText(r.capacity).c_str());
+  } else if (!r.ready) {
+    out = Format(kTextRecordFailed, r.shortTime.c_str(), r.reason.c_str());
+  } else {
+    out = Format(kTextRecordWritten, r.shortTime.c_str(), ShortCode(r.goldenFingerprint).c_str());
+    if (report.fingerprint.empty()) {
+      out += Format(kTextRecordThen, ShortCode(r.cardFingerprint).c_str());
+    } else if (r.same) {
+      out += kTextRecordSame;
+    } else {
+      out += Format(kTextRecordChanged, ShortFingerprint(report.fingerprint).c_str(),
+                    ShortCode(r.cardFingerprint).c_str());
+    }
+  }
+  if (r.skipped > 0) out += Format(kTextRecordSkipped, U(r.skipped));
+  return out;
+}
+
+// The warnings, the fingerprint and what the record says, then the verdict.
 std::string Verdict(const CardReport& report) {
   std::string out;
   for (const std::string& warning : report.warnings) out += Format(kTextWarningLine, warning.c_str());
   if (!report.fingerprint.empty()) out += Format(kTextFingerprint, ShortFingerprint(report.fingerprint).c_str());
+  if (report.record.asked) out += RecordText(report);
   return out + VerdictLine(report);
 }
 
@@ -213,6 +248,27 @@ Json PlanJson(const PlanCheck& plan) {
   return {{"plan", kPlanPages[plan.plan].caption}, {"hours", hours}};
 }
 
+// What the record says: the card as it was looked up, then its row; null
+// for what there is not.
+Json RecordJson(const CardReport& report) {
+  const RecordCheck& r = report.record;
+  auto found = [&](const std::string& text) { return r.found ? Json(text) : Json(nullptr); };
+  Json json = {{"file", r.file},
+               {"serial", r.serial.empty() ? Json(nullptr) : Json(r.serial)},
+               {"label", r.label},
+               {"capacity", r.capacity},
+               {"found", r.found},
+               {"time", found(r.time)},
+               {"golden_fingerprint", found(r.goldenFingerprint)},
+               {"card_fingerprint", r.cardFingerprint.empty() ? Json(nullptr) : found(r.cardFingerprint)},
+               {"result", r.found ? Json(r.ready ? "ready" : "failed") : Json(nullptr)},
+               {"reason", found(r.reason)}};
+  const bool compared = r.found && !r.cardFingerprint.empty() && !report.fingerprint.empty();
+  json["same"] = compared ? Json(r.same) : Json(nullptr);
+  json["skipped_lines"] = r.skipped;
+  return json;
+}
+
 }  // namespace
 
 std::string RenderText(const CardReport& report) {
@@ -232,9 +288,10 @@ std::string RenderText(const CardReport& report) {
 std::string RenderJson(const CardReport& report) {
   Json json = {{"card", report.directory},
                {"readable", report.readable},
-               {"fingerprint", report.fingerprint.empty() ? Json(nullptr) : Json(report.fingerprint)},
-               {"settings", SettingsJson(report)},
-               {"playback", report.PlaybackOn()}};
+               {"fingerprint", report.fingerprint.empty() ? Json(nullptr) : Json(report.fingerprint)}};
+  if (report.record.asked) json["record"] = RecordJson(report);
+  json["settings"] = SettingsJson(report);
+  json["playback"] = report.PlaybackOn();
   json["in_use"] = Json::array();
   for (int page : report.pagesInUse) json["in_use"].push_back(InUseJson(page));
   json["folders"] = Json::array();

@@ -11,11 +11,12 @@ constexpr wchar_t kTextConsoleTitle[] = L"存储卡检查";
 
 // ---- the command line -------------------------------------------------------------
 constexpr char kTextUsage[] =
-    "用法: cardcheck [--json] [--expect 指纹] [目录]\n"
+    "用法: cardcheck [--json] [--expect 指纹] [--record 记录] [目录]\n"
     "检查存储卡 (默认为当前目录) 上的设置、音频文件和播放计划，不写入存储卡。\n"
     "  --json           以一个 JSON 文档输出报告\n"
     "  --expect 指纹    存储卡的指纹须与此相同 (样板卡的指纹，8 或 16 位)\n"
-    "退出码: 0 可以使用，1 发现问题，2 无法读取存储卡或用法错误\n";
+    "  --record 记录    在制卡记录 (.csv) 里查找这张卡上次写入的结果，看卡上的内容是否与当时相同\n"
+    "退出码: 0 可以使用，1 发现问题，2 无法读取存储卡或记录，或用法错误\n";
 // Before the usage: the program's name, then what was wrong.
 constexpr char kTextUsageError[] = "cardcheck: %s\n";
 constexpr char kTextUnknownOption[] = "未知选项 %s";
@@ -23,6 +24,11 @@ constexpr char kTextOneDirectory[] = "只能检查一个目录";
 constexpr char kTextNoDirectory[] = "cardcheck: 找不到目录 %s\n";
 constexpr char kTextNotADirectory[] =
     "cardcheck: %s 是文件，不是文件夹：请给出存储卡 (或电脑上放着卡内容的文件夹)\n";
+
+constexpr char kTextRecordNotGiven[] = "--record 后面需要制卡记录文件";
+// The record as given, then the system's words.
+constexpr char kTextNoRecord[] = "cardcheck: 找不到制卡记录 %s\n";
+constexpr char kTextRecordUnreadable[] = "cardcheck: 无法读取制卡记录 %s (%s)\n";
 
 // The system's words.
 constexpr char kTextCardUnreadable[] = "无法读取存储卡 (%s)";
@@ -39,6 +45,25 @@ constexpr char kTextFingerprintUnreadable[] = "无法读取 %s，算不出指纹
 // The card's short fingerprint, then the one expected as the user gave it.
 constexpr char kTextNotTheGolden[] = "指纹 %s 与样板不同 (应为 %s)";
 constexpr char kTextBadExpect[] = "--expect 需要 8 或 16 位十六进制的指纹 (如 1A2B-3C4D)，不是 %s";
+
+// ---- the record of the cards written (--record) ----------------------------------------
+// After the fingerprint. A card made: the row's time ("12-10 08:31") and the
+// golden card's short fingerprint, then how the card is now.
+constexpr char kTextRecordWritten[] = "记录: 上次 %s 写入，样板 %s";
+constexpr char kTextRecordSame[] = "，与当时相同\n";
+// The card's short fingerprint now, then the row's.
+constexpr char kTextRecordChanged[] = "，已改变 (卡指纹 现在 %s，当时 %s)\n";
+// The card's fingerprint could not be worked out now: the row's.
+constexpr char kTextRecordThen[] = "，卡指纹 当时 %s\n";
+// A card that failed: the row's time and reason.
+constexpr char kTextRecordFailed[] = "记录: 上次 %s 写入失败 (%s)\n";
+// The card's volume serial, label and capacity.
+constexpr char kTextRecordNotFound[] = "记录里没有这张卡 (卷序列号 %s，卷标 %s，容量 %s)\n";
+constexpr char kTextRecordNone[] = "无";
+constexpr char kTextRecordNoSerial[] = "记录: 这张卡没有卷序列号，无法在记录里查找\n";
+constexpr char kTextRecordNotADrive[] =
+    "记录: 这不是一个磁盘的根目录，无法在记录里查找 (记录按存储卡的卷序列号查找)\n";
+constexpr char kTextRecordSkipped[] = "(记录中有 %llu 行无法读取，已跳过)\n";
 
 // ---- the settings -------------------------------------------------------------------
 constexpr char kTextNoSettings[] = "没有 %s";

@@ -85,6 +85,11 @@ class InFile {
   IoError error_;
 };
 
+// The whole of a file, read while other programs may hold it open, also for
+// writing (a record open in a spreadsheet). False with error when it cannot
+// be opened or read.
+bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes, IoError& error);
+
 // Puts the complete file from in place of to (same folder), in one step, and
 // makes the change durable on the medium. On failure to is unchanged.
 bool PutFileInPlace(const std::filesystem::path& from, const std::filesystem::path& to, IoError& error);
@@ -123,6 +128,11 @@ bool FreeSpace(const std::filesystem::path& path, std::uint64_t& bytes);
 // A path in the tool's narrow form (the ANSI code page on Windows, bytes as
 // they are elsewhere). Empty when it is not a valid text of that code page.
 std::filesystem::path PathOfAnsi(const char* path);
+
+// Text of the system's ANSI code page (what a spreadsheet on Chinese Windows
+// saves a plain CSV file in) as UTF-8; bytes that are no character of that
+// code page are replaced (U+FFFD, or what the system puts there).
+std::string Utf8OfAnsi(const std::string& bytes);
 
 // ---- what stands at a name, seen without following links ------------------------
 
@@ -190,6 +200,22 @@ struct VolumeInfo {
 
 // The medium path lies on. False with error when it cannot be told.
 bool VolumeOf(const std::filesystem::path& path, VolumeInfo& info, IoError& error);
+
+// ---- the volume label -------------------------------------------------------------
+
+// Whether this program may change a card's volume label: on Windows through
+// the system; never on Linux, where a card is a mounted file system and
+// writing the label into a mounted FAT's boot sector is unsafe.
+bool VolumeLabelsCanBeSet();
+
+// Sets the label of the volume whose root is root (a drive's "F:\"). The
+// label the volume then has is told by VolumeOf.
+bool SetVolumeLabelOf(const std::filesystem::path& root, const std::string& label, IoError& error);
+
+// The bytes text (UTF-8) takes in the system's OEM code page, the one FAT
+// keeps its volume label in (Chinese takes two bytes a character there); -1
+// when a character of it has no place in that code page.
+int OemTextBytes(const std::string& text);
 
 // The system's own file system (the drive holding the Windows folder, or
 // "/") and the one this program runs from.

@@ -1,6 +1,7 @@
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <iconv.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
@@ -228,6 +229,27 @@ bool PutFileInPlace(const fs::path& from, const fs::path& to, IoError& error) {
 
 bool RemoveFile(const fs::path& path) { return std::remove(path.c_str()) == 0; }
 
+bool ReadWholeFile(const fs::path& path, std::string& bytes, IoError& error) {
+  bytes.clear();
+  InFile in;
+  std::uint64_t size = 0;
+  if (!in.Open(path, false) || !in.Size(size)) {
+    error = in.error();
+    return false;
+  }
+  bytes.reserve(static_cast<std::size_t>(size));
+  char piece[65536];
+  for (;;) {
+    long long got = in.Read(piece, sizeof piece);
+    if (got < 0) {
+      error = in.error();
+      return false;
+    }
+    bytes.append(piece, static_cast<std::size_t>(got));
+    if (got < static_cast<long long>(sizeof piece)) return true;
+  }
+}
+
 bool IsPlainWritableFile(const fs::path& path, std::uint64_t& size) {
   struct stat info;
   if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || (info.st_mode & S_IWUSR) == 0)
@@ -248,6 +270,62 @@ FileId IdOf(const fs::path& path) {
 }
 
 fs::path PathOfAnsi(const char* path) { return fs::path(path); }
+
+namespace {
+
+// One converter per thread, made on first use: a record saved by a
+// spreadsheet has a line of this code page for every card.
+class AnsiConverter {
+ public:
+  // Linux has no ANSI code page: the one of Chinese Windows, code page 936
+  // (GBK), which the users' spreadsheets save plain CSV files in.
+  AnsiConverter() : convert_(::iconv_open("UTF-8", "GBK")) {}
+  ~AnsiConverter() {
+    if (ok()) ::iconv_close(convert_);
+  }
+  AnsiConverter(const AnsiConverter&) = delete;
+  AnsiConverter& operator=(const AnsiConverter&) = delete;
+
+  std::string Convert(const std::string& bytes) {
+    std::string out;
+    if (!ok()) {  // no GBK in this C library: the ASCII of it at least
+      for (char c : bytes) out += (c & 0x80) ? std::string("\xEF\xBF\xBD") : std::string(1, c);
+      return out;
+    }
+    ::iconv(convert_, nullptr, nullptr, nullptr, nullptr);
+    out.reserve(bytes.size() * 3 / 2 + 8);
+    std::string in = bytes;
+    char* from = &in[0];
+    std::size_t left = in.size();
+    char piece[1024];
+    while (left > 0) {
+      char* to = piece;
+      std::size_t room = sizeof piece;
+      std::size_t done = ::iconv(convert_, &from, &left, &to, &room);
+      out.append(piece, static_cast<std::size_t>(to - piece));
+      if (done != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
+      // A byte of no character (EILSEQ), or a character cut off at the end
+      // (EINVAL): one replacement character, and on after the byte.
+      out += "\xEF\xBF\xBD";
+      ++from;
+      --left;
+      ::iconv(convert_, nullptr, nullptr, nullptr, nullptr);
+    }
+    return out;
+  }
+
+ private:
+  bool ok() const { return convert_ != reinterpret_cast<iconv_t>(-1); }
+  iconv_t convert_;
+};
+
+}  // namespace
+
+std::string Utf8OfAnsi(const std::string& bytes) {
+  if (bytes.empty()) return std::string();
+  thread_local AnsiConverter converter;
+  return converter.Convert(bytes);
+}
 
 bool LookAt(const fs::path& path, EntryInfo& info, IoError& error) {
   return Look(AT_FDCWD, path.c_str(), path.parent_path(), info, error);

@@ -246,6 +246,30 @@ bool RenameInPlace(const fs::path& from, const fs::path& to, IoError& error) {
 
 bool RemoveFile(const fs::path& path) { return DeleteFileW(path.c_str()) != 0; }
 
+// A spreadsheet holds the file it shows open for writing: a reader that does
+// not share writing is refused as long as it is open there.
+bool ReadWholeFile(const fs::path& path, std::string& bytes, IoError& error) {
+  bytes.clear();
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  LARGE_INTEGER size{};
+  if (file == INVALID_HANDLE_VALUE || !GetFileSizeEx(file, &size)) {
+    Fail(error);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    return false;
+  }
+  bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+  char piece[65536];
+  DWORD got = 0;
+  BOOL read = FALSE;
+  while ((read = ReadFile(file, piece, static_cast<DWORD>(sizeof piece), &got, nullptr)) && got > 0)
+    bytes.append(piece, got);
+  if (!read) Fail(error);
+  CloseHandle(file);
+  return read != FALSE;
+}
+
 bool IsPlainWritableFile(const fs::path& path, std::uint64_t& size) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
@@ -285,6 +309,20 @@ fs::path PathOfAnsi(const char* path) {
   MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path, -1, &wide[0], size);
   wide.resize(static_cast<std::size_t>(size - 1));
   return fs::path(wide);
+}
+
+std::string Utf8OfAnsi(const std::string& bytes) {
+  if (bytes.empty() || bytes.size() > 0x7FFFFFFF) return std::string();
+  const int length = static_cast<int>(bytes.size());
+  int size = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+  if (size <= 0) return std::string();
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, &wide[0], size);
+  int out = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  if (out <= 0) return std::string();
+  std::string utf8(static_cast<std::size_t>(out), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, &utf8[0], out, nullptr, nullptr);
+  return utf8;
 }
 
 bool LookAt(const fs::path& path, EntryInfo& info, IoError& error) {

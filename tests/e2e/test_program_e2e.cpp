@@ -12,7 +12,9 @@
 #include "dialog/control_ids.h"
 #include "tests/support/program_driver.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/settings_record.h"
 #include "tests/support/wav_file.h"
+#include "tests/support/wine_drives.h"
 
 namespace {
 
@@ -537,4 +539,81 @@ TEST(CardCheck, FromACommandWindowOrRedirectedItNeverWaits) {
   std::string report = OutputIn(outPath);
   EXPECT_NE(report.find(u8"结论"), std::string::npos) << report;
   EXPECT_EQ(report.find(u8"按任意键"), std::string::npos) << report;
+}
+
+// A card back from the field, looked up in the record by its drive's serial,
+// label and capacity: its last row, and whether it is still as it was made.
+// The record says; the card's check alone makes the exit code.
+TEST(CardCheck, ACardBackFromTheFieldIsLookedUpInTheRecord) {
+  ScratchDir scratch;
+  const std::string card = scratch.str() + "\\card", record = scratch.str() + "\\record.csv";
+  std::filesystem::create_directories(card + "\\audio\\SenseRand");
+  WriteAllBytes(card + "\\CFG_BROADCAST.bin", SettingsBytes(kDefaultConfig));  // ready: playback off
+  PutBytes(card + "\\.windows-label", "CARD P");
+  PutBytes(card + "\\.windows-serial", "1234abcd");
+  WineDrive drive(L'P', DRIVE_REMOVABLE, std::filesystem::path(card).wstring());
+  ASSERT_TRUE(drive.ok()) << "Wine's mount manager did not take the drive";
+  ULARGE_INTEGER total{};
+  ASSERT_TRUE(GetDiskFreeSpaceExW(L"P:\\", nullptr, &total, nullptr));
+  const std::string exact = std::to_string(total.QuadPart);
+  char rounded[32];  // as a spreadsheet shows a long number: 2.56061E+11
+  std::snprintf(rounded, sizeof rounded, "%.5E", static_cast<double>(total.QuadPart));
+
+  const ProgramRun first = RunConsoleProgram("cardcheck.exe", "--json P:\\");
+  const std::size_t at = first.out.find("\"fingerprint\":\"");
+  ASSERT_NE(at, std::string::npos) << first.out;
+  const std::string made = first.out.substr(at + 15, 16);
+  const std::string header =
+      std::string("\xEF\xBB\xBF") + u8"时间,盘符,卷标,卷序列号,容量字节,样板,样板指纹,卡指纹,结果,原因\r\n";
+  const std::string older = u8"2026-12-09T10:00:00+08:00,P:,CARD P,1234-ABCD," + exact +
+                            u8",D:\\样板,03066C29A1B2C3D4,FFFF0000FFFF0000,可以使用,\r\n";
+  const std::string last = u8"2026-12-10T08:31:05+08:00,P:,card p,1234-abcd," + std::string(rounded) +
+                           u8",D:\\样板,03066C29A1B2C3D4," + made + u8",可以使用,\r\n";
+  const std::string otherCard =
+      u8"2026-12-10T09:00:00+08:00,P:,CARD Q,1234-ABCD," + exact + u8",,,,可以使用,\r\n";
+  PutBytes(record, header + older + "2026-12-09,P:,CARD P,1234-ABCD,7.9 GB\r\n" + last + otherCard);
+  const std::string args = "--record \"" + record + "\" P:\\";
+
+  ProgramRun run = RunConsoleProgram("cardcheck.exe", args);
+  EXPECT_EQ(run.exitCode, 0u) << run.out;
+  EXPECT_NE(
+      run.out.find(
+          u8"指纹: " + made.substr(0, 4) + "-" + made.substr(4, 4) +
+          u8"\n记录: 上次 12-10 08:31 写入，样板 0306-6C29，与当时相同\n(记录中有 1 行无法读取，已跳过)\n"),
+      std::string::npos)
+      << run.out;
+
+  PutBytes(card + "\\audio\\SenseRand\\new.wav", "not the sounds it was made with");
+  run = RunConsoleProgram("cardcheck.exe", args);
+  EXPECT_NE(run.out.find(u8"，已改变 (卡指纹 现在 "), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(u8"，当时 " + made.substr(0, 4) + "-" + made.substr(4, 4) + ")\n"),
+            std::string::npos)
+      << run.out;
+  run = RunConsoleProgram("cardcheck.exe", "--json " + args);
+  EXPECT_NE(run.out.find("\"serial\":\"1234-ABCD\",\"label\":\"CARD P\",\"capacity\":" + exact +
+                         ",\"found\":true,\"time\":\"2026-12-10T08:31:05+08:00\""),
+            std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("\"result\":\"ready\",\"reason\":\"\",\"same\":false,\"skipped_lines\":1}"),
+            std::string::npos)
+      << run.out;
+
+  PutBytes(record, header + last + u8"2026-12-11T09:00:00+08:00,P:,CARD P,1234-ABCD," + exact +
+                       u8",D:\\样板,03066C29A1B2C3D4,,失败,\"存储卡已满, 换一张\"\r\n");
+  run = RunConsoleProgram("cardcheck.exe", args);
+  EXPECT_EQ(run.exitCode, 0u) << run.out;
+  EXPECT_NE(run.out.find(u8"\n记录: 上次 12-11 09:00 写入失败 (存储卡已满, 换一张)\n结论"), std::string::npos)
+      << run.out;
+
+  PutBytes(record, header + otherCard);
+  run = RunConsoleProgram("cardcheck.exe", args);
+  EXPECT_NE(run.out.find(u8"记录里没有这张卡 (卷序列号 1234-ABCD，卷标 CARD P，容量 "), std::string::npos)
+      << run.out;
+
+  // A record that cannot be read, or is not there, answers nothing.
+  run = RunConsoleProgram("cardcheck.exe", "--record \"" + scratch.str() + "\" P:\\");
+  EXPECT_EQ(run.exitCode, 2u) << run.out;
+  EXPECT_NE(run.out.find(u8"cardcheck: 无法读取制卡记录 "), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find(u8"结论"), std::string::npos) << run.out;
+  EXPECT_EQ(RunConsoleProgram("cardcheck.exe", "--record \"" + record + ".old\" P:\\").exitCode, 2u);
 }
