@@ -1,14 +1,15 @@
 // cardclone [--json] [--keep-extra] [--dry-run] [--yes] [--any-folder]
-// GOLDEN TARGET...: makes every target card hold the same settings file and
-// audio tree as the checked golden card, verified by reading back from the
-// card. It says first what it will do to each card and, when files would be
-// removed, asks once (or takes --yes). Exit code 0 when every card is ready
-// (or the plan was only shown), 1 when any card failed, 2 when nothing was
-// done.
+// [--record FILE] [--label NAME [--first N]] GOLDEN TARGET...: makes every target card hold the same settings
+// file and audio tree as the checked golden card, verified by reading back from the card. It says first what
+// it will do to each card and, when files would be removed, asks once (or takes --yes). Exit code 0 when
+// every card is ready (or the plan was only shown), 1 when any card failed, 2 when nothing was done.
 #include "cardclone/clone_command.h"
 
+#include <algorithm>
 #include <chrono>
+#include <memory>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,7 +19,9 @@
 
 #include "cardcheck/card_model.h"
 #include "cardcheck/fingerprint.h"
+#include "cloning/card_label.h"
 #include "cloning/clone_record.h"
+#include "cloning/record_book.h"
 #include "cardclone/clone_report.h"
 #include "cloning/clone_run.h"
 #include "cloning/clone_targets.h"
@@ -45,6 +48,9 @@ struct Options {
   bool yes = false;
   bool anyFolder = false;
   std::string record;              // the record file, UTF-8; empty for none
+  std::string label;               // the name of the cards' numbered labels; empty: labels kept
+  int first = 1;                   // the first number of the labels
+  bool firstGiven = false;
   std::vector<std::string> cards;  // the golden card, then the targets
 };
 
@@ -61,6 +67,23 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
         WriteText(stderr, Format(kTextUnknownOption, kTextNoRecordGiven, Usage().c_str()));
         return kExitNothingDone;
       }
+    } else if (!optionsDone && arg == "--label") {
+      options.label = i + 1 < args.size() ? args[++i] : "";
+      if (options.label.empty()) {
+        WriteText(stderr, Format(kTextUnknownOption, kTextNoLabelGiven, Usage().c_str()));
+        return kExitNothingDone;
+      }
+    } else if (!optionsDone && arg == "--first") {
+      const std::string given = i + 1 < args.size() ? args[++i] : "";
+      char* end = nullptr;
+      long first = std::strtol(given.c_str(), &end, 10);
+      if (given.empty() || *end != '\0' || given[0] == '-' || given[0] == '+' || first > 99999999) {
+        WriteText(stderr,
+                  Format(kTextUnknownOption, Format(kTextBadFirst, given.c_str()).c_str(), Usage().c_str()));
+        return kExitNothingDone;
+      }
+      options.first = static_cast<int>(first);
+      options.firstGiven = true;
     } else if (!optionsDone && arg == "--") {
       optionsDone = true;
     } else if (!optionsDone && arg == "--json") {
@@ -82,6 +105,10 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
     } else {
       options.cards.push_back(arg);
     }
+  }
+  if (options.firstGiven && options.label.empty()) {
+    WriteText(stderr, Format(kTextUnknownOption, kTextFirstWithoutLabel, Usage().c_str()));
+    return kExitNothingDone;
   }
   if (options.cards.size() >= 2) return std::nullopt;
   WriteText(stderr, Format(kTextTooFewCards, Usage().c_str()));
@@ -114,14 +141,45 @@ std::optional<int> LoadGolden(const Options& options, GoldenCard& golden) {
   return NothingDone(options, heading, problems);
 }
 
+// The numbered labels the cards get, going on from the highest number the
+// record gave the name; checked against every target's file system before
+// anything is written. The exit code when the program ends here.
+std::optional<int> PrepareLabels(const Options& options, const std::vector<Target>& targets,
+                                 const std::vector<CardPlan>& plans, std::unique_ptr<LabelNumbers>& labels) {
+  if (options.label.empty()) return std::nullopt;
+  int next = options.first;
+  if (!options.record.empty()) {
+    RecordBook book;
+    std::string error;
+    if (!ReadRecord(fs::u8path(options.record), book, error))
+      return NothingDone(options, Format(kTextRecordUnreadable, options.record.c_str(), error.c_str()), {});
+    next = std::max(next, HighestLabelNumber(book, options.label) + 1);
+  }
+  const int count = static_cast<int>(targets.size());
+  labels = std::make_unique<LabelNumbers>(options.label, next, LabelDigits(next + count - 1));
+  std::vector<std::string> refusals;
+  for (const Target& target : targets) {
+    std::string refusal = labels->Refusal(count, target.volume);
+    if (!refusal.empty()) refusals.push_back(target.given + " " + refusal);
+  }
+  if (refusals.empty()) return std::nullopt;
+  return NothingDone(options, kTextLabelRefused, refusals, targets, plans);
+}
+
 // Says what will be done; asks when something would be removed, and always
 // when started from Explorer (where the order of the dropped drives decides
 // which is the golden card). The exit code when the program ends here.
 std::optional<int> ShowPlanAndAsk(const Options& options, const GoldenCard& golden,
-                                  const std::vector<Target>& targets, const std::vector<CardPlan>& plans) {
+                                  const std::vector<Target>& targets, const std::vector<CardPlan>& plans,
+                                  const LabelNumbers* labels) {
   if (!options.json) {
     for (const std::string& warning : golden.warnings) WriteText(stdout, warning + "\n");
     WriteText(stdout, PlanText(golden, targets, plans));
+    if (labels != nullptr) {
+      const int next = labels->Next();
+      WriteText(stdout, Format(kTextPlanLabels, NumberedLabel(labels->name(), next, labels->digits()).c_str(),
+                               NumberedLabel(labels->name(), next + 1, labels->digits()).c_str()));
+    }
   }
   if (options.dryRun) {
     if (options.json) WriteText(stdout, RefusalJson(golden.given, {}, targets, plans));
@@ -177,8 +235,8 @@ std::vector<RecordRow> RecordOf(GoldenCard& golden, const CloneRun& run, const s
 
 // Runs the clone, with progress lines on a terminal, and reports the cards.
 int Clone(const Options& options, GoldenCard& golden, const std::vector<Target>& targets,
-          const std::vector<CardPlan>& plans) {
-  CloneRun run(golden, targets, plans, options.keepExtra);
+          const std::vector<CardPlan>& plans, LabelNumbers* labels) {
+  CloneRun run(golden, targets, plans, options.keepExtra, labels);
   run.Start();
   if (!options.json && StdoutIsLiveTerminal()) {
     Progress progress(run, targets, golden.totalBytes);
@@ -215,6 +273,7 @@ int Clone(const Options& options, GoldenCard& golden, const std::vector<Target>&
 int CloneCommand(int argc, char** argv) {
   Options options;
   if (std::optional<int> exit = ParseArguments(argc, argv, options)) return *exit;
+  if (!options.label.empty() && !VolumeLabelsCanBeSet()) return NothingDone(options, kTextLabelsNotHere, {});
   GoldenCard golden;
   if (std::optional<int> exit = LoadGolden(options, golden)) return *exit;
   std::vector<Target> targets;
@@ -225,12 +284,14 @@ int CloneCommand(int argc, char** argv) {
   if (!refusals.empty()) return NothingDone(options, kTextTargetsRefused, refusals);
   std::vector<CardPlan> plans;
   for (const Target& target : targets) plans.push_back(PlanCard(golden, target, options.keepExtra));
-  if (std::optional<int> exit = ShowPlanAndAsk(options, golden, targets, plans)) return *exit;
+  std::unique_ptr<LabelNumbers> labels;
+  if (std::optional<int> exit = PrepareLabels(options, targets, plans, labels)) return *exit;
+  if (std::optional<int> exit = ShowPlanAndAsk(options, golden, targets, plans, labels.get())) return *exit;
   // A record that cannot be written is found out before any card is.
   std::string recordError;
   if (!options.record.empty() && !AppendRecord(fs::u8path(options.record), {}, recordError)) {
     return NothingDone(options, Format(kTextRecordUnwritable, options.record.c_str(), recordError.c_str()),
                        {});
   }
-  return Clone(options, golden, targets, plans);
+  return Clone(options, golden, targets, plans, labels.get());
 }

@@ -68,9 +68,13 @@ std::string PlanText(const GoldenCard& golden, const std::vector<Target>& target
 
 std::string CardLine(const CardResult& card) {
   const std::string outcome = card.ready ? kTextCardReady : Format(kTextCardFailed, card.reason.c_str());
-  return Format(kTextCardLine, card.target.c_str(), outcome.c_str(), card.filesWritten, card.filesRemoved,
-                card.filesIdentical, SizeText(card.bytesWritten).c_str(), card.seconds,
-                card.verified ? kTextVerified : kTextNotVerified);
+  std::string line = Format(kTextCardLine, card.target.c_str(), outcome.c_str(), card.filesWritten,
+                            card.filesRemoved, card.filesIdentical, SizeText(card.bytesWritten).c_str(),
+                            card.seconds, card.verified ? kTextVerified : kTextNotVerified);
+  if (card.labelled && card.labelProblem.empty()) line += Format(kTextCardLabelled, card.label.c_str());
+  if (card.labelled && !card.labelProblem.empty())
+    line += Format(kTextCardNotLabelled, card.labelProblem.c_str());
+  return line;
 }
 
 std::string SummaryLine(const std::vector<CardResult>& cards) {
@@ -88,16 +92,19 @@ std::string ResultsJson(const std::string& golden, const std::vector<CardResult>
   for (std::size_t i = 0; i < cards.size(); ++i) {
     const CardResult& card = cards[i];
     ready += card.ready ? 1 : 0;
-    document["cards"].push_back({{"target", card.target},
-                                 {"ready", card.ready},
-                                 {"reason", card.reason},
-                                 {"files_written", card.filesWritten},
-                                 {"files_removed", card.filesRemoved},
-                                 {"files_identical", card.filesIdentical},
-                                 {"bytes_written", card.bytesWritten},
-                                 {"seconds", card.seconds},
-                                 {"verified", card.verified},
-                                 {"plan", PlanJson(targets[i], plans[i])}});
+    document["cards"].push_back(
+        {{"target", card.target},
+         {"ready", card.ready},
+         {"reason", card.reason},
+         {"files_written", card.filesWritten},
+         {"files_removed", card.filesRemoved},
+         {"files_identical", card.filesIdentical},
+         {"bytes_written", card.bytesWritten},
+         {"seconds", card.seconds},
+         {"verified", card.verified},
+         {"label", card.labelled ? nlohmann::json(card.label) : nlohmann::json(nullptr)},
+         {"label_problem", card.labelProblem},
+         {"plan", PlanJson(targets[i], plans[i])}});
   }
   document["ready"] = ready;
   document["failed"] = static_cast<int>(cards.size()) - ready;

@@ -26,6 +26,10 @@ constexpr char kTextUsage[] =
     "  --yes         要删除文件时不再询问 (用于脚本)\n"
     "  --any-folder  也允许文件夹和固定磁盘作为目标 (用于脚本和测试；系统盘的根目录除外)\n"
     "  --record 文件 每张写过的卡在这个 CSV 记录文件末尾加一行\n"
+    "  --label 名字 [--first 数字]\n"
+    "                每张做好的卡依次改卷标为 名字01、名字02…… (从 --first 起，默认 1；有 --record "
+    "时接着记录里\n"
+    "                这个名字用过的最大编号往下编)。只在 Windows 上可用\n"
     "退出码: 0 全部可以使用 (或只列出了计划)，1 有卡失败，2 什么都没做 "
     "(用法错误、样板卡不能使用、目标被拒绝、没有确认)\n"
     "例如 (Windows): cardclone E:\\ F: G: H:\n"
@@ -44,6 +48,18 @@ constexpr char kTextNoRecordGiven[] = "--record 后面要写记录文件的名�
 constexpr char kTextRecordUnwritable[] = "无法写入记录 %s (%s)";
 constexpr char kTextRecordNotWritten[] = "cardclone: 无法写入记录 %s (%s)，这些卡没有记进去\n";
 constexpr char kTextTargetsRefused[] = "目标卡被拒绝";
+constexpr char kTextNoLabelGiven[] = "--label 后面要写卷标的名字";
+// What was given after --first.
+constexpr char kTextBadFirst[] = "--first 后面要写编号的第一个数字 (0 到 99999999)，而不是“%s”";
+constexpr char kTextFirstWithoutLabel[] = "--first 只和 --label 一起用";
+constexpr char kTextLabelsNotHere[] =
+    "在 Linux 上不改存储卡的卷标 (改写已挂载的 FAT 卡的引导扇区不安全)：请去掉 --label，或者在 Windows "
+    "上制卡";
+constexpr char kTextLabelRefused[] = "卷标放不进目标卡";
+// The record file, then the system's words.
+constexpr char kTextRecordUnreadable[] = "无法读取记录 %s (%s)，不知道这个名字已经用到哪个编号";
+// The first label, the second.
+constexpr char kTextPlanLabels[] = "做好的卡依次改卷标: %s、%s……\n";
 
 // ---- the plan, said before anything is written ------------------------------------
 // A medium's label (kTextPlanLabel, or nothing), its capacity and its free room.
@@ -72,6 +88,9 @@ constexpr char kTextCardLine[] = "%s  %s，写入 %d 个文件，删除 %d 个�
 constexpr char kTextCardReady[] = "可以使用";
 constexpr char kTextCardFailed[] = "失败 (%s)";
 constexpr char kTextVerified[] = "已校验";
+// After a card's line: the label it now has, or why it is not the one it was to get.
+constexpr char kTextCardLabelled[] = "  卷标 %s\n";
+constexpr char kTextCardNotLabelled[] = "  %s\n";
 constexpr char kTextNotVerified[] = "未校验";
 // Cards ready, cards failed.
 constexpr char kTextSummary[] = "%d 张存储卡可以使用，%zu 张失败\n";

@@ -21,4 +21,10 @@ struct CardResult {
   // The golden card's as the run had read it when the card was done; empty
   // when the reading had not got through the golden card by then.
   std::string goldenFingerprint;
+  // A card given a numbered label once made: the label it has now (read
+  // back), and why it is not the one it was to get (empty when it is). The
+  // card is ready all the same.
+  bool labelled = false;
+  std::string label;
+  std::string labelProblem;
 };

@@ -74,14 +74,14 @@ RecordRow MakeRecordRow(const GoldenCard& golden, const Target& target, const Ca
   row.time = LocalTimeText(std::time(nullptr));
   row.drive = target.volume.isRoot ? target.volume.root.u8string() : target.given;
   while (row.drive.size() > 1 && (row.drive.back() == '\\' || row.drive.back() == '/')) row.drive.pop_back();
-  row.label = target.volume.label;
+  row.label = result.labelled ? result.label : target.volume.label;
   row.serial = SerialText(target.volume.serial);
   row.capacity = target.volume.capacity;
   row.golden = golden.given;
   row.goldenFingerprint = result.goldenFingerprint.empty() ? golden.fingerprint : result.goldenFingerprint;
   row.cardFingerprint = result.ready ? result.fingerprint : "";
   row.ready = result.ready;
-  row.reason = result.reason;
+  row.reason = result.ready ? result.labelProblem : result.reason;
   row.filesWritten = result.filesWritten;
   row.filesRemoved = result.filesRemoved;
   row.bytesWritten = result.bytesWritten;

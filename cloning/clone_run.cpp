@@ -3,11 +3,12 @@
 #include "cloning/card_writer.h"
 
 CloneRun::CloneRun(const GoldenCard& golden, const std::vector<Target>& targets,
-                   const std::vector<CardPlan>& plans, bool keepExtra)
+                   const std::vector<CardPlan>& plans, bool keepExtra, LabelNumbers* labels)
     : golden_(golden),
       targets_(targets),
       plans_(plans),
       keepExtra_(keepExtra),
+      labels_(labels),
       cards_(targets.size()),
       window_(targets.size(), kWindowPieces),
       results_(targets.size()),
@@ -28,7 +29,16 @@ void CloneRun::Start() {
       CardWriter writer(golden_, targets_[i], plans_[i], keepExtra_, window_, i, results_[i], progress_[i],
                         stop_);
       writer.Run();
-      if (goldenKnown_) results_[i].goldenFingerprint = goldenRead_;
+      CardResult& result = results_[i];
+      // The label last: a card that failed gets none and uses no number.
+      if (result.ready && labels_ != nullptr) {
+        const Target& target = targets_[i];
+        LabelOutcome outcome = labels_->Label(target.volume.root, target.volume.fileSystem);
+        result.labelled = true;
+        result.label = outcome.label;
+        result.labelProblem = outcome.problem;
+      }
+      if (goldenKnown_) result.goldenFingerprint = goldenRead_;
       states_[i] = results_[i].ready ? CardState::kReady : CardState::kFailed;
       ++finished_;
     });

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "cloning/card_label.h"
 #include "cloning/card_result.h"
 #include "cloning/clone_plan.h"
 #include "cloning/clone_targets.h"
@@ -20,8 +21,9 @@
 class CloneRun {
  public:
   // plans: one per target.
+  // labels: the numbered labels each card made gets; none keeps the labels.
   CloneRun(const GoldenCard& golden, const std::vector<Target>& targets, const std::vector<CardPlan>& plans,
-           bool keepExtra);
+           bool keepExtra, LabelNumbers* labels = nullptr);
   ~CloneRun();
   void Start();
   // Ends every card's run at its next piece (or before its settings): each
@@ -43,6 +45,7 @@ class CloneRun {
   const std::vector<Target>& targets_;
   const std::vector<CardPlan>& plans_;
   bool keepExtra_;
+  LabelNumbers* labels_;
   std::size_t cards_;
   GoldenWindow window_;
   std::vector<CardResult> results_;

@@ -98,3 +98,24 @@ constexpr char kTextProblemCount[] = " (共 %zu 个问题)";
 constexpr char kTextPlanRemove[] = "    删除 %s\n";
 constexpr char kTextPlanRemoveFolder[] = "    删除 %s (文件夹，%d 个文件)\n";
 constexpr char kTextPlanRemoveLink[] = "    删除 %s (链接，只删除链接本身)\n";
+
+// ---- numbered volume labels ------------------------------------------------------
+// The label, the file system, what its labels take (one of the three below).
+constexpr char kTextLabelTooLong[] = "卷标 %s 放不进这张卡 (%s 的卷标最多 %s)";
+constexpr char kTextLabelFatLimit[] = "11 个字节，一个汉字占 2 个字节";
+constexpr char kTextLabelExfatLimit[] = "11 个字符";
+constexpr char kTextLabelNtfsLimit[] = "32 个字符";
+// The longest name that fits, and its first label.
+constexpr char kTextLabelLongestName[] = "：名字最长可以是“%s” (编号后为 %s)";
+constexpr char kTextLabelNumberTooLong[] = "：编号本身就放不下";
+// The label, then the character.
+constexpr char kTextLabelFatChar[] =
+    "卷标 %s 里有 FAT 卷标不能用的字符 %s (不能用 * ? . , ; : / \\ | + = < > [ ] \")";
+constexpr char kTextLabelNoOem[] = "卷标 %s 里有这台电脑的 FAT 卷标写不出的字符";
+constexpr char kTextLabelControl[] = "卷标 %s 里有控制字符";
+constexpr char kTextLabelEmpty[] = "卷标的名字是空的";
+constexpr char kTextLabelNotACard[] = "这是一个文件夹，不是整张存储卡，不能改卷标";
+// A card made whose label did not take: the label, then why (the system's
+// words, or what it reads back).
+constexpr char kTextLabelNotSet[] = "卷标没有改成 %s (%s)";
+constexpr char kTextLabelReadBack[] = "读回的卷标是“%s”";

@@ -2,6 +2,7 @@
 // system's and the program's own file systems.
 #include <errno.h>
 #include <fcntl.h>
+#include <iconv.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -111,6 +112,37 @@ bool VolumeOf(const fs::path& path, VolumeInfo& info, IoError& error) {
   bool fat = info.fileSystem == "vfat" || info.fileSystem == "msdos" || info.fileSystem == "fuse.fusefat";
   if (fat) info.maxFileSize = 0xFFFFFFFFull;
   return true;
+}
+
+bool VolumeLabelsCanBeSet() { return false; }
+
+bool SetVolumeLabelOf(const fs::path&, const std::string&, IoError& error) {
+  error = IoError{EPERM, std::strerror(EPERM)};
+  return false;
+}
+
+// Linux has no OEM code page: the count is in code page 936, the one
+// Chinese Windows keeps FAT labels in, so that the rules read the same here.
+int OemTextBytes(const std::string& text) {
+  iconv_t convert = ::iconv_open("CP936", "UTF-8");
+  if (convert == reinterpret_cast<iconv_t>(-1)) return -1;
+  std::string in = text;
+  char out[256];
+  char* from = &in[0];
+  std::size_t left = in.size();
+  int bytes = 0;
+  while (left > 0) {
+    char* to = out;
+    std::size_t room = sizeof out;
+    std::size_t done = ::iconv(convert, &from, &left, &to, &room);
+    bytes += static_cast<int>(to - out);
+    if (done == static_cast<std::size_t>(-1) && errno != E2BIG) {
+      bytes = -1;
+      break;
+    }
+  }
+  ::iconv_close(convert);
+  return bytes;
 }
 
 fs::path SystemRoot() { return "/"; }

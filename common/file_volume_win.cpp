@@ -89,6 +89,23 @@ bool VolumeOf(const fs::path& path, VolumeInfo& info, IoError& error) {
   return true;
 }
 
+bool VolumeLabelsCanBeSet() { return true; }
+
+bool SetVolumeLabelOf(const fs::path& root, const std::string& label, IoError& error) {
+  if (SetVolumeLabelW(root.c_str(), Wide(label).c_str())) return true;
+  Fail(error);
+  return false;
+}
+
+int OemTextBytes(const std::string& text) {
+  const std::wstring wide = Wide(text);
+  if (wide.empty()) return 0;
+  BOOL lost = FALSE;
+  int bytes = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.c_str(), static_cast<int>(wide.size()),
+                                  nullptr, 0, nullptr, &lost);
+  return bytes <= 0 || lost ? -1 : bytes;
+}
+
 fs::path SystemRoot() {
   wchar_t windows[MAX_PATH] = L"";
   if (GetSystemWindowsDirectoryW(windows, MAX_PATH) == 0) return fs::path(L"C:\\");

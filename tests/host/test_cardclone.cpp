@@ -189,6 +189,11 @@ TEST_F(CloneTest, RefusedTargetsAndAGoldenCardNotReadyLeaveEveryCardAsItWas) {
       // A folder, wherever it lies, is said to be one, and --any-folder named.
       {Quoted(golden()) + " " + Quoted(used),
        "目标不是存储卡 (不是一个磁盘的根目录；要写入文件夹请加 --any-folder): " + used.string()},
+      // A mounted card's label is never written here.
+      {"--any-folder --yes --label 北坡 " + Quoted(golden()) + " " + Quoted(used),
+       "在 Linux 上不改存储卡的卷标"},
+      {"--first 3 " + Quoted(golden()) + " " + Quoted(used), "--first 只和 --label 一起用"},
+      {"--label N --first -1 " + Quoted(golden()) + " " + Quoted(used), "--first 后面要写编号的第一个数字"},
   };
   for (const Case& c : cases) {
     CloneRunOut run = Clone(c.args);
