@@ -23,6 +23,12 @@
 #define IDC_RECORD_STATE 1016
 #define IDC_GOLDEN_REPORT 1017
 #define IDC_CARD_DETAIL 1018
+#define IDC_LABEL_HEADING 1019
+#define IDC_LABEL_KEEP 1020
+#define IDC_LABEL_NUMBERED 1021
+#define IDC_LABEL_NAME 1022
+#define IDC_LABEL_FIRST_HEADING 1023
+#define IDC_LABEL_FIRST 1024
 
 // The golden card's check report, in a window of its own.
 #define IDD_REPORT 200

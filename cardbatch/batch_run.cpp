@@ -5,12 +5,13 @@
 #include "cardbatch/card_survey.h"
 
 BatchRun::BatchRun(std::shared_ptr<const GoldenCard> golden, const std::vector<RunCard>& cards,
-                   BatchEvents events, bool anyFolder)
+                   BatchEvents events, bool anyFolder, std::shared_ptr<LabelNumbers> labels)
     : shown_(golden),
       golden_(std::move(golden)),
       cards_(cards),
       events_(std::move(events)),
-      anyFolder_(anyFolder) {
+      anyFolder_(anyFolder),
+      labels_(std::move(labels)) {
   for (const RunCard& card : cards_) drives_.push_back(card.drive);
 }
 
@@ -88,6 +89,13 @@ void BatchRun::Work() {
     targets_.push_back(planned.target);
     plans_.push_back(planned.plan);
   }
+  labelRefusals_.resize(targets_.size());
+  for (std::size_t i = 0; labels_ && i < targets_.size(); ++i) {
+    if (plans_[i].refusal.empty())
+      labelRefusals_[i] = labels_->Refusal(static_cast<int>(cards()), targets_[i].volume);
+    labelsRefused_ = labelsRefused_ || !labelRefusals_[i].empty();
+  }
+  if (labelsRefused_) Cancel();
   events_.planned(*this);
   {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -97,7 +105,7 @@ void BatchRun::Work() {
       events_.finished(*this);
       return;
     }
-    run_ = std::make_unique<CloneRun>(*golden_, targets_, plans_, false);
+    run_ = std::make_unique<CloneRun>(*golden_, targets_, plans_, false, labels_.get());
     if (stop_) run_->Stop();
     running_ = run_.get();
   }

@@ -43,9 +43,10 @@ struct BatchEvents {
 
 class BatchRun {
  public:
-  // golden: with its fingerprint worked out.
+  // golden: with its fingerprint worked out; labels: the numbered labels
+  // the cards made get (none: labels kept), shared with the runs at work.
   BatchRun(std::shared_ptr<const GoldenCard> golden, const std::vector<RunCard>& cards, BatchEvents events,
-           bool anyFolder = false);
+           bool anyFolder = false, std::shared_ptr<LabelNumbers> labels = nullptr);
   ~BatchRun();  // stops the run and waits for its end
   BatchRun(const BatchRun&) = delete;
   BatchRun& operator=(const BatchRun&) = delete;
@@ -54,7 +55,9 @@ class BatchRun {
   // showed it (its listing, sizes or settings), it is read again
   // (events.goldenReadAgain); a card whose fingerprint changed ends the run
   // before anything is planned. Then each card is refused or planned, and
-  // events.planned; the run waits for Go or Cancel.
+  // events.planned; the run waits for Go or Cancel. A card whose file
+  // system cannot take the labels refuses the labels (LabelRefusals): the
+  // run then writes nothing.
   void Plan();
   // The golden card read again, when it was; GoldenChanged() when its
   // fingerprint is not the one shown (or it can no longer be used): the
@@ -66,6 +69,10 @@ class BatchRun {
   const std::vector<CardPlan>& plans() const { return plans_; }
   // The cards whose files would be removed (not refused), after planned.
   bool Removes() const;
+  // After planned: whether the numbered labels cannot go on some card, and
+  // why not, card by card (empty where they can).
+  bool LabelsRefused() const { return labelsRefused_; }
+  const std::vector<std::string>& LabelRefusals() const { return labelRefusals_; }
   void Go();
   void Cancel();
   // Cancelled before anything was written (after finished).
@@ -95,6 +102,9 @@ class BatchRun {
   bool anyFolder_;
   std::vector<Target> targets_;
   std::vector<CardPlan> plans_;
+  std::shared_ptr<LabelNumbers> labels_;
+  std::vector<std::string> labelRefusals_;
+  bool labelsRefused_ = false;
   std::unique_ptr<CloneRun> run_;
   std::atomic<const CloneRun*> running_{nullptr};  // run_, for the window's thread
   std::mutex mutex_;

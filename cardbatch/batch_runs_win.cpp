@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
+#include "cardbatch/batch_ids.h"
 #include "cardbatch/batch_texts.h"
+#include "cloning/record_book.h"
 #include "common/text_format.h"
 
 void BatchWindow::DrivesChanged() {
@@ -24,7 +26,8 @@ void BatchWindow::StartTicked() {
 void BatchWindow::StartRun(const std::vector<RunCard>& cards, bool automatic) {
   std::vector<std::string> drives;
   for (const RunCard& card : cards) drives.push_back(card.drive);
-  if (!golden_ || drives.empty() || !RecordWritable(drives, automatic)) return;
+  if (!golden_ || drives.empty() || !RecordWritable(drives, automatic) || !PrepareLabels(drives, automatic))
+    return;
   HWND window = window_;
   auto post = [window](UINT message) {
     return [window, message](BatchRun& run) {
@@ -36,7 +39,7 @@ void BatchWindow::StartRun(const std::vector<RunCard>& cards, bool automatic) {
                        PostMessageW(window, kCardDone, card, reinterpret_cast<LPARAM>(&run));
                      },
                      post(kRunDone)};
-  auto run = std::make_unique<BatchRun>(golden_, cards, std::move(events));
+  auto run = std::make_unique<BatchRun>(golden_, cards, std::move(events), false, labels_);
   BatchRun* self = run.get();
   list_->Claim(self, drives);
   for (const std::string& drive : drives) watcher_->SetBusy(drive);
@@ -50,6 +53,16 @@ void BatchWindow::StartRun(const std::vector<RunCard>& cards, bool automatic) {
 // its cards; one started by 插卡即写 never removes anything unasked.
 void BatchWindow::Planned(BatchRun* run) {
   if (stopping_) return run->Cancel();
+  if (run->LabelsRefused()) {
+    run->Cancel();
+    if (automatic_.count(run) != 0) return;
+    std::string text = kTextLabelsRefusedHeading;
+    for (std::size_t i = 0; i < run->cards(); ++i) {
+      const std::string& refusal = run->LabelRefusals()[i];
+      if (!refusal.empty()) text += Format(kTextLabelsRefusedLine, run->drives()[i].c_str(), refusal.c_str());
+    }
+    return Say(text + kTextLabelsRefusedEnd);
+  }
   if (!run->Removes()) return run->Go();
   if (automatic_.count(run) != 0) return run->Cancel();
   std::string text = kTextAskRemoveHeading;
@@ -76,7 +89,7 @@ void BatchWindow::CardDone(BatchRun* run, std::size_t card) {
   ShowDetail();
   record_.Add({MakeRecordRow(run->golden(), target, result)});
   FlushRecord();
-  watcher_->Written(target.given, result.ready);
+  watcher_->Written(target.given, result.ready, result.labelled ? result.label : target.volume.label);
   ShowSummary();
   ShowButtons();
 }
@@ -87,6 +100,10 @@ void BatchWindow::RunDone(BatchRun* run) {
   // Cancelled before writing: an automatic run cancelled for its removals
   // leaves its cards waiting for 开始制卡.
   if (run->Cancelled()) list_->Release(run, automatic_.count(run) != 0 && run->Removes());
+  // Cards whose file system cannot take the label say why in their row.
+  for (std::size_t i = 0; run->LabelsRefused() && i < run->cards(); ++i) {
+    if (!run->LabelRefusals()[i].empty()) list_->Hold({run->drives()[i]}, run->LabelRefusals()[i]);
+  }
   list_->RunDone(run);
   for (const std::string& drive : run->drives()) watcher_->SetIdle(drive);
   automatic_.erase(run);
@@ -95,6 +112,41 @@ void BatchWindow::RunDone(BatchRun* run) {
   DrivesChanged();  // a card pulled during the run goes now
   ShowSummary();
   if (closing_ && runs_.empty()) TryClose();
+}
+
+// The numbered labels, when chosen: their name must be given; their numbers
+// go on from the highest the record gave the name (this window's earlier
+// cards among them), so that another day repeats no label.
+bool BatchWindow::PrepareLabels(const std::vector<std::string>& drives, bool automatic) {
+  if (IsDlgButtonChecked(window_, IDC_LABEL_NUMBERED) != BST_CHECKED) {
+    labels_.reset();
+    return true;
+  }
+  const std::string name = Utf8(TextOf(GetDlgItem(window_, IDC_LABEL_NAME)).c_str());
+  if (name.empty()) {
+    if (automatic) list_->Hold(drives, kTextLabelNameMissingRow);
+    if (!automatic) Say(kTextLabelNameMissing);
+    return false;
+  }
+  BOOL number = FALSE;
+  const int first = static_cast<int>(GetDlgItemInt(window_, IDC_LABEL_FIRST, &number, FALSE));
+  const int wanted = static_cast<int>(GetDlgItemInt(window_, IDC_WANTED, nullptr, FALSE));
+  const std::string madeFor = name + "\n" + std::to_string(first) + "\n" + std::to_string(wanted);
+  if (!labels_ || (runs_.empty() && madeFor != labelsMadeFor_)) {
+    labels_ = std::make_shared<LabelNumbers>(name, number ? first : 1,
+                                             LabelDigits(std::max(first + wanted - 1, first)));
+    labelsMadeFor_ = madeFor;
+  }
+  RecordBook book;
+  std::string error;
+  if (!ReadRecord(record_.file(), book, error)) {
+    if (automatic) list_->Hold(drives, kTextRecordHeld);
+    if (!automatic)
+      Say(Format(kTextRecordUnreadableForLabels, record_.file().u8string().c_str(), error.c_str()));
+    return false;
+  }
+  labels_->Raise(HighestLabelNumber(book, name) + 1);
+  return true;
 }
 
 void BatchWindow::StopAll() {

@@ -33,6 +33,13 @@ constexpr char kTextToRewrite[] = "与样板不同，将改写";
 constexpr char kTextOutside[] = "audio 以外另有 %d 项 (保留，不改动)";
 constexpr char kTextLooking[] = "正在查看...";
 constexpr char kTextNoLabel[] = "(无卷标)";
+// A card the record knows: when its last run was (ShortRecordTime), the
+// golden card's fingerprint then (8 digits), and whether it is still as made.
+constexpr char kTextLastMade[] = "上次: %s 写入，样板 %s，%s";
+constexpr char kTextSameAsThen[] = "与当时相同";
+constexpr char kTextChangedSince[] = "已改变";
+// When, and why it failed.
+constexpr char kTextLastFailed[] = "上次: %s 写入失败 (%s)";
 // The selected card, said in full below the list.
 constexpr char kTextDetailNoneSelected[] =
     "在上面的列表里点一张卡，这里显示它的全部情况：卡上有什么、写卡时删除哪些文件、结果和原因。";
@@ -59,6 +66,22 @@ constexpr char kTextStop[] = "停止";
 constexpr char kTextAutoWrite[] = "插卡即写";
 constexpr char kTextWanted[] = "共需";
 constexpr char kTextWantedUnit[] = "张";
+constexpr char kTextLabelHeading[] = "卷标";
+constexpr char kTextLabelKeep[] = "不改";
+constexpr char kTextLabelNumbered[] = "编号";
+constexpr char kTextLabelFirstHeading[] = "从";
+constexpr char kTextLabelFirstDefault[] = "1";
+constexpr char kTextLabelNameMissing[] =
+    "卷标选了“编号”，但还没有写名字。\n\n在“编号”后面写上名字 (例如 北坡)，在“从”后面写第一个编号，"
+    "做好的卡就依次叫 北坡01、北坡02……；不想改卷标请选“不改”。";
+constexpr char kTextLabelNameMissingRow[] = "没有写卡: 卷标的名字是空的";
+constexpr char kTextLabelsRefusedHeading[] = "卷标放不进以下存储卡，没有写入任何存储卡:\n\n";
+// The drive, then why.
+constexpr char kTextLabelsRefusedLine[] = "%s %s\n";
+constexpr char kTextLabelsRefusedEnd[] = "\n请换一个短一些的名字，或者选“不改”。";
+// The record, then the system's words.
+constexpr char kTextRecordUnreadableForLabels[] =
+    "无法读取记录文件，不知道这个卷标名字已经用到哪个编号，没有写任何存储卡。\n\n记录文件: %s\n原因: %s";
 constexpr char kTextOpenRecord[] = "打开记录";
 constexpr char kTextGoldenHeading[] = "样板卡:";
 constexpr char kTextRecordHeading[] = "记录:";

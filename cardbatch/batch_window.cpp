@@ -26,6 +26,12 @@ constexpr Anchor kAnchors[] = {
     {IDC_WANTED_HEADING, kMoveY},
     {IDC_WANTED, kMoveY},
     {IDC_WANTED_UNIT, kMoveY},
+    {IDC_LABEL_HEADING, kMoveY},
+    {IDC_LABEL_KEEP, kMoveY},
+    {IDC_LABEL_NUMBERED, kMoveY},
+    {IDC_LABEL_NAME, kMoveY},
+    {IDC_LABEL_FIRST_HEADING, kMoveY},
+    {IDC_LABEL_FIRST, kMoveY},
     {IDC_START, kMoveX | kMoveY},
     {IDC_STOP, kMoveX | kMoveY},
     {IDC_SUMMARY, kMoveY | kGrowX},
@@ -47,6 +53,11 @@ constexpr struct {
     {IDC_AUTO_WRITE, kTextAutoWrite},
     {IDC_WANTED_HEADING, kTextWanted},
     {IDC_WANTED_UNIT, kTextWantedUnit},
+    {IDC_LABEL_HEADING, kTextLabelHeading},
+    {IDC_LABEL_KEEP, kTextLabelKeep},
+    {IDC_LABEL_NUMBERED, kTextLabelNumbered},
+    {IDC_LABEL_FIRST_HEADING, kTextLabelFirstHeading},
+    {IDC_LABEL_FIRST, kTextLabelFirstDefault},
     {IDC_START, kTextStart},
     {IDC_STOP, kTextStop},
     {IDC_RECORD_HEADING, kTextRecordHeading},
@@ -140,6 +151,7 @@ void BatchWindow::Open(HWND window) {
   SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   for (const auto& control : kControlTexts) SetText(control.id, control.text);
   SetText(IDC_RECORD_PATH, record_.file().u8string());
+  CheckRadioButton(window, IDC_LABEL_KEEP, IDC_LABEL_NUMBERED, IDC_LABEL_KEEP);
   layout_.Take(window, kAnchors, sizeof kAnchors / sizeof kAnchors[0]);
   list_ = std::make_unique<CardList>(GetDlgItem(window, IDC_CARDS));
   ShowSummary();
@@ -147,6 +159,7 @@ void BatchWindow::Open(HWND window) {
   ShowDetail();
   watcher_ = std::make_unique<DriveWatcher>(
       RemovableDrives, [this] { Post(kDrivesChanged); }, kDrivePolling);
+  watcher_->SetRecord(record_.file());
   if (!options_.golden.empty()) LoadGolden(options_.golden);
 }
 
@@ -169,6 +182,10 @@ void BatchWindow::OnCommand(int id, int code) {
       break;
     case IDC_WANTED:
       if (code == EN_CHANGE) ShowSummary();
+      break;
+    case IDC_LABEL_KEEP:
+    case IDC_LABEL_NUMBERED:
+      if (code == BN_CLICKED) ShowButtons();
       break;
     case IDC_AUTO_WRITE:
       if (code == BN_CLICKED) list_->SetAutomatic(IsDlgButtonChecked(window_, IDC_AUTO_WRITE) == BST_CHECKED);
@@ -228,6 +245,11 @@ void BatchWindow::ShowButtons() {
   // One golden card at a time, never changed while cards are written.
   EnableWindow(GetDlgItem(window_, IDC_CHOOSE_GOLDEN), runs_.empty() && !goldenLoading_);
   EnableWindow(GetDlgItem(window_, IDC_GOLDEN_REPORT), !goldenLoading_ && !goldenReport_.empty());
+  // The labels' numbers are not changed while cards are given them.
+  const bool numbered = IsDlgButtonChecked(window_, IDC_LABEL_NUMBERED) == BST_CHECKED;
+  for (int id : {IDC_LABEL_KEEP, IDC_LABEL_NUMBERED}) EnableWindow(GetDlgItem(window_, id), runs_.empty());
+  for (int id : {IDC_LABEL_NAME, IDC_LABEL_FIRST})
+    EnableWindow(GetDlgItem(window_, id), runs_.empty() && numbered);
 }
 
 bool BatchWindow::Ask(const std::string& text, UINT icon) const {

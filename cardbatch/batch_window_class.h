@@ -81,6 +81,7 @@ class BatchWindow {
   void FlushRecord();
   void OpenRecord();
   bool RecordWritable(const std::vector<std::string>& drives, bool automatic);
+  bool PrepareLabels(const std::vector<std::string>& drives, bool automatic);
   void ShowReport();
   void ShowDetail();
   INT_PTR OnNotify(const NMHDR& header);
@@ -104,6 +105,11 @@ class BatchWindow {
   std::vector<std::unique_ptr<BatchRun>> runs_;
   std::set<const BatchRun*> automatic_;  // the runs started by 插卡即写
   PendingRecord record_;
+  // The numbered labels the cards made get, shared by the runs at work; none
+  // while labels are kept. Made again when the name, the first number or
+  // 共需 changed (they cannot while cards are written).
+  std::shared_ptr<LabelNumbers> labels_;
+  std::string labelsMadeFor_;
   // This session's cards by who they are, each with its last result: a card
   // stopped and then finished counts once, as ready.
   std::map<uint64_t, bool> outcomes_;  // by WatchedCard::insertion

@@ -224,6 +224,9 @@ uint64_t CardList::CardDone(const BatchRun* run, std::size_t card) {
     const CardResult& result = run->Result(card);
     row.progress = result.ready ? Format(kTextPercent, 100) : row.progress;
     row.result = result.ready ? kTextRowReady : Format(kTextRowFailed, result.reason.c_str());
+    if (result.ready && !result.labelProblem.empty()) row.result += kTextSeparator + result.labelProblem;
+    // The card keeps who it is under the label it was given.
+    if (result.labelled) row.watched.card.volume.label = result.label;
     // A card made is not made again by the next 开始制卡 unless ticked again.
     if (result.ready) ListView_SetCheckState(list_, static_cast<int>(i), FALSE);
     Show(i);

@@ -5,6 +5,7 @@
 #include "cardbatch/batch_texts.h"
 #include "cardcheck/fingerprint.h"
 #include "cloning/card_names.h"
+#include "cloning/clone_record.h"
 #include "common/text_format.h"
 #include "settings/config_names.h"
 #include "settings/playback_pages.h"
@@ -52,8 +53,16 @@ bool PlannedCard::StillFor(const std::shared_ptr<const GoldenCard>& now) const {
          volume.available == target.volume.available && volume.capacity == target.volume.capacity;
 }
 
+std::string HistoryText(const RecordEntry& last, const std::string& fingerprintNow) {
+  const std::string when = ShortRecordTime(last.row.time);
+  if (!last.row.ready) return Format(kTextLastFailed, when.c_str(), last.row.reason.c_str());
+  const bool same = !fingerprintNow.empty() && fingerprintNow == last.row.cardFingerprint;
+  return Format(kTextLastMade, when.c_str(), ShortFingerprint(last.row.goldenFingerprint).c_str(),
+                same ? kTextSameAsThen : kTextChangedSince);
+}
+
 CardSurvey SurveyCard(const std::shared_ptr<const GoldenCard>& golden, const std::string& drive,
-                      bool anyFolder) {
+                      bool anyFolder, const RecordBook* record) {
   CardSurvey survey;
   auto planned = std::make_shared<PlannedCard>(PlanDriveCard(golden, drive, anyFolder));
   const CardPlan& plan = planned->plan;
@@ -74,10 +83,16 @@ CardSurvey SurveyCard(const std::shared_ptr<const GoldenCard>& golden, const std
               audio.kind == EntryKind::kMissing;
   int outside = EntriesOutside(target.path);
   bool nothingToWrite = plan.writeFiles == 0 && plan.makeFolders.empty() && plan.settingsSame;
-  if (nothingToWrite && !plan.Removes()) {
-    std::string code, problem;
-    survey.identical = CardFingerprint(target.path, code, problem) && code == golden->fingerprint;
+  const RecordEntry* last = record == nullptr ? nullptr
+                                              : LastRowOf(*record, SerialText(target.volume.serial),
+                                                          target.volume.label, target.volume.capacity);
+  std::string code, problem;
+  bool measured = false;
+  if ((nothingToWrite && !plan.Removes()) || (last != nullptr && last->row.ready)) {
+    measured = CardFingerprint(target.path, code, problem);
+    survey.identical = nothingToWrite && !plan.Removes() && measured && code == golden->fingerprint;
   }
+  if (last != nullptr) survey.history = HistoryText(*last, measured ? code : "");
   if (survey.identical) {
     survey.text = kTextIdentical;
   } else if (plan.Removes()) {
@@ -90,6 +105,7 @@ CardSurvey SurveyCard(const std::shared_ptr<const GoldenCard>& golden, const std
     survey.text = kTextToRewrite;
   }
   survey.text += OutsideText(outside);
+  if (!survey.history.empty()) survey.text += kTextSeparator + survey.history;
   return survey;
 }
 

@@ -11,6 +11,7 @@
 #include "cloning/clone_plan.h"
 #include "cloning/clone_targets.h"
 #include "cloning/golden_card.h"
+#include "cloning/record_book.h"
 
 // A card as one look at it planned it: its target (id and volume filled
 // in), the clone's plan (with the reason it is refused, if it is, as the
@@ -37,13 +38,21 @@ struct CardSurvey {
   std::string text;                            // the list's words for it
   std::vector<std::string> removals;           // each entry a run would remove, as cardclone's plan names it
   std::shared_ptr<const PlannedCard> planned;  // the plan made for it; none for a card just made
+  std::string history;  // what the record says of its last run, and whether it is as it was made; in text
 };
 
 // Looks at the card in drive against golden, whose fingerprint must be
 // worked out. Reads the card's files only when their names and sizes are the
-// golden card's, to tell whether they are the same.
+// golden card's, to tell whether they are the same, or when the record
+// (none: not looked up) knows the card, to tell whether it is as that run
+// made it.
 CardSurvey SurveyCard(const std::shared_ptr<const GoldenCard>& golden, const std::string& drive,
-                      bool anyFolder = false);
+                      bool anyFolder = false, const RecordBook* record = nullptr);
+
+// "上次: 12-10 08:31 写入，样板 0306-6C29，与当时相同": the record's last row
+// of a card, and whether the card's fingerprint now (empty: not worked out)
+// is the one measured then.
+std::string HistoryText(const RecordEntry& last, const std::string& fingerprintNow);
 
 // A card just made and verified: the golden card's files, and whatever it
 // holds outside them; nothing of it is read again.

@@ -29,6 +29,33 @@ void DriveWatcher::SetGolden(std::shared_ptr<const GoldenCard> golden) {
   wake_.notify_all();
 }
 
+void DriveWatcher::SetRecord(std::filesystem::path file) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  recordFile_ = std::move(file);
+}
+
+// The record read again when its file is not as it was when last read.
+std::shared_ptr<const RecordBook> DriveWatcher::Record() {
+  std::filesystem::path file;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    file = recordFile_;
+  }
+  if (file.empty()) return nullptr;
+  EntryInfo now;
+  IoError error;
+  if (!LookAt(file, now, error)) return record_;
+  if (record_ && now.kind == recordSeen_.kind && now.size == recordSeen_.size &&
+      now.modified == recordSeen_.modified)
+    return record_;
+  auto book = std::make_shared<RecordBook>();
+  std::string problem;
+  if (!ReadRecord(file, *book, problem)) return record_;
+  recordSeen_ = now;
+  record_ = book;
+  return record_;
+}
+
 void DriveWatcher::Poke() {
   std::lock_guard<std::mutex> lock(mutex_);
   poked_ = true;
@@ -46,7 +73,7 @@ void DriveWatcher::SetIdle(const std::string& drive) {
   wake_.notify_all();
 }
 
-void DriveWatcher::Written(const std::string& drive, bool made) {
+void DriveWatcher::Written(const std::string& drive, bool made, const std::string& label) {
   // Read outside the lock: it lists the card's root.
   CardSurvey known = made ? MadeCardSurvey(drive) : CardSurvey();
   std::lock_guard<std::mutex> lock(mutex_);
@@ -58,6 +85,7 @@ void DriveWatcher::Written(const std::string& drive, bool made) {
   }
   for (WatchedCard& card : cards_) {
     if (card.card.drive != drive) continue;
+    card.card.volume.label = label;
     card.surveyed = made;
     card.survey = known;
   }
@@ -99,11 +127,17 @@ bool DriveWatcher::Take(const std::vector<DriveCard>& listed) {
   std::vector<WatchedCard> next;
   bool changed = listed.size() != cards_.size();
   for (const DriveCard& drive : listed) {
-    auto known = std::find_if(cards_.begin(), cards_.end(),
-                              [&](const WatchedCard& c) { return c.card.SameCard(drive); });
+    // A card being written may be given its label meanwhile: still the same card.
+    const bool busy = busy_.count(drive.drive) != 0;
+    auto known = std::find_if(cards_.begin(), cards_.end(), [&](const WatchedCard& c) {
+      return c.card.SameCard(drive) ||
+             (busy && c.card.drive == drive.drive && c.card.volume.serial == drive.volume.serial &&
+              c.card.volume.capacity == drive.volume.capacity);
+    });
     WatchedCard card;
     if (known != cards_.end()) card = *known;
-    changed = changed || known == cards_.end() || card.card.volume.available != drive.volume.available;
+    changed = changed || known == cards_.end() || card.card.volume.available != drive.volume.available ||
+              card.card.volume.label != drive.volume.label;
     if (known == cards_.end()) {
       stale_.insert(drive.drive);
       card.insertion = ++insertions_;
@@ -138,7 +172,8 @@ void DriveWatcher::Survey() {
     std::shared_ptr<const GoldenCard> golden = golden_;
     stale_.erase(card.drive);
     lock.unlock();
-    CardSurvey survey = SurveyCard(golden, card.drive, anyFolder_);
+    std::shared_ptr<const RecordBook> record = Record();
+    CardSurvey survey = SurveyCard(golden, card.drive, anyFolder_, record.get());
     lock.lock();
     bool current = golden == golden_ && stale_.count(card.drive) == 0;
     for (WatchedCard& now : cards_) {

@@ -52,6 +52,8 @@ class DriveWatcher {
 
   // The card every card is looked at against (none: cards are listed only).
   void SetGolden(std::shared_ptr<const GoldenCard> golden);
+  // The record each card is looked up in (read again whenever it changed).
+  void SetRecord(std::filesystem::path file);
   void Poke();
   // A card being written is not looked at meanwhile; a run that wrote
   // nothing on it leaves it as it was.
@@ -60,7 +62,8 @@ class DriveWatcher {
   // The card's run is over: a card made is known to hold the golden card's
   // files and is not read again to say so (that would hold back the cards
   // that follow); a card that failed, or was not written, is looked at again.
-  void Written(const std::string& drive, bool made);
+  // label: the card's label now, which the run may have changed.
+  void Written(const std::string& drive, bool made, const std::string& label);
   std::vector<WatchedCard> Cards();
 
  private:
@@ -69,6 +72,7 @@ class DriveWatcher {
   bool Take(const std::vector<DriveCard>& listed);
   WatchedCard* NextToSurvey();
   void Changed(std::unique_lock<std::mutex>& lock);
+  std::shared_ptr<const RecordBook> Record();
 
   Scan scan_;
   std::function<void()> changed_;
@@ -80,6 +84,10 @@ class DriveWatcher {
   std::shared_ptr<const GoldenCard> golden_;
   std::set<std::string> busy_, stale_;
   std::vector<WatchedCard> cards_;
+  std::filesystem::path recordFile_;
+  // The record as last read, and what its file was then (the survey's thread's own).
+  std::shared_ptr<const RecordBook> record_;
+  EntryInfo recordSeen_;
   uint64_t insertions_ = 0;
   std::thread lister_, surveyor_;
 };

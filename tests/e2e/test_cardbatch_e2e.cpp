@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <atomic>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "tests/support/batch_driver.h"
@@ -419,4 +421,165 @@ TEST(CardBatchWindow, EveryTextIsWholeAndTheRecordIsCheckedFirst) {
   Answer(report, IDOK);
   EXPECT_FALSE(IsWindowEnabled(bad.Control(IDC_START)));
   EXPECT_EQ(bad.Close(), 0u);
+}
+
+namespace {
+
+std::string Utf8Of(const std::wstring& text) {
+  std::string out(text.size() * 3 + 1, '\0');
+  out.resize(
+      static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                                   &out[0], static_cast<int>(out.size()), nullptr, nullptr)));
+  return out;
+}
+
+// The label Windows reports for a drive.
+std::wstring LabelOf(const wchar_t* root) {
+  wchar_t label[64] = L"";
+  GetVolumeInformationW(root, label, 64, nullptr, nullptr, nullptr, nullptr, 0);
+  return label;
+}
+
+}  // namespace
+
+// Numbered labels: a name too long for the cards is refused before anything
+// is written; three cards made with 北坡 from 1 are called 北坡01 to 北坡03,
+// on the drives and in the record. A card put back in is known from the
+// record: as made, or changed since.
+TEST(CardBatchWindow, NumberedLabelsAndACardThatComesBack) {
+  ScratchDir scratch;
+  const fs::path golden = scratch.path() / "golden", record = scratch.path() / "record.csv";
+  ASSERT_TRUE(PrepareCardWithTool(golden.string(), (scratch.path() / "source").string()));
+  std::vector<fs::path> cards;
+  for (int i = 0; i < 3; ++i)
+    cards.push_back(
+        MakeCard(scratch.path() / ("c" + std::to_string(i)), "OLD", "5a5a000" + std::to_string(i)));
+  WineDrive j(L'J', DRIVE_REMOVABLE, cards[0].wstring()), k(L'K', DRIVE_REMOVABLE, cards[1].wstring()),
+      m(L'M', DRIVE_REMOVABLE, cards[2].wstring());
+  ASSERT_TRUE(j.ok() && k.ok() && m.ok());
+  LabelFollower follower({{&j, cards[0]}, {&k, cards[1]}, {&m, cards[2]}});
+  BatchWindow batch(golden, record);
+  ASSERT_NE(batch.window(), nullptr);
+  ASSERT_TRUE(WaitUntil([&] {
+    return batch.Shows(L"J:", BATCH_COLUMN_ON_CARD, L"空卡") &&
+           batch.Shows(L"K:", BATCH_COLUMN_ON_CARD, L"空卡") &&
+           batch.Shows(L"M:", BATCH_COLUMN_ON_CARD, L"空卡") && IsWindowEnabled(batch.Control(IDC_START));
+  }));
+  EXPECT_FALSE(IsWindowEnabled(batch.Control(IDC_LABEL_NAME))) << "不改 is the default";
+  SendMessageW(batch.Control(IDC_LABEL_NUMBERED), BM_CLICK, 0, 0);
+  ASSERT_TRUE(IsWindowEnabled(batch.Control(IDC_LABEL_NAME)));
+  EXPECT_EQ(batch.Text(IDC_LABEL_FIRST), L"1");
+
+  // Drives that are folders are NTFS to Wine: 32 characters at most; the
+  // longest label of the run is said (the third card's).
+  std::wstring tooLong;
+  for (int i = 0; i < 4; ++i) tooLong += L"北坡观测站一号机";
+  SetWindowTextW(batch.Control(IDC_LABEL_NAME), tooLong.c_str());
+  batch.Press(IDC_START);
+  HWND box = batch.Box();
+  ASSERT_NE(box, nullptr);
+  EXPECT_NE(BoxText(box).find(L"J: 卷标 " + tooLong +
+                              L"03 放不进这张卡 (NTFS 的卷标最多 32 个字符)：名字最长可以是“" +
+                              tooLong.substr(0, 30) + L"” (编号后为 " + tooLong.substr(0, 30) + L"03)"),
+            std::wstring::npos)
+      << Utf8Of(BoxText(box));
+  Answer(box, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"M:", BATCH_COLUMN_RESULT, L"放不进这张卡"); }));
+  for (const fs::path& card : cards) EXPECT_FALSE(fs::exists(card / "CFG_BROADCAST.bin")) << card;
+
+  SetWindowTextW(batch.Control(IDC_LABEL_NAME), L"北坡");
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(batch.Control(IDC_START)); }));
+  batch.Press(IDC_START);
+  ASSERT_TRUE(WaitUntil([&] {
+    return batch.Shows(L"J:", BATCH_COLUMN_RESULT, L"可以使用，可以取出") &&
+           batch.Shows(L"K:", BATCH_COLUMN_RESULT, L"可以使用，可以取出") &&
+           batch.Shows(L"M:", BATCH_COLUMN_RESULT, L"可以使用，可以取出");
+  })) << batch.Row(L"J:")[BATCH_COLUMN_RESULT].size();
+  // The numbers go to the cards as they are done: which card is which is the run's.
+  std::set<std::wstring> labels;
+  for (const wchar_t* root : {L"J:\\", L"K:\\", L"M:\\"}) {
+    labels.insert(LabelOf(root));
+    EXPECT_EQ(batch.Row(std::wstring(root, 2))[BATCH_COLUMN_LABEL], LabelOf(root));
+  }
+  EXPECT_EQ(labels, (std::set<std::wstring>{L"北坡01", L"北坡02", L"北坡03"}));
+  std::vector<std::string> rows = RecordRows(record);
+  ASSERT_EQ(rows.size(), 3u) << "the refused labels wrote no card";
+  std::set<std::string> recorded;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    recorded.insert(Fields(rows[i])[kFieldLabel]);
+    EXPECT_EQ(Fields(rows[i])[kFieldResult], u8"可以使用");
+    EXPECT_EQ(Fields(rows[i])[kFieldReason], "");
+  }
+  EXPECT_EQ(recorded, (std::set<std::string>{u8"北坡01", u8"北坡02", u8"北坡03"}));
+  EXPECT_EQ(batch.Text(IDC_SUMMARY), L"本次: 可以使用 3 张，失败 0 张") << "a card relabelled is one card";
+
+  // Two cards taken out; one comes back as it was made, the other with one
+  // of its sounds changed.
+  ASSERT_TRUE(j.Remove() && k.Remove());
+  ASSERT_TRUE(WaitUntil([&] { return batch.Row(L"J:").empty() && batch.Row(L"K:").empty(); }));
+  fs::path sound;
+  for (const auto& entry : fs::recursive_directory_iterator(cards[1] / "audio"))
+    if (entry.is_regular_file()) sound = entry.path();
+  ASSERT_FALSE(sound.empty());
+  std::vector<unsigned char> bytes(fs::file_size(sound));
+  {
+    std::ifstream in(sound, std::ios::binary);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  bytes.back() ^= 0x55;
+  WriteAllBytes(sound.string(), bytes);
+  ASSERT_TRUE(j.Refresh() && k.Refresh());
+  const std::string goldenCode = Fields(rows[0])[kFieldGoldenCode];
+  const std::wstring shortGolden(goldenCode.begin(), goldenCode.begin() + 4);
+  ASSERT_TRUE(WaitUntil([&] {
+    return batch.Shows(L"J:", BATCH_COLUMN_ON_CARD, L"与当时相同") &&
+           batch.Shows(L"K:", BATCH_COLUMN_ON_CARD, L"已改变");
+  })) << batch.Row(L"J:").size();
+  const std::wstring back = batch.Row(L"J:")[BATCH_COLUMN_ON_CARD];
+  EXPECT_EQ(back.find(L"与样板相同，上次: "), 0u);
+  EXPECT_NE(back.find(L" 写入，样板 " + shortGolden + L"-"), std::wstring::npos);
+  EXPECT_EQ(batch.Row(L"K:")[BATCH_COLUMN_ON_CARD].find(L"与样板不同，将改写，上次: "), 0u);
+}
+
+// cardclone's numbered labels on the same kind of drives: a name too long
+// for the cards refuses every card before anything is written; the labels
+// go on from the highest number the record gave the name.
+TEST(CardCloneLabels, EachCardMadeGetsTheNextNumberOfTheName) {
+  ScratchDir scratch;
+  const fs::path golden = scratch.path() / "golden", record = scratch.path() / "record.csv";
+  ASSERT_TRUE(PrepareCardWithTool(golden.string(), (scratch.path() / "source").string()));
+  const fs::path a = MakeCard(scratch.path() / "a", "OLD", "0a0a0001"),
+                 b = MakeCard(scratch.path() / "b", "OLD", "0a0a0002");
+  WineDrive j(L'J', DRIVE_REMOVABLE, a.wstring()), k(L'K', DRIVE_REMOVABLE, b.wstring());
+  ASSERT_TRUE(j.ok() && k.ok());
+  LabelFollower follower({{&j, a}, {&k, b}});
+  const std::string cards = "\"" + golden.string() + "\" J: K:";
+
+  ProgramRun refused =
+      RunConsoleProgram("cardclone.exe", "--yes --label " + std::string(31, 'N') + " " + cards);
+  EXPECT_EQ(refused.exitCode, 2u) << refused.out;
+  EXPECT_NE(
+      refused.out.find(u8"卷标放不进目标卡\n  1. J: 卷标 " + std::string(31, 'N') + u8"02 放不进这张卡"),
+      std::string::npos)
+      << refused.out;
+  EXPECT_FALSE(fs::exists(a / "CFG_BROADCAST.bin"));
+  EXPECT_EQ(LabelOf(L"J:\\"), L"OLD");
+
+  const std::string labelled = "--yes --record \"" + record.string() + "\" --label 北坡 ";
+  ProgramRun first = RunConsoleProgram("cardclone.exe", labelled + cards);
+  EXPECT_EQ(first.exitCode, 0u) << first.out;
+  EXPECT_NE(first.out.find(u8"做好的卡依次改卷标: 北坡01、北坡02……"), std::string::npos) << first.out;
+  EXPECT_EQ((std::set<std::wstring>{LabelOf(L"J:\\"), LabelOf(L"K:\\")}),
+            (std::set<std::wstring>{L"北坡01", L"北坡02"}));
+  // Already the golden card's: labelled all the same, from where the record left off.
+  ProgramRun again = RunConsoleProgram("cardclone.exe", labelled + "--first 1 " + cards);
+  EXPECT_EQ(again.exitCode, 0u) << again.out;
+  EXPECT_EQ((std::set<std::wstring>{LabelOf(L"J:\\"), LabelOf(L"K:\\")}),
+            (std::set<std::wstring>{L"北坡03", L"北坡04"}));
+  EXPECT_NE(again.out.find(u8"  卷标 北坡03\n"), std::string::npos) << again.out;
+  std::vector<std::string> rows = RecordRows(record);
+  ASSERT_EQ(rows.size(), 4u);
+  std::set<std::string> recorded;
+  for (const std::string& row : rows) recorded.insert(Fields(row)[kFieldLabel]);
+  EXPECT_EQ(recorded, (std::set<std::string>{u8"北坡01", u8"北坡02", u8"北坡03", u8"北坡04"}));
 }

@@ -112,6 +112,23 @@ TEST_F(BatchCoreTest, ACardIsSaidAsItStands) {
   EXPECT_EQ(refused.text, refused.refusal);
 }
 
+// A card the record knows: its last run, and whether it is as that run made it.
+TEST(CardHistory, TheLastRunIsSaidWithWhetherTheCardIsAsItMadeIt) {
+  RecordEntry last;
+  last.row.time = "2026-12-10T08:31:05+08:00";
+  last.row.goldenFingerprint = "03066C29AABBCCDD";
+  last.row.cardFingerprint = "1111222233334444";
+  last.row.ready = true;
+  EXPECT_EQ(HistoryText(last, "1111222233334444"), "上次: 12-10 08:31 写入，样板 0306-6C29，与当时相同");
+  EXPECT_EQ(HistoryText(last, "1111222233334445"), "上次: 12-10 08:31 写入，样板 0306-6C29，已改变");
+  // A card whose fingerprint cannot be worked out now is not called the same.
+  EXPECT_EQ(HistoryText(last, ""), "上次: 12-10 08:31 写入，样板 0306-6C29，已改变");
+  last.row.ready = false;
+  last.row.cardFingerprint.clear();
+  last.row.reason = "存储卡已满";
+  EXPECT_EQ(HistoryText(last, ""), "上次: 12-10 08:31 写入失败 (存储卡已满)");
+}
+
 // The readers as the test sets them: each listing is what the test last put in.
 class Readers {
  public:
@@ -218,17 +235,17 @@ TEST_F(BatchCoreTest, TheWatcherLooksAgainOnlyWhereSomethingMayHaveChanged) {
   ASSERT_TRUE(changed.WaitFor(
       [&] { return StateOf(watcher, second) == "空卡" && StateOf(watcher, third) == "空卡"; }));
   EXPECT_EQ(StateOf(watcher, first), "");
-  watcher.Written(first, false);
+  watcher.Written(first, false, "CARD");
   ASSERT_TRUE(changed.WaitFor([&] { return StateOf(watcher, first) == "与样板相同"; }));
 
   // Made: known at once, and not read for it (the card would say otherwise).
   watcher.SetBusy(second);
   PutFile(second / "DCIM/0001.jpg", {1});
-  watcher.Written(second, true);
+  watcher.Written(second, true, "CARD");
   EXPECT_EQ(StateOf(watcher, second), "与样板相同，audio 以外另有 1 项 (保留，不改动)");
   watcher.SetBusy(third);
   PutFile(third / "audio/SenseRand/old.wav", PcmWavOfSize(1000, 3));
-  watcher.Written(third, false);
+  watcher.Written(third, false, "CARD");
   ASSERT_TRUE(changed.WaitFor([&] { return StateOf(watcher, third) == "其他声音 (将删除 1 个文件)"; }));
   EXPECT_EQ(StateOf(watcher, second), "与样板相同，audio 以外另有 1 项 (保留，不改动)");
 }

@@ -9,14 +9,21 @@
 #include <windows.h>
 #include <winioctl.h>
 
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 class WineDrive {
  public:
   // folder: a Windows path; type: DRIVE_REMOVABLE or DRIVE_FIXED.
-  WineDrive(wchar_t letter, UINT type, const std::wstring& folder) : letter_(letter) {
-    ok_ = Define(type, UnixPath(folder));
+  WineDrive(wchar_t letter, UINT type, const std::wstring& folder)
+      : letter_(letter), type_(type), unixPath_(UnixPath(folder)) {
+    ok_ = Define(type_, unixPath_);
   }
   ~WineDrive() {
     if (ok_) Define(DRIVE_NO_ROOT_DIR, "");
@@ -24,6 +31,13 @@ class WineDrive {
   WineDrive(const WineDrive&) = delete;
   WineDrive& operator=(const WineDrive&) = delete;
   bool ok() const { return ok_; }
+  // The drive defined again, as when its card is put back in: the mount
+  // manager reads the folder's .windows-label again (it keeps the label it
+  // read when the drive was defined, also after SetVolumeLabelW wrote a new
+  // one there).
+  bool Refresh() { return ok_ = Define(type_, unixPath_); }
+  // Taken out: the letter names nothing until Refresh.
+  bool Remove() { return Define(DRIVE_NO_ROOT_DIR, ""); }
 
  private:
   // Wine's request to its mount manager, as Wine 8 lays it out.
@@ -41,8 +55,8 @@ class WineDrive {
 
   static std::string UnixPath(const std::wstring& folder) {
     using ToUnix = char*(CDECL*)(const wchar_t*);
-    auto toUnix = reinterpret_cast<ToUnix>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     if (toUnix == nullptr) return "";
     char* unix = toUnix(folder.c_str());
     std::string path = unix ? unix : "";
@@ -73,5 +87,42 @@ class WineDrive {
   }
 
   wchar_t letter_;
-  bool ok_ = false;
+  UINT type_;
+  std::string unixPath_;
+  std::atomic<bool> ok_{false};
+};
+
+// Stands in for the system while a program gives labels: on Windows a
+// drive reports its new label at once; Wine's mount manager reads a drive's
+// .windows-label (where SetVolumeLabelW writes it) only when the drive is
+// defined, so each drive is defined again as soon as its label file changes.
+class LabelFollower {
+ public:
+  explicit LabelFollower(std::vector<std::pair<WineDrive*, std::filesystem::path>> drives)
+      : drives_(std::move(drives)) {
+    for (auto& drive : drives_) seen_.push_back(LabelFile(drive.second));
+    thread_ = std::thread([this] {
+      while (!quit_) {
+        for (std::size_t i = 0; i < drives_.size(); ++i) {
+          std::string now = LabelFile(drives_[i].second);
+          if (now != seen_[i] && drives_[i].first->Refresh()) seen_[i] = now;
+        }
+        Sleep(20);
+      }
+    });
+  }
+  ~LabelFollower() {
+    quit_ = true;
+    thread_.join();
+  }
+
+ private:
+  static std::string LabelFile(const std::filesystem::path& folder) {
+    std::ifstream in(folder / ".windows-label", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  std::vector<std::pair<WineDrive*, std::filesystem::path>> drives_;
+  std::vector<std::string> seen_;
+  std::atomic<bool> quit_{false};
+  std::thread thread_;
 };
