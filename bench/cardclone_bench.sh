@@ -14,29 +14,35 @@
 #   window the many-card window's way of making cards (batch_bench: the
 #          golden card chosen, one run of all cards) against cardclone, on
 #          the paced cards of case A, taking turns.
+#   fleet  the window's code (batch_bench) onto twelve slowcard mounts at
+#          once (2 MB/s write, 4 MB/s read, 10 ms a flush), 300 files of
+#          160 KB, against the cards' own limit (one card's write plus
+#          read-back of the golden bytes: each card is its own mount with its
+#          own pace), with batch_bench's peak memory.
 # Builds nothing; all parts, or only those named:
-#   bench/cardclone_bench.sh build/bench-host/cardclone/cardclone [small] [paced] [large] [window]
+#   bench/cardclone_bench.sh build/bench-host/cardclone/cardclone [small] [paced] [large] [window] [fleet]
 # Needs root (mount, FUSE). cardcheck is looked for beside the cardclone
 # build (../cardcheck/cardcheck) unless CARDCHECK names it, batch_bench in
 # ../bench unless BATCH_BENCH names it; slowcard.py in
 # the shared tools unless SLOWCARD names it. BENCH_ROUNDS (3): best of that
 # many rounds on tmpfs; BENCH_PACED_ROUNDS (1) for the paced cards, whose time
 # is set by the pacing rather than by the machine's noise; BENCH_WINDOW_ROUNDS
-# (2) for the window's code against cardclone.
+# (2) for the window's code against cardclone; BENCH_FLEET_ROUNDS (1) for the
+# twelve cards, each round shown.
 # A missed speed target is only reported; the exit code is 1 when cardclone
 # failed or a card did not match the golden one.
 set -euo pipefail
 
 if [[ $# -lt 1 || ! -x "$1" ]]; then
-  echo "usage: $0 PATH/TO/cardclone [small] [paced] [large]" >&2
+  echo "usage: $0 PATH/TO/cardclone [small] [paced] [large] [window] [fleet]" >&2
   exit 2
 fi
 CLONE="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
 shift
 PARTS=("$@")
-[[ ${#PARTS[@]} -gt 0 ]] || PARTS=(small paced large window)
+[[ ${#PARTS[@]} -gt 0 ]] || PARTS=(small paced large window fleet)
 for part in "${PARTS[@]}"; do
-  case "$part" in small | paced | large | window) ;; *) echo "unknown part: $part" >&2; exit 2 ;; esac
+  case "$part" in small | paced | large | window | fleet) ;; *) echo "unknown part: $part" >&2; exit 2 ;; esac
 done
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 CARDCHECK="${CARDCHECK:-$(dirname "$CLONE")/../cardcheck/cardcheck}"
@@ -46,6 +52,7 @@ SLOWCARD="${SLOWCARD:-$ROOT/../shared/tools/slowcard.py}"
 ROUNDS="${BENCH_ROUNDS:-3}"
 PACED_ROUNDS="${BENCH_PACED_ROUNDS:-1}"
 WINDOW_ROUNDS="${BENCH_WINDOW_ROUNDS:-2}"
+FLEET_ROUNDS="${BENCH_FLEET_ROUNDS:-1}"
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/cardclone-bench.XXXXXX")"
 FAILED=0
 
@@ -161,15 +168,23 @@ time_clone() {  # GOLDEN CARD...
 # A paced card's bytes are compared in its back folder (MEDIUM), which holds
 # what was written through the mount: through the mount every card would be
 # read again at the card's pace, one after another.
+# The cards are checked all at once: cardcheck reads every byte for the
+# fingerprint, and a paced card is read at its own pace, so twelve of them
+# one after another would take twelve times as long.
 declare -A MEDIUM=()
 verify_cards() {  # LABEL GOLDEN CARD...
-  local label="$1" golden="$2" card bad=0
+  local label="$1" golden="$2" card bad=0 checks=() i=0
   shift 2
   for card in "$@"; do
-    if ! "$CARDCHECK" "$card" >/dev/null 2>&1; then
+    "$CARDCHECK" "$card" >/dev/null 2>&1 &
+    checks+=($!)
+  done
+  for card in "$@"; do
+    if ! wait "${checks[i]}"; then
       echo "$label: $card does not pass cardcheck"
       bad=1
     fi
+    i=$((i + 1))
     if ! diff -r -q "$golden" "${MEDIUM[$card]:-$card}" >"$WORK/diff.txt" 2>&1; then
       echo "$label: $card differs from the golden card:"
       head -5 "$WORK/diff.txt" | sed 's/^/    /'
@@ -224,17 +239,19 @@ part_small() {
   MOUNTS=()
 }
 
-# paced_cards NAME: three slowcard mounts into CARDS, their back folders in MEDIUM.
+# paced_cards NAME [COUNT [WRITE READ]]: COUNT (3) slowcard mounts into
+# CARDS, writing at WRITE (8) and reading at READ (16) MB/s, 10 ms a flush;
+# their back folders in MEDIUM.
 paced_cards() {
-  local name="$1" i pid
+  local name="$1" count="${2:-3}" write="${3:-8}" read="${4:-16}" i pid
   cards=()
   # Back folders on tmpfs: a flush there is free, so the pacing is the
-  # cards' only cost.
-  mount_tmpfs "$WORK/paced/back-$name" 512m
-  for i in 1 2 3; do
+  # cards' only cost. Room for 64 MB a card, at least 512 MB.
+  mount_tmpfs "$WORK/paced/back-$name" "$((count * 64 > 512 ? count * 64 : 512))m"
+  for i in $(seq "$count"); do
     mkdir -p "$WORK/paced/back-$name/c$i" "$WORK/paced/card-$name-$i"
     /usr/bin/python3 "$SLOWCARD" "$WORK/paced/back-$name/c$i" "$WORK/paced/card-$name-$i" \
-      --write-mbps 8 --read-mbps 16 --sync-ms 10 >"$WORK/paced/slowcard-$name-$i.log" 2>&1 &
+      --write-mbps "$write" --read-mbps "$read" --sync-ms 10 >"$WORK/paced/slowcard-$name-$i.log" 2>&1 &
     pid=$!
     DAEMONS+=("$pid")
     MOUNTS+=("$WORK/paced/card-$name-$i")
@@ -400,6 +417,58 @@ part_window() {
     "$ROOT/scripts/wine-run" "$BATCH_ANSWER_BENCH" "${z[@]}" 2>/dev/null | tr -d '\r' | tee "$WORK/answer.txt" || FAILED=1
     verify_cards "window and cardclone.exe under Wine" "$g" "${cards[@]}"
   fi
+  unmount_all
+}
+
+# Twelve paced cards at once through the window's code, each slower than the
+# paced part's. Each card is its own slowcard mount with its own pace, so
+# twelve cost no more than one: the limit is one card's write plus read-back
+# of the golden bytes. The golden card is an unpaced tmpfs folder, as in the
+# paced part, read once for all cards.
+part_fleet() {
+  local files=300 size=160000 count=12 wmbps=2 rmbps=4
+  local g="$WORK/paced/F" cards=() round bytes limit batch_s="" peak_kib=0 rc=0 status s k got
+  echo "== fleet: the window's code onto $count paced cards ($wmbps MB/s write, $rmbps MB/s read, 10 ms a flush), $files x 160 KB (best of $FLEET_ROUNDS) =="
+  if [[ ! -x "$BATCH_BENCH" ]]; then
+    echo "fleet: not run (no $BATCH_BENCH)"
+    FAILED=1
+    return
+  fi
+  if [[ ! -f "$SLOWCARD" ]] || ! /usr/bin/python3 -c 'import fusepy' 2>/dev/null; then
+    echo "fleet: not run (needs $SLOWCARD and python3-fusepy)"
+    FAILED=1
+    return
+  fi
+  mount_tmpfs "$g" 128m
+  make_golden "$g" "$files" "$size"
+  paced_cards F "$count" "$wmbps" "$rmbps"
+  bytes="$(golden_bytes "$g")"
+  limit="$(awk -v b="$bytes" -v w="$wmbps" -v r="$rmbps" 'BEGIN { printf "%.2f", b / (w * 1e6) + b / (r * 1e6) }')"
+  for round in $(seq "$FLEET_ROUNDS"); do
+    clear_cards "${cards[@]}"
+    status=0
+    /usr/bin/time -f '%e %M' -o "$WORK/time.txt" "$BATCH_BENCH" "$g" "${cards[@]}" </dev/null >"$WORK/batch.txt" 2>&1 ||
+      status=$?
+    read -r s k < <(tail -n 1 "$WORK/time.txt")
+    batch_s="$(best "$batch_s" "$s")"
+    ((k > peak_kib)) && peak_kib=$k
+    # batch_bench's own line: "window-code SECONDS READY/CARDS".
+    got="$(awk '$1 == "window-code" { print $3 }' "$WORK/batch.txt")"
+    printf 'fleet  round %d: %6.2f s   peak memory %.1f MiB   ready %s   exit %d\n' \
+      "$round" "$s" "$(awk -v k="$k" 'BEGIN { print k / 1024 }')" "${got:-?}" "$status"
+    if [[ $status -ne 0 ]]; then
+      rc=$status
+      FAILED=1
+      sed 's/^/    /' "$WORK/batch.txt"
+    fi
+  done
+  verify_cards "fleet" "$g" "${cards[@]}"
+  local r
+  r="$(ratio "$batch_s" "$limit")"
+  printf 'fleet  %d x 160 KB (%.1f MB) onto %d paced cards: limit %6.2f s   window code %6.2f s   ratio %s (target <= 1.15: %s)   peak memory %.1f MiB (target < 64: %s)   exit %d\n' \
+    "$files" "$(awk -v b="$bytes" 'BEGIN { print b / 1e6 }')" "$count" "$limit" "$batch_s" "$r" \
+    "$(verdict "$r" 1.15)" "$(awk -v k="$peak_kib" 'BEGIN { print k / 1024 }')" \
+    "$(awk -v k="$peak_kib" 'BEGIN { print (k < 65536) ? "met" : "missed" }')" "$rc"
   unmount_all
 }
 
