@@ -16,6 +16,7 @@
 #include "dialog/control_ids.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/visible_window.h"
+#include "tests/support/wait_until.h"
 #include "tests/support/wav_file.h"
 
 #ifndef BCT_TOOL_EXE
@@ -73,10 +74,12 @@ inline Program Start(const std::string& dir) {
                       &program.process)) {
     return program;
   }
-  for (int i = 0; i < 300 && program.window == nullptr; ++i) {
-    Sleep(50);
+  // As patient as every other wait: a machine busy with other work can take
+  // many seconds to start a Wine program.
+  WaitUntil([&] {
     program.window = VisibleWindowOf(program.process.dwProcessId);
-  }
+    return program.window != nullptr || WaitForSingleObject(program.process.hProcess, 0) == WAIT_OBJECT_0;
+  });
   return program;
 }
 
