@@ -11,9 +11,10 @@ constexpr wchar_t kTextConsoleTitle[] = L"存储卡检查";
 
 // ---- the command line -------------------------------------------------------------
 constexpr char kTextUsage[] =
-    "用法: cardcheck [--json] [--expect 指纹] [--record 记录] [目录]\n"
+    "用法: cardcheck [--json] [--html 网页] [--expect 指纹] [--record 记录] [目录]\n"
     "检查存储卡 (默认为当前目录) 上的设置、音频文件和播放计划，不写入存储卡。\n"
     "  --json           以一个 JSON 文档输出报告\n"
+    "  --html 网页      另把报告写成一个网页文件 (.html)，可在浏览器里查看和打印 (A4)\n"
     "  --expect 指纹    存储卡的指纹须与此相同 (样板卡的指纹，8 或 16 位)\n"
     "  --record 记录    在制卡记录 (.csv) 里查找这张卡上次写入的结果，看卡上的内容是否与当时相同\n"
     "退出码: 0 可以使用，1 发现问题，2 无法读取存储卡或记录，或用法错误\n";
@@ -26,6 +27,9 @@ constexpr char kTextNotADirectory[] =
     "cardcheck: %s 是文件，不是文件夹：请给出存储卡 (或电脑上放着卡内容的文件夹)\n";
 
 constexpr char kTextRecordNotGiven[] = "--record 后面需要制卡记录文件";
+constexpr char kTextHtmlNotGiven[] = "--html 后面需要网页文件的名字";
+// The page as given, then the system's words.
+constexpr char kTextHtmlUnwritable[] = "cardcheck: 无法写入网页 %s (%s)\n";
 // The record as given, then the system's words.
 constexpr char kTextNoRecord[] = "cardcheck: 找不到制卡记录 %s\n";
 constexpr char kTextRecordUnreadable[] = "cardcheck: 无法读取制卡记录 %s (%s)\n";
@@ -165,3 +169,28 @@ constexpr char kTextProblemsHeading[] = "\n[问题]\n";
 constexpr char kTextProblemLine[] = "  %llu. %s\n";
 constexpr char kTextReady[] = "结论: 存储卡可以使用 (0 个问题)\n";
 constexpr char kTextNotReady[] = "结论: 存储卡还不能使用 (%llu 个问题)\n";
+
+// ---- the picture of the card's day (day_picture.h) --------------------------------------
+// Why a plan's row is greyed: a field's caption and its value in words
+// ("播放开关: 关"), or a random mode's word and kTextDayNotByHour.
+constexpr char kTextDayReason[] = "%s: %s";
+constexpr char kTextDayNotByHour[] = "不按小时";
+// The dialog's label of the capture interval's three combos, and what
+// stands between their values in words ("1 时 0 分 0 秒").
+constexpr char kTextDayInterval[] = "拍摄间隔";
+constexpr char kTextDayIntervalSeparator[] = " ";
+// The sign of an hour in use whose kind has nothing to play: its count of
+// files, written in its hatched cell (and, where a cell has no room, beside
+// the picture for what the hatching means).
+constexpr char kTextDayNoFiles[] = "0 个文件";
+
+// ---- the report as a page (--html, card_html.h) -----------------------------------------
+// The page's title: the card's folder.
+constexpr char kTextHtmlTitle[] = "存储卡检查: %s";
+// Above the picture of the card's day; the corner cell of its hour row.
+constexpr char kTextDayHeading[] = "[一天的播放]";
+constexpr char kTextDayHours[] = "时";
+constexpr char kTextDayHour[] = "%02d";
+// A card of very many files: how many, then the most the page lists one by one.
+constexpr char kTextHtmlFilesOmitted[] =
+    "卡上有 %llu 个 .wav 文件，超过 %d 个：这里只列出每个文件夹的文件数，每个文件见 cardcheck 输出的文本报告";

@@ -1,13 +1,16 @@
-// cardcheck [--json] [--expect CODE] [--record FILE] [DIR]: checks a prepared
-// card without writing to it, and looks it up in the record of the cards
-// written. Exit code 0 when the card is ready, 1 when problems were found, 2
-// when the card or the record cannot be read or the command line is wrong.
+// cardcheck [--json] [--html PAGE] [--expect CODE] [--record FILE] [DIR]:
+// checks a prepared card without writing to it, and looks it up in the
+// record of the cards written; --html also writes the report as a page to
+// read and print. Exit code 0 when the card is ready, 1 when problems were
+// found, 2 when the card or the record cannot be read, the page cannot be
+// written or the command line is wrong.
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "cardcheck/card_html.h"
 #include "cardcheck/card_report.h"
 #include "cardcheck/check_texts.h"
 #include "cardcheck/fingerprint.h"
@@ -24,6 +27,12 @@ namespace {
 constexpr int kExitReady = 0;
 constexpr int kExitProblems = 1;
 constexpr int kExitUnreadable = 2;
+
+// The page is written under a temporary name beside it, "PAGE.~00" to
+// "PAGE.~99" (the first where a new file can be made), and put in place once
+// complete: a page cut short never stands at the name given, and what
+// stood there is replaced only by a whole report.
+constexpr int kPageTempCount = 100;
 
 int UsageError(const std::string& message) {
   WriteText(stderr, Format(kTextUsageError, message.c_str()) + kTextUsage);
@@ -77,11 +86,34 @@ void LookUpCard(const fs::path& card, const std::string& given, const RecordBook
                FingerprintMatches(report.fingerprint, digits);
 }
 
+// Writes page as file; false with error when it cannot be.
+bool WritePage(const fs::path& file, const std::string& page, IoError& error) {
+  OutFile out;
+  fs::path temp;
+  for (int number = 0; number < kPageTempCount && temp.empty(); ++number) {
+    fs::path name = file;
+    name += Format(".~%02d", number);
+    bool occupied = false;
+    if (out.CreateNew(name, occupied)) temp = name;
+    if (temp.empty() && !occupied) break;
+  }
+  if (temp.empty()) {
+    error = out.error();
+    return false;
+  }
+  bool written = out.Write(page.data(), page.size()) && out.FlushToMedium() && out.Close();
+  if (written && PutFileInPlace(temp, file, error)) return true;
+  if (!written) error = out.error();
+  out.Close();
+  RemoveFile(temp);
+  return false;
+}
+
 int CheckCommand(int argc, char** argv) {
   bool json = false;
-  bool haveDirectory = false, haveRecord = false;
+  bool haveDirectory = false, haveRecord = false, haveHtml = false;
   bool optionsDone = false;
-  std::string directory, expectGiven, expect, recordGiven;
+  std::string directory, expectGiven, expect, recordGiven, htmlGiven;
   std::vector<std::string> args = Utf8Arguments(argc, argv);
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -89,6 +121,10 @@ int CheckCommand(int argc, char** argv) {
       optionsDone = true;
     } else if (!optionsDone && arg == "--json") {
       json = true;
+    } else if (!optionsDone && arg == "--html") {
+      if (i + 1 >= args.size() || args[i + 1].empty()) return UsageError(kTextHtmlNotGiven);
+      htmlGiven = args[++i];
+      haveHtml = true;
     } else if (!optionsDone && arg == "--expect") {
       expectGiven = i + 1 < args.size() ? args[++i] : "";
       if (!ParseFingerprint(expectGiven, expect))
@@ -125,6 +161,11 @@ int CheckCommand(int argc, char** argv) {
   CardReport report = CheckCard(card);
   if (report.readable) AddFingerprint(card, expect, expectGiven, report);
   if (haveRecord) LookUpCard(card, recordGiven, book, report);
+  IoError error;
+  if (haveHtml && !WritePage(fs::u8path(htmlGiven), RenderHtml(report), error)) {
+    WriteText(stderr, Format(kTextHtmlUnwritable, htmlGiven.c_str(), error.text.c_str()));
+    return kExitUnreadable;
+  }
   WriteText(stdout, json ? RenderJson(report) : RenderText(report));
   if (!report.readable) return kExitUnreadable;
   return report.Ready() ? kExitReady : kExitProblems;
