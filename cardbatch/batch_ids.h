@@ -29,6 +29,8 @@
 #define IDC_LABEL_NAME 1022
 #define IDC_LABEL_FIRST_HEADING 1023
 #define IDC_LABEL_FIRST 1024
+#define IDC_GOLDEN_DAY 1025
+#define IDC_PRINT_SHEET 1026
 
 // The golden card's check report, in a window of its own.
 #define IDD_REPORT 200

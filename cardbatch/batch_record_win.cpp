@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "cardbatch/batch_ids.h"
+#include "cardbatch/batch_sheet.h"
 #include "cardbatch/batch_texts.h"
 #include "common/text_format.h"
 
@@ -61,28 +62,64 @@ void BatchWindow::FlushRecord() {
   SetTimer(window_, kRecordRetryTimer, kRecordRetryMs, nullptr);
 }
 
-// Opened with the user's program for .csv files. When Windows has none, or
-// cannot start it, the file is shown in Explorer, selected, and the window
-// says so in its own words: the system's ("%1 的 EXE 格式无效") help nobody.
 void BatchWindow::OpenRecord() {
   std::string error;
   const std::string shown = record_.file().u8string();
   // A record not made yet is made, with its header, so there is something to open.
   if (!AppendRecord(record_.file(), {}, error))
     return Say(Format(kTextCannotMakeRecord, shown.c_str(), error.c_str()));
+  OpenForUser(record_.file(), Format(kTextNoCsvProgram, shown.c_str()),
+              Format(kTextCannotOpenRecord, shown.c_str()));
+}
+
+// The sheet of the cards made since the window opened, beside the record,
+// opened with the user's browser to be printed.
+void BatchWindow::PrintSheet() {
+  SheetInput sheet;
+  sheet.golden = Utf8(TextOf(GetDlgItem(window_, IDC_GOLDEN_PATH)).c_str());
+  sheet.goldenSummary = Utf8(TextOf(GetDlgItem(window_, IDC_GOLDEN_STATE)).c_str());
+  sheet.goldenFingerprint = golden_ ? golden_->fingerprint : "";
+  sheet.day = day_;
+  sheet.cards = sessionRows_;
+  sheet.wanted = static_cast<int>(GetDlgItemInt(window_, IDC_WANTED, nullptr, FALSE));
+  sheet.opened = opened_;
+  const std::filesystem::path file =
+      record_.file().parent_path() / std::filesystem::u8path(SheetFileName(opened_));
+  const std::string html = SheetHtml(sheet);
+  std::filesystem::path temporary = file;
+  temporary += L".tmp";
+  OutFile out;
+  IoError error;
+  bool written = out.Create(temporary) && out.Write(html.data(), html.size()) && out.FlushToMedium() &&
+                 out.Close() && PutFileInPlace(temporary, file, error);
+  if (!written) {
+    RemoveFile(temporary);
+    const std::string why = error.text.empty() ? out.error().text : error.text;
+    return Say(Format(kTextCannotWriteSheet, file.u8string().c_str(), why.c_str()));
+  }
+  const std::string shown = file.u8string();
+  OpenForUser(file, Format(kTextNoHtmlProgram, shown.c_str()), Format(kTextCannotOpenSheet, shown.c_str()));
+}
+
+// Opened with the user's program for its kind of file. When Windows has
+// none, or cannot start it, the file is shown in Explorer, selected, and the
+// window says so in its own words (noProgram, cannotOpen): the system's
+// ("%1 的 EXE 格式无效") help nobody.
+void BatchWindow::OpenForUser(const std::filesystem::path& file, const std::string& noProgram,
+                              const std::string& cannotOpen) {
   SHELLEXECUTEINFOW open{};
   open.cbSize = sizeof open;
   open.fMask = SEE_MASK_FLAG_NO_UI;
   open.hwnd = window_;
   open.lpVerb = L"open";
-  open.lpFile = record_.file().c_str();
+  open.lpFile = file.c_str();
   open.nShow = SW_SHOWNORMAL;
   if (ShellExecuteExW(&open)) return;
   const DWORD why = GetLastError();
   const INT_PTR code = reinterpret_cast<INT_PTR>(open.hInstApp);
-  const bool noProgram =
+  const bool noAssociation =
       why == ERROR_NO_ASSOCIATION || code == SE_ERR_NOASSOC || code == SE_ERR_ASSOCINCOMPLETE;
-  std::wstring select = L"/select,\"" + record_.file().wstring() + L"\"";
+  std::wstring select = L"/select,\"" + file.wstring() + L"\"";
   ShellExecuteW(window_, L"open", L"explorer.exe", select.c_str(), nullptr, SW_SHOWNORMAL);
-  Say(Format(noProgram ? kTextNoCsvProgram : kTextCannotOpenRecord, shown.c_str()));
+  Say(noAssociation ? noProgram : cannotOpen);
 }

@@ -87,7 +87,9 @@ void BatchWindow::CardDone(BatchRun* run, std::size_t card) {
   // their serial and label, so it is told apart by its reader too.
   outcomes_[list_->CardDone(run, card)] = result.ready;
   ShowDetail();
-  record_.Add({MakeRecordRow(run->golden(), target, result)});
+  const RecordRow row = MakeRecordRow(run->golden(), target, result);
+  record_.Add({row});
+  sessionRows_.push_back(row);
   FlushRecord();
   watcher_->Written(target.given, result.ready, result.labelled ? result.label : target.volume.label);
   ShowSummary();

@@ -16,6 +16,9 @@ constexpr char kTextPlaybackOff[] = "播放关";
 constexpr char kTextPlaybackOn[] = "播放开";
 constexpr char kTextSettingWords[] = "%s %s";
 constexpr char kTextSeparator[] = "，";
+// After the values under the golden card's day: what a hatched hour means
+// (the words for "no file to play").
+constexpr char kTextDayHatchLegend[] = "斜线的小时: %s";
 // The list's columns.
 constexpr char kColumnDrive[] = "盘符";
 constexpr char kColumnLabel[] = "卷标";
@@ -83,6 +86,19 @@ constexpr char kTextLabelsRefusedEnd[] = "\n请换一个短一些的名字，或
 constexpr char kTextRecordUnreadableForLabels[] =
     "无法读取记录文件，不知道这个卷标名字已经用到哪个编号，没有写任何存储卡。\n\n记录文件: %s\n原因: %s";
 constexpr char kTextOpenRecord[] = "打开记录";
+constexpr char kTextPrintSheet[] = "打印制卡单";
+// The sheet of the cards made: its file (when the window opened:
+// "2026-12-10-0831"), its title (the day), the heading of its table.
+constexpr char kTextSheetFileName[] = "制卡单-%s.html";
+constexpr char kTextSheetTitle[] = "制卡单 %s";
+constexpr char kTextSheetCards[] = "本次做的卡";
+// The sheet's file, then the system's words.
+constexpr char kTextCannotWriteSheet[] = "无法写入制卡单 %s (%s)。";
+constexpr char kTextNoHtmlProgram[] =
+    "这台电脑上没有能打开 .html 文件的程序。\n\n制卡单: "
+    "%s\n\n已在资源管理器里选中它：可以用浏览器打开后打印。";
+constexpr char kTextCannotOpenSheet[] =
+    "无法用默认的程序打开制卡单。\n\n制卡单: %s\n\n已在资源管理器里选中它，可以从那里打开。";
 constexpr char kTextGoldenHeading[] = "样板卡:";
 constexpr char kTextRecordHeading[] = "记录:";
 // The summary line.

@@ -7,6 +7,7 @@
 #include "cardbatch/batch_ids.h"
 #include "cardbatch/batch_texts.h"
 #include "cardbatch/batch_window_class.h"
+#include "cardbatch/day_pane.h"
 #include "cardbatch/removable_drives.h"
 #include "common/text_format.h"
 
@@ -20,6 +21,7 @@ constexpr Anchor kAnchors[] = {
     {IDC_CHOOSE_GOLDEN, kMoveX},
     {IDC_GOLDEN_STATE, kGrowX},
     {IDC_GOLDEN_REPORT, kMoveX},
+    {IDC_GOLDEN_DAY, kGrowX},
     {IDC_CARDS, kGrowX | kGrowY},
     {IDC_CARD_DETAIL, kMoveY | kGrowX},
     {IDC_AUTO_WRITE, kMoveY},
@@ -38,6 +40,7 @@ constexpr Anchor kAnchors[] = {
     {IDC_RECORD_HEADING, kMoveY},
     {IDC_RECORD_PATH, kMoveY | kGrowX},
     {IDC_OPEN_RECORD, kMoveX | kMoveY},
+    {IDC_PRINT_SHEET, kMoveX | kMoveY},
     {IDC_RECORD_STATE, kMoveY | kGrowX},
 };
 
@@ -62,6 +65,7 @@ constexpr struct {
     {IDC_STOP, kTextStop},
     {IDC_RECORD_HEADING, kTextRecordHeading},
     {IDC_OPEN_RECORD, kTextOpenRecord},
+    {IDC_PRINT_SHEET, kTextPrintSheet},
 };
 
 }  // namespace
@@ -98,6 +102,11 @@ INT_PTR BatchWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_SIZE:
       layout_.Resize(window);
       list_->FitColumns();
+      InvalidateRect(GetDlgItem(window, IDC_GOLDEN_DAY), nullptr, FALSE);
+      return TRUE;
+    case WM_DRAWITEM:
+      if (wParam != IDC_GOLDEN_DAY) return FALSE;
+      DrawDayPicture(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), day_);
       return TRUE;
     case WM_NOTIFY:
       return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
@@ -145,6 +154,7 @@ INT_PTR BatchWindow::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 void BatchWindow::Open(HWND window) {
   window_ = window;
+  opened_ = std::time(nullptr);
   SetWindowTextW(window, Wide(kTextTitle).c_str());
   HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_BATCH));
   SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
@@ -176,6 +186,9 @@ void BatchWindow::OnCommand(int id, int code) {
       break;
     case IDC_OPEN_RECORD:
       OpenRecord();
+      break;
+    case IDC_PRINT_SHEET:
+      PrintSheet();
       break;
     case IDC_GOLDEN_REPORT:
       ShowReport();

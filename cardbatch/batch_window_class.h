@@ -80,6 +80,9 @@ class BatchWindow {
   void TryClose();
   void FlushRecord();
   void OpenRecord();
+  void PrintSheet();
+  void OpenForUser(const std::filesystem::path& file, const std::string& noProgram,
+                   const std::string& cannotOpen);
   bool RecordWritable(const std::vector<std::string>& drives, bool automatic);
   bool PrepareLabels(const std::vector<std::string>& drives, bool automatic);
   void ShowReport();
@@ -102,9 +105,13 @@ class BatchWindow {
   std::thread goldenThread_;
   std::shared_ptr<const GoldenCard> golden_;
   std::string goldenReport_;  // the card check's, of the golden card shown
+  DayPicture day_;            // the golden card's day, drawn in its pane
+  CardReport goldenCheck_;    // the card check's report of the golden card shown
   std::vector<std::unique_ptr<BatchRun>> runs_;
   std::set<const BatchRun*> automatic_;  // the runs started by 插卡即写
   PendingRecord record_;
+  std::vector<RecordRow> sessionRows_;  // every row this window added to the record, for its sheet
+  std::time_t opened_ = 0;
   // The numbered labels the cards made get, shared by the runs at work; none
   // while labels are kept. Made again when the name, the first number or
   // 共需 changed (they cannot while cards are written).

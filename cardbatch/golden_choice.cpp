@@ -43,6 +43,8 @@ GoldenChoice ChooseGolden(const std::string& given) {
   if (!check.directory.empty()) {
     check.fingerprint = card->fingerprint;
     choice.report = RenderText(check);
+    choice.day = DescribeDay(check);
+    choice.check = check;
   }
   if (!heading.empty()) {
     choice.state = heading;

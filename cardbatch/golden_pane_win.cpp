@@ -29,6 +29,8 @@ void BatchWindow::LoadGolden(const std::string& given) {
   watcher_->SetGolden(nullptr);
   SetText(IDC_GOLDEN_PATH, given);
   SetText(IDC_GOLDEN_STATE, kTextGoldenLoading);
+  day_ = DayPicture{};
+  InvalidateRect(GetDlgItem(window_, IDC_GOLDEN_DAY), nullptr, FALSE);
   ShowButtons();
   HWND window = window_;
   goldenThread_ = std::thread([window, given] {
@@ -41,6 +43,9 @@ void BatchWindow::GoldenRead(std::unique_ptr<GoldenChoice> choice) {
   goldenLoading_ = false;
   SetText(IDC_GOLDEN_STATE, choice->state);
   goldenReport_ = choice->report;
+  day_ = choice->day;
+  goldenCheck_ = choice->check;
+  InvalidateRect(GetDlgItem(window_, IDC_GOLDEN_DAY), nullptr, FALSE);
   golden_ = choice->card;
   list_->SetGoldenDrive(choice->volume);
   watcher_->SetGolden(golden_);

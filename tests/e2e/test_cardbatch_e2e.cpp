@@ -7,11 +7,14 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <algorithm>
 #include <atomic>
+#include <iostream>
 #include <set>
 #include <thread>
 #include <vector>
 
+#include "cardcheck/day_colours.h"
 #include "tests/support/batch_driver.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/wav_file.h"
@@ -64,17 +67,30 @@ std::vector<std::string> Fields(const std::string& row) {
   return fields;
 }
 
-// The running explorer.exe processes, by id.
-std::set<DWORD> ExplorerProcesses() {
+// The running processes of a program (explorer.exe; nullptr: of every
+// program), by id.
+std::set<DWORD> ProcessesOf(const wchar_t* program) {
   std::set<DWORD> found;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-    if (_wcsicmp(entry.szExeFile, L"explorer.exe") == 0) found.insert(entry.th32ProcessID);
+    if (program == nullptr || _wcsicmp(entry.szExeFile, program) == 0) found.insert(entry.th32ProcessID);
   }
   CloseHandle(snapshot);
   return found;
+}
+
+std::wstring NameOf(DWORD pid) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  std::wstring name;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ProcessID == pid) name = entry.szExeFile;
+  }
+  CloseHandle(snapshot);
+  return name;
 }
 
 constexpr std::size_t kFieldLabel = 2, kFieldSerial = 3, kFieldGoldenCode = 6, kFieldCardCode = 7,
@@ -374,7 +390,7 @@ TEST(CardBatchWindow, EveryTextIsWholeAndTheRecordIsCheckedFirst) {
   // 打开记录 makes the record and opens it; with no program for .csv it
   // says so and shows the file in Explorer.
   fs::create_directories(record.parent_path());
-  const std::set<DWORD> explorers = ExplorerProcesses();
+  const std::set<DWORD> explorers = ProcessesOf(L"explorer.exe");
   batch.Press(IDC_OPEN_RECORD);
   ASSERT_TRUE(WaitUntil([&] { return fs::exists(record); }));
   HWND said = batch.Box();
@@ -387,7 +403,7 @@ TEST(CardBatchWindow, EveryTextIsWholeAndTheRecordIsCheckedFirst) {
   std::set<DWORD> started;
   EXPECT_TRUE(WaitUntil([&] {
     started.clear();
-    for (DWORD pid : ExplorerProcesses()) {
+    for (DWORD pid : ProcessesOf(L"explorer.exe")) {
       if (explorers.count(pid) == 0) started.insert(pid);
     }
     return !started.empty();
@@ -582,4 +598,102 @@ TEST(CardCloneLabels, EachCardMadeGetsTheNextNumberOfTheName) {
   std::set<std::string> recorded;
   for (const std::string& row : rows) recorded.insert(Fields(row)[kFieldLabel]);
   EXPECT_EQ(recorded, (std::set<std::string>{u8"北坡01", u8"北坡02", u8"北坡03", u8"北坡04"}));
+}
+
+namespace {
+
+// How many of the control's pixels on the screen have the colour.
+int PixelsOf(HWND control, const DayColour& colour) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<DWORD> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  const DWORD wanted = (DWORD{colour.r} << 16) | (DWORD{colour.g} << 8) | colour.b;
+  return static_cast<int>(
+      std::count_if(pixels.begin(), pixels.end(), [&](DWORD p) { return (p & 0xFFFFFF) == wanted; }));
+}
+
+}  // namespace
+
+// The golden card's day drawn in its pane (the tool's card plays the sensor
+// by hour, all day the dog's sounds; timed playback off); 打印制卡单 writes
+// the sheet of the cards made beside the record and hands it to the
+// browser.
+TEST(CardBatchWindow, TheGoldenCardsDayIsDrawnAndTheDaysCardsGoOnASheet) {
+  ScratchDir scratch;
+  const fs::path golden = scratch.path() / "golden", record = scratch.path() / "record.csv";
+  ASSERT_TRUE(PrepareCardWithTool(golden.string(), (scratch.path() / "source").string()));
+  const fs::path card = MakeCard(scratch.path() / "c", "<b>CARD</b>", "7e7e0001");
+  WineDrive j(L'J', DRIVE_REMOVABLE, card.wstring());
+  ASSERT_TRUE(j.ok());
+  BatchWindow batch(golden, record);
+  ASSERT_NE(batch.window(), nullptr);
+  HWND day = batch.Control(IDC_GOLDEN_DAY);
+  ASSERT_NE(day, nullptr);
+  EXPECT_EQ(GetWindowLongW(day, GWL_STYLE) & SS_TYPEMASK, SS_OWNERDRAW);
+  RECT pane, list;
+  GetClientRect(day, &pane);
+  GetClientRect(batch.Control(IDC_CARDS), &list);
+  EXPECT_GE(pane.right, list.right - 4) << "as wide as the list";
+  EXPECT_GE(pane.bottom, 100) << "three rows and their hours at 100 %";
+  ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"J:", BATCH_COLUMN_ON_CARD, L"空卡"); }));
+  // 24 dog cells of the sensor row, the two timed rows greyed: each far more
+  // than a caption's pixels.
+  ASSERT_TRUE(WaitUntil([&] { return PixelsOf(day, kKindColours[kDog]) > 24 * 100; }))
+      << PixelsOf(day, kKindColours[kDog]);
+  EXPECT_GT(PixelsOf(day, kUnusedColour), 2 * 24 * 100);
+  EXPECT_EQ(PixelsOf(day, kKindColours[kTiger]), 0);
+
+  batch.Press(IDC_START);
+  ASSERT_TRUE(WaitUntil([&] { return batch.Shows(L"J:", BATCH_COLUMN_RESULT, L"可以使用"); }));
+  const std::set<DWORD> before = ProcessesOf(nullptr);
+  batch.Press(IDC_PRINT_SHEET);
+  fs::path sheet;
+  ASSERT_TRUE(WaitUntil([&] {
+    for (const auto& entry : fs::directory_iterator(scratch.path()))
+      if (entry.path().extension() == ".html") sheet = entry.path();
+    return !sheet.empty();
+  }));
+  // The page is handed to the program Wine has for it (or, with none, the
+  // window says so and shows it in Explorer). Whatever was started keeps
+  // the test's output open under Wine (its output is the window's): ended.
+  std::set<DWORD> started;
+  WaitUntil(
+      [&] {
+        for (DWORD pid : ProcessesOf(nullptr))
+          if (before.count(pid) == 0) started.insert(pid);
+        return !started.empty();
+      },
+      std::chrono::seconds(20));
+  std::cout << "started for the page:";
+  for (DWORD pid : started) {
+    std::cout << " " << Utf8Of(NameOf(pid));
+    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
+    if (process) TerminateProcess(process, 0);
+    if (process) CloseHandle(process);
+  }
+  std::cout << std::endl;
+  if (HWND said = FindWindowW(L"#32770", L"批量制卡")) Answer(said, IDOK);
+  EXPECT_EQ(sheet.filename().u8string().rfind(u8"制卡单-", 0), 0u) << sheet.filename().u8string();
+  const std::string html = FileText(sheet);
+  const std::string row = RecordRows(record).at(0);
+  EXPECT_NE(html.find(Fields(row)[kFieldCardCode]), std::string::npos) << "the card's fingerprint";
+  EXPECT_NE(html.find("&lt;b&gt;CARD&lt;/b&gt;"), std::string::npos) << "the label as text\n"
+                                                                     << html.substr(html.find("<tbody>"));
+  EXPECT_EQ(html.find("<b>"), std::string::npos);
+  EXPECT_NE(html.find(u8"本次: 可以使用 1 张，失败 0 张"), std::string::npos);
+  EXPECT_EQ(html.find("<script"), std::string::npos);
+  EXPECT_EQ(html.find("http"), std::string::npos) << "nothing from elsewhere";
 }

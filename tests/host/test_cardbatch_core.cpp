@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cardbatch/batch_run.h"
+#include "cardbatch/batch_sheet.h"
 #include "cardbatch/card_survey.h"
 #include "cardbatch/drive_watch.h"
 #include "cardbatch/golden_choice.h"
@@ -127,6 +128,37 @@ TEST(CardHistory, TheLastRunIsSaidWithWhetherTheCardIsAsItMadeIt) {
   last.row.cardFingerprint.clear();
   last.row.reason = "存储卡已满";
   EXPECT_EQ(HistoryText(last, ""), "上次: 12-10 08:31 写入失败 (存储卡已满)");
+}
+
+// The sheet of the cards made: every row, the counts against 共需, each
+// text from a card or the record escaped, one file that loads nothing.
+TEST(BatchSheet, ListsEveryCardMadeWithItsTextsEscaped) {
+  SheetInput sheet;
+  sheet.golden = "E:\\<golden>";
+  sheet.goldenFingerprint = "3D056964A1B2C3D4";
+  sheet.wanted = 5;
+  sheet.opened = 1796000000;
+  RecordRow made;
+  made.label = "北坡01";
+  made.serial = "3A1C-07E2";
+  made.ready = true;
+  made.cardFingerprint = "1111222233334444";
+  RecordRow failed = made;
+  failed.label = "<b>x</b>";
+  failed.ready = false;
+  failed.reason = "存储卡已满 & 已移除";
+  failed.cardFingerprint.clear();
+  sheet.cards = {made, failed};
+  const std::string html = SheetHtml(sheet);
+  EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
+  for (const char* part : {"北坡01", "3A1C-07E2", "1111222233334444", "&lt;b&gt;x&lt;/b&gt;",
+                           "存储卡已满 &amp; 已移除", "E:\\&lt;golden&gt;", "3D05-6964",
+                           "本次: 可以使用 1 张，失败 1 张，还需 4 张", "<th>卷序列号</th>", "thead"})
+    EXPECT_NE(html.find(part), std::string::npos) << part;
+  for (const char* absent : {"<b>", "<script", "http:", "https:", "src="})
+    EXPECT_EQ(html.find(absent), std::string::npos) << absent;
+  EXPECT_EQ(SheetFileName(sheet.opened).rfind("制卡单-20", 0), 0u);
+  EXPECT_EQ(SheetFileName(sheet.opened).size(), std::string("制卡单-2026-12-10-0831.html").size());
 }
 
 // The readers as the test sets them: each listing is what the test last put in.
