@@ -37,7 +37,7 @@ int Returned(BatchWindow& batch, WineDrive& f, wchar_t** argv) {
   if (!f.Remove() || !g.Remove()) return 1;
   if (!WaitUntil([&] { return batch.Row(L"F:").empty() && batch.Row(L"G:").empty(); })) return 1;
   // One of G:'s sounds edited on a computer: a byte of its data other.
-  const std::wstring sound = std::wstring(argv[4]) + L"\\audio\\SenseRand\\狼嚎1.wav";
+  const std::wstring sound = std::wstring(argv[4]) + L"\\audio\\SenseSpecify\\dog\\狗1.wav";
   HANDLE file = CreateFileW(sound.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   DWORD written = 0;
   const char byte = 1;
