@@ -1,5 +1,6 @@
 // The golden card's day as the many-card window draws it (day_pane_win.cpp),
-// into a bitmap of the pane's size at 100 % with the window's font: every
+// into a window on the screen of the pane's size at 100 % with the window's
+// font (each draw flushed to the screen, as a paint is): every
 // plan by hour, each hour another kind, one kind without files (its hours
 // hatched), a value that names no kind.
 //   day_draw_bench [ROUNDS]
@@ -39,15 +40,12 @@ int main(int argc, char** argv) {
   const DayPicture day = DescribeDay(report);
   // The pane: 506 x 68 dialog units of the window's 9 point font.
   const RECT area{0, 0, 930, 125};
-  HWND pane = CreateWindowW(L"STATIC", L"", WS_POPUP | SS_OWNERDRAW, 0, 0, area.right, area.bottom, nullptr,
-                            nullptr, nullptr, nullptr);
+  HWND pane = CreateWindowW(L"STATIC", L"", WS_POPUP | WS_VISIBLE | SS_OWNERDRAW, 0, 0, area.right, area.bottom,
+                            nullptr, nullptr, nullptr, nullptr);
   HFONT font = CreateFontW(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0,
                            L"MS Shell Dlg");
   SendMessageW(pane, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, area.right, area.bottom);
-  SelectObject(dc, bitmap);
+  HDC dc = GetDC(pane);
   DRAWITEMSTRUCT item{};
   item.CtlType = ODT_STATIC;
   item.hDC = dc;
@@ -63,9 +61,7 @@ int main(int argc, char** argv) {
   }
   std::sort(times.begin(), times.end());
   std::printf("day-draw %.2f\n", times[times.size() / 2]);
-  DeleteDC(dc);
-  DeleteObject(bitmap);
-  ReleaseDC(nullptr, screen);
+  ReleaseDC(pane, dc);
   DestroyWindow(pane);
   DeleteObject(font);
   return 0;
