@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "cardcheck/card_render.h"
 #include "cardcheck/check_texts.h"
 #include "cardcheck/fingerprint.h"
 #include "common/text_format.h"
@@ -72,46 +73,6 @@ std::string Mark(const std::string& problem) {
 
 // ---- the verdict, as the text report ends --------------------------------------
 
-std::string VerdictLine(const CardReport& report) {
-  if (report.Ready()) return kTextReady;
-  return Format(kTextNotReady, U(report.problems.size()));
-}
-
-// A fingerprint from the record, short; as written there when it is none.
-std::string ShortCode(const std::string& recorded) {
-  std::string digits;
-  if (ParseFingerprint(recorded, digits)) return ShortFingerprint(digits);
-  return recorded.empty() ? kTextRecordNone : recorded;
-}
-
-// What the record says of the card, in the text report's words.
-std::string RecordLine(const CardReport& report) {
-  const RecordCheck& r = report.record;
-  std::string out;
-  if (!r.isRoot) {
-    out = kTextRecordNotADrive;
-  } else if (r.serial.empty()) {
-    out = kTextRecordNoSerial;
-  } else if (!r.found) {
-    out = Format(kTextRecordNotFound, r.serial.c_str(), r.label.empty() ? kTextRecordNone : r.label.c_str(),
-                 SizeText(r.capacity).c_str());
-  } else if (!r.ready) {
-    out = Format(kTextRecordFailed, r.shortTime.c_str(), r.reason.c_str());
-  } else {
-    out = Format(kTextRecordWritten, r.shortTime.c_str(), ShortCode(r.goldenFingerprint).c_str());
-    if (report.fingerprint.empty()) {
-      out += Format(kTextRecordThen, ShortCode(r.cardFingerprint).c_str());
-    } else if (r.same) {
-      out += kTextRecordSame;
-    } else {
-      out += Format(kTextRecordChanged, ShortFingerprint(report.fingerprint).c_str(),
-                    ShortCode(r.cardFingerprint).c_str());
-    }
-  }
-  if (r.skipped > 0) out += Format(kTextRecordSkipped, U(r.skipped));
-  return out;
-}
-
 std::string VerdictHtml(const CardReport& report) {
   std::string out = Element("p", report.Ready() ? "verdict ready" : "verdict notready",
                             HtmlEscape(Trimmed(VerdictLine(report))));
@@ -122,7 +83,7 @@ std::string VerdictHtml(const CardReport& report) {
                 HtmlEscape(Trimmed(Format(kTextFingerprint, ShortFingerprint(report.fingerprint).c_str()))));
   }
   if (report.record.asked) {
-    std::string lines = HtmlEscape(Trimmed(RecordLine(report)));
+    std::string lines = HtmlEscape(Trimmed(RecordText(report)));
     for (std::size_t at = lines.find('\n'); at != std::string::npos; at = lines.find('\n', at))
       lines.replace(at, 1, "<br>");
     out += Element("p", "record", lines);

@@ -26,11 +26,6 @@ std::string FieldLine(const SettingField& field) {
   return line + "\n";
 }
 
-std::string VerdictLine(const CardReport& report) {
-  if (report.Ready()) return kTextReady;
-  return Format(kTextNotReady, U(report.problems.size()));
-}
-
 // A fingerprint from the record, short; as written there when it is none.
 std::string ShortCode(const std::string& recorded) {
   std::string digits;
@@ -38,38 +33,12 @@ std::string ShortCode(const std::string& recorded) {
   return recorded.empty() ? kTextRecordNone : recorded;
 }
 
-std::string RecordText(const CardReport& report) {
-  const RecordCheck& r = report.record;
-  std::string out;
-  if (!r.isRoot) {
-    out = kTextRecordNotADrive;
-  } else if (r.serial.empty()) {
-    out = kTextRecordNoSerial;
-  } else if (!r.found) {
-    out = Format(kTextRecordNotFound, r.serial.c_str(), r.label.empty() ? kTextRecordNone : r.label.c_str(),
-                 SizeText(r.capacity).c_str());
-  } else if (!r.ready) {
-    out = Format(kTextRecordFailed, r.shortTime.c_str(), r.reason.c_str());
-  } else {
-    out = Format(kTextRecordWritten, r.shortTime.c_str(), ShortCode(r.goldenFingerprint).c_str());
-    if (report.fingerprint.empty()) {
-      out += Format(kTextRecordThen, ShortCode(r.cardFingerprint).c_str());
-    } else if (r.same) {
-      out += kTextRecordSame;
-    } else {
-      out += Format(kTextRecordChanged, ShortFingerprint(report.fingerprint).c_str(),
-                    ShortCode(r.cardFingerprint).c_str());
-    }
-  }
-  if (r.skipped > 0) out += Format(kTextRecordSkipped, U(r.skipped));
-  return out;
-}
-
 // The warnings, the fingerprint and what the record says, then the verdict.
 std::string Verdict(const CardReport& report) {
   std::string out;
   for (const std::string& warning : report.warnings) out += Format(kTextWarningLine, warning.c_str());
-  if (!report.fingerprint.empty()) out += Format(kTextFingerprint, ShortFingerprint(report.fingerprint).c_str());
+  if (!report.fingerprint.empty())
+    out += Format(kTextFingerprint, ShortFingerprint(report.fingerprint).c_str());
   if (report.record.asked) out += RecordText(report);
   return out + VerdictLine(report);
 }
@@ -270,6 +239,38 @@ Json RecordJson(const CardReport& report) {
 }
 
 }  // namespace
+
+std::string VerdictLine(const CardReport& report) {
+  if (report.Ready()) return kTextReady;
+  return Format(kTextNotReady, U(report.problems.size()));
+}
+
+std::string RecordText(const CardReport& report) {
+  const RecordCheck& r = report.record;
+  std::string out;
+  if (!r.isRoot) {
+    out = kTextRecordNotADrive;
+  } else if (r.serial.empty()) {
+    out = kTextRecordNoSerial;
+  } else if (!r.found) {
+    out = Format(kTextRecordNotFound, r.serial.c_str(), r.label.empty() ? kTextRecordNone : r.label.c_str(),
+                 SizeText(r.capacity).c_str());
+  } else if (!r.ready) {
+    out = Format(kTextRecordFailed, r.shortTime.c_str(), r.reason.c_str());
+  } else {
+    out = Format(kTextRecordWritten, r.shortTime.c_str(), ShortCode(r.goldenFingerprint).c_str());
+    if (report.fingerprint.empty()) {
+      out += Format(kTextRecordThen, ShortCode(r.cardFingerprint).c_str());
+    } else if (r.same) {
+      out += kTextRecordSame;
+    } else {
+      out += Format(kTextRecordChanged, ShortFingerprint(report.fingerprint).c_str(),
+                    ShortCode(r.cardFingerprint).c_str());
+    }
+  }
+  if (r.skipped > 0) out += Format(kTextRecordSkipped, U(r.skipped));
+  return out;
+}
 
 std::string RenderText(const CardReport& report) {
   std::string out = Format(kTextCard, report.directory.c_str());
