@@ -85,18 +85,9 @@ void BatchWindow::PrintSheet() {
   sheet.opened = opened_;
   const std::filesystem::path file =
       record_.file().parent_path() / std::filesystem::u8path(SheetFileName(opened_));
-  const std::string html = SheetHtml(sheet);
-  std::filesystem::path temporary = file;
-  temporary += L".tmp";
-  OutFile out;
   IoError error;
-  bool written = out.Create(temporary) && out.Write(html.data(), html.size()) && out.FlushToMedium() &&
-                 out.Close() && PutFileInPlace(temporary, file, error);
-  if (!written) {
-    RemoveFile(temporary);
-    const std::string why = error.text.empty() ? out.error().text : error.text;
-    return Say(Format(kTextCannotWriteSheet, file.u8string().c_str(), why.c_str()));
-  }
+  if (!ReplaceFileWith(file, SheetHtml(sheet), error))
+    return Say(Format(kTextCannotWriteSheet, file.u8string().c_str(), error.text.c_str()));
   const std::string shown = file.u8string();
   OpenForUser(file, Format(kTextNoHtmlProgram, shown.c_str()), Format(kTextCannotOpenSheet, shown.c_str()));
 }

@@ -4,22 +4,10 @@
 #include "cardcheck/card_html.h"
 #include "cardcheck/fingerprint.h"
 #include "cloning/cloning_texts.h"
+#include "cloning/record_book.h"
 #include "common/text_format.h"
 
 namespace {
-
-// The record's own names for its columns, in its order.
-std::vector<std::string> RecordColumns() {
-  std::vector<std::string> names(1);
-  for (const char* c = kRecordHeader; *c != '\0'; ++c) {
-    if (*c == ',') {
-      names.emplace_back();
-    } else {
-      names.back() += *c;
-    }
-  }
-  return names;
-}
 
 // The columns the sheet shows, by their place in the record.
 enum : std::size_t {
@@ -107,7 +95,7 @@ std::string SheetHtml(const SheetInput& sheet) {
   html += "<p class=\"summary\">" + HtmlEscape(sheet.goldenSummary) + "</p>\n";
   if (sheet.day.drawn) html += DayPictureHtml(sheet.day);
   html += "<h2>" + HtmlEscape(kTextSheetCards) + "</h2>\n<p>" + HtmlEscape(counts) + "</p>\n";
-  const std::vector<std::string> names = RecordColumns();
+  const std::vector<std::string>& names = RecordColumnNames();
   html += "<table class=\"cards\">\n<thead><tr>";
   for (std::size_t column : kShown) html += "<th>" + HtmlEscape(names[column]) + "</th>";
   html += "</tr></thead>\n<tbody>\n";

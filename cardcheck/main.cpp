@@ -28,12 +28,6 @@ constexpr int kExitReady = 0;
 constexpr int kExitProblems = 1;
 constexpr int kExitUnreadable = 2;
 
-// The page is written under a temporary name beside it, "PAGE.~00" to
-// "PAGE.~99" (the first where a new file can be made), and put in place once
-// complete: a page cut short never stands at the name given, and what
-// stood there is replaced only by a whole report.
-constexpr int kPageTempCount = 100;
-
 int UsageError(const std::string& message) {
   WriteText(stderr, Format(kTextUsageError, message.c_str()) + kTextUsage);
   return kExitUnreadable;
@@ -84,29 +78,6 @@ void LookUpCard(const fs::path& card, const std::string& given, const RecordBook
   std::string digits;
   check.same = !report.fingerprint.empty() && ParseFingerprint(row.cardFingerprint, digits) &&
                FingerprintMatches(report.fingerprint, digits);
-}
-
-// Writes page as file; false with error when it cannot be.
-bool WritePage(const fs::path& file, const std::string& page, IoError& error) {
-  OutFile out;
-  fs::path temp;
-  for (int number = 0; number < kPageTempCount && temp.empty(); ++number) {
-    fs::path name = file;
-    name += Format(".~%02d", number);
-    bool occupied = false;
-    if (out.CreateNew(name, occupied)) temp = name;
-    if (temp.empty() && !occupied) break;
-  }
-  if (temp.empty()) {
-    error = out.error();
-    return false;
-  }
-  bool written = out.Write(page.data(), page.size()) && out.FlushToMedium() && out.Close();
-  if (written && PutFileInPlace(temp, file, error)) return true;
-  if (!written) error = out.error();
-  out.Close();
-  RemoveFile(temp);
-  return false;
 }
 
 int CheckCommand(int argc, char** argv) {
@@ -162,7 +133,7 @@ int CheckCommand(int argc, char** argv) {
   if (report.readable) AddFingerprint(card, expect, expectGiven, report);
   if (haveRecord) LookUpCard(card, recordGiven, book, report);
   IoError error;
-  if (haveHtml && !WritePage(fs::u8path(htmlGiven), RenderHtml(report), error)) {
+  if (haveHtml && !ReplaceFileWith(fs::u8path(htmlGiven), RenderHtml(report), error)) {
     WriteText(stderr, Format(kTextHtmlUnwritable, htmlGiven.c_str(), error.text.c_str()));
     return kExitUnreadable;
   }

@@ -13,9 +13,14 @@ namespace {
 
 enum class LabelKind { kFat, kExfat, kOther };
 
+std::string Upper(const std::string& text) {
+  std::string upper = text;
+  for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  return upper;
+}
+
 LabelKind KindOf(const std::string& fileSystem) {
-  std::string fs = fileSystem;
-  for (char& c : fs) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  const std::string fs = Upper(fileSystem);
   if (fs == "FAT" || fs == "FAT12" || fs == "FAT16" || fs == "FAT32" || fs == "VFAT" || fs == "MSDOS")
     return LabelKind::kFat;
   if (fs == "EXFAT") return LabelKind::kExfat;
@@ -51,12 +56,6 @@ const char* LimitOf(LabelKind kind) {
 bool TooLong(const std::string& label, LabelKind kind) {
   if (kind == LabelKind::kFat) return OemTextBytes(label) > 11;
   return Utf16Units(label) > (kind == LabelKind::kExfat ? 11 : 32);
-}
-
-std::string Upper(const std::string& text) {
-  std::string upper = text;
-  for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-  return upper;
 }
 
 }  // namespace

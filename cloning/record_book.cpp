@@ -39,20 +39,6 @@ constexpr int kHeaderNames = 3;
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-const std::array<std::string, kColumnCount>& ColumnNames() {
-  static const std::array<std::string, kColumnCount> names = [] {
-    std::array<std::string, kColumnCount> split;
-    std::string_view header = kRecordHeader;
-    for (std::string& name : split) {
-      std::size_t comma = header.find(',');
-      name = std::string(header.substr(0, comma));
-      header = comma == std::string_view::npos ? std::string_view() : header.substr(comma + 1);
-    }
-    return split;
-  }();
-  return names;
-}
-
 ColumnMap HeaderOrder() {
   ColumnMap map;
   for (int column = 0; column < kColumnCount; ++column) map[column] = column;
@@ -191,7 +177,7 @@ bool HeaderMap(const std::vector<std::string>& fields, ColumnMap& map) {
   for (std::size_t i = 0; i < fields.size(); ++i) {
     std::string_view field = Trimmed(fields[i]);
     for (int column = 0; column < kColumnCount; ++column) {
-      if (found[column] < 0 && field == ColumnNames()[column]) {
+      if (found[column] < 0 && field == RecordColumnNames()[static_cast<std::size_t>(column)]) {
         found[column] = static_cast<int>(i);
         ++names;
         break;
@@ -324,6 +310,21 @@ bool EntryOf(std::vector<std::string>& fields, const ColumnMap& map, RecordEntry
 }
 
 }  // namespace
+
+const std::vector<std::string>& RecordColumnNames() {
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> split(1);
+    for (const char* c = kRecordHeader; *c != '\0'; ++c) {
+      if (*c == ',') {
+        split.emplace_back();
+      } else {
+        split.back() += *c;
+      }
+    }
+    return split;
+  }();
+  return names;
+}
 
 bool RecordEntry::SameCapacity(uint64_t bytes) const {
   if (!capacityRounded) return row.capacity == bytes;

@@ -33,6 +33,10 @@ struct RecordBook {
   std::size_t skipped = 0;           // damaged lines, not read
 };
 
+// The record's own names for its columns, in the header's order
+// (kRecordHeader split at its commas).
+const std::vector<std::string>& RecordColumnNames();
+
 // The rows of a record's text (the whole file's bytes).
 RecordBook ParseRecord(const std::string& bytes);
 

@@ -90,6 +90,13 @@ class InFile {
 // be opened or read.
 bool ReadWholeFile(const std::filesystem::path& path, std::string& bytes, IoError& error);
 
+// Writes bytes as the whole of file, replacing what stands there only once
+// they are complete: under a temporary name beside it ("FILE.~00" to
+// "FILE.~99", the first where a new file can be made; what stands at the
+// others is never opened), flushed, then put in place. False with error
+// when it cannot be; file is then as it was.
+bool ReplaceFileWith(const std::filesystem::path& file, const std::string& bytes, IoError& error);
+
 // Puts the complete file from in place of to (same folder), in one step, and
 // makes the change durable on the medium. On failure to is unchanged.
 bool PutFileInPlace(const std::filesystem::path& from, const std::filesystem::path& to, IoError& error);
