@@ -142,7 +142,7 @@ LabelOutcome LabelNumbers::Label(const std::filesystem::path& root, const std::s
     // label it read when the drive was defined (SetVolumeLabelW writes the
     // drive folder's .windows-label) until the drive is defined again: the
     // label is looked at for a while before it is called not taken.
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     bool read = false;
     while (!(read = VolumeOf(root, volume, error)) || !SameLabel(label, volume.label)) {
       if (std::chrono::steady_clock::now() >= until) break;
